@@ -1,0 +1,115 @@
+// Frame access. Frame n of "FRAM" starts at framOffset + n x frameStride and holds, in
+// order, an optional per-frame header (place 1), the stored pixels and an optional
+// per-frame header (place -1); the rest of the stride is padding. The position marker
+// filePosFrame names the frame read last, so that sequential reads go on without a seek.
+
+#include <cstring>
+#include <new>
+
+#include "decode/DecodeFrame.h"
+#include "reader/ByteOrder.h"
+#include "reader/CorrectionPass.h"
+#include "reader/MovieReader.h"
+
+namespace zel {
+
+int CMovieReader::SeekFrame(int n) {
+    int p = filePosFrame;
+    filePosFrame = kPositionUnknown;  // stays unknown if a seek fails
+    if (p < kPositionAtFramStart) {
+        if (!fileHandle.Seek(framOffset)) return -1;
+        p = kPositionAtFramStart;
+    }
+    if (n != p + 1 && !fileHandle.Seek(framOffset + static_cast<int64_t>(n) * frameStride)) return -1;
+    filePosFrame = n;
+    return 0;
+}
+
+int CMovieReader::ForceSeekFrame(int n) {
+    filePosFrame = kPositionUnknown;
+    if (!IsOpen() || n < kPositionAtFramStart || n >= frameCount) return -1;
+    if (!fileHandle.Seek(framOffset + (static_cast<int64_t>(n) + 1) * frameStride)) return -1;
+    filePosFrame = n;
+    return 0;
+}
+
+void CMovieReader::ParseFrameHeader(const uint8_t* header) {
+    const RecordView view(header, static_cast<size_t>(frameHeaderSize), nativeOrder != 0);
+    frameInfo.value1 = view.U32(0);
+    frameInfo.value2 = view.U32(4);
+    frameInfo.value3 = view.U32(8);
+    frameInfo.value4 = view.U16(12);
+    frameInfo.value5 = view.U16(14);
+    frameInfo.value6 = view.U32(16);
+    for (size_t i = 0; i < frameInfo.value7to12.size(); ++i) frameInfo.value7to12[i] = view.U16(20 + 2 * i);
+}
+
+int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
+    if (!IsOpen() || buffer == nullptr || n < 0 || n >= frameCount) return 0;
+
+    const int64_t sampleSize = (bitDepth + 7) / 8;
+    const int64_t rowBytes = static_cast<int64_t>(width) * sampleSize;
+    int rows = height;
+    if (bufferBytes < rowBytes * height) {
+        const int64_t fit = bufferBytes / rowBytes;
+        if (fit < 4) return 0;
+        rows = static_cast<int>(fit & ~int64_t{3});
+    }
+    const int64_t stored = static_cast<int64_t>(storedBits) * rows * width / 8;
+
+    if (stagingSize_ < static_cast<size_t>(stored)) {
+        // One staging buffer for the reader's life, sized for a whole frame.
+        staging_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(frameBytes)]);
+        stagingSize_ = staging_ ? static_cast<size_t>(frameBytes) : 0;
+        if (!staging_) return 0;
+    }
+    if (SeekFrame(n) != 0) return 0;
+
+    // The file must stand at the start of frame n + 1 afterwards; whatever is not read
+    // (the rest of a partial frame, a trailing header, padding) is skipped.
+    uint8_t header[kMaxFrameHeaderSize];
+    bool complete = true;
+    if (frameHeaderPlace == 1) complete = fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
+    complete = complete && fileHandle.Read(staging_.get(), static_cast<size_t>(stored)) == stored;
+    int64_t unread = frameBytes - stored;
+    if (complete && frameHeaderPlace == -1) {
+        if (unread > 0) complete = fileHandle.Skip(unread);
+        unread = 0;
+        complete = complete && fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
+    }
+    unread += static_cast<int64_t>(frameStride) - frameHeaderSize - frameBytes;
+    if (complete && unread > 0) complete = fileHandle.Skip(unread);
+    if (!complete) {
+        // A short read leaves the caller's buffer as it was and the position unknown.
+        filePosFrame = kPositionUnknown;
+        return 0;
+    }
+
+    if (frameHeaderPlace != 0) ParseFrameHeader(header);
+    if (pixelFormat == -1)
+        std::memcpy(buffer, staging_.get(), static_cast<size_t>(stored));
+    else
+        DecodeFrame(staging_.get(), static_cast<size_t>(stored), width, rows, static_cast<uint16_t*>(buffer),
+                    pixelFormat);
+    if (pixelFormat != -1) ApplyCorrection(static_cast<uint16_t*>(buffer), rows);
+    return static_cast<int>(rows * rowBytes);
+}
+
+void CMovieReader::ApplyCorrection(uint16_t* samples, int rows) const {
+    if (offsetTable == nullptr || (correctionKind != 3 && correctionKind != 6 && correctionKind != 9)) return;
+    // The frame reads the centred window of the (possibly larger) tables.
+    const int64_t tableWidth = correctionWidth;
+    const int64_t first = (static_cast<int64_t>(correctionHeight) - height) * tableWidth / 2 +
+                          (tableWidth - width) / 2;
+    const int fullScale = (1 << bitDepth) - 1;
+    for (int row = 0; row < rows; ++row) {
+        const int64_t at = first + row * tableWidth;
+        uint16_t* line = samples + static_cast<int64_t>(row) * width;
+        if (correctionKind == 3)
+            OffsetCorrectRow(line, offsetTable + at, width, sampleFloor, fullScale);
+        else
+            GainCorrectRow(line, offsetTable + at, gainTable + at, width, sampleFloor, fullScale, pedestal);
+    }
+}
+
+}  // namespace zel

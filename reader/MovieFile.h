@@ -1,0 +1,40 @@
+#pragma once
+// The open movie file: a POSIX descriptor with 64-bit offsets, owned for the reader's
+// whole life. Every repositioning goes through Seek, which counts itself, so tests can
+// prove that sequential frame reads never reposition the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zel {
+
+class MovieFile {
+public:
+    MovieFile() = default;
+    ~MovieFile();
+    MovieFile(const MovieFile&) = delete;
+    MovieFile& operator=(const MovieFile&) = delete;
+
+    // Opens read-only; on failure returns false and fills `error` with the system's reason.
+    bool Open(const std::string& path, std::string& error);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Reads up to `bytes`, retrying interrupted and partial reads; returns the count
+    // read (short at end of file) or -1 on a read error.
+    int64_t Read(void* dest, size_t bytes);
+    // Reads exactly `bytes` at absolute `offset`; false if the file is shorter.
+    bool ReadAt(int64_t offset, void* dest, size_t bytes);
+    bool Seek(int64_t offset);          // absolute
+    bool Skip(int64_t bytes);           // relative, forward
+    int64_t Size() const { return size_; }
+    uint64_t SeekCount() const { return seekCount_; }
+
+private:
+    int fd_ = -1;
+    int64_t size_ = 0;
+    uint64_t seekCount_ = 0;
+};
+
+}  // namespace zel

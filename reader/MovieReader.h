@@ -1,0 +1,78 @@
+#pragma once
+// CMovieReader: one open movie file with its recording parameters, its fixed-pattern
+// noise correction tables and its frame position marker.
+//
+// A movie is a chunked container: a 512-byte header (magic "ZELF", byte-order marker,
+// chunk directory and version table), the recording records "GENP", "PLAY" and, in older
+// files, "FSZP", optional correction data "FPNP", and the frames back to back in "FRAM".
+// The file is untrusted: Open validates every size and offset it will rely on and
+// refuses, with a reason, what it cannot read safely.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "reader/MovieFile.h"
+#include "reader/MovieParameters.h"
+
+namespace zel {
+
+// Largest per-frame header: storedBits (at most 12) x 8 bytes.
+constexpr int kMaxFrameHeaderSize = 96;
+
+class CMovieReader : public MovieParameters {
+public:
+    CMovieReader() = default;
+    CMovieReader(const CMovieReader&) = delete;
+    CMovieReader& operator=(const CMovieReader&) = delete;
+    ~CMovieReader() = default;
+
+    // Returns 1 on success, 0 on failure (OpenError() then says why). applyCorrection
+    // 1 loads the correction tables and applies them to every frame read.
+    int Open(const std::string& path, int applyCorrection);
+    void Close();
+
+    // Reads frame n into buffer (capacity bufferBytes). Returns the sample bytes
+    // produced, or 0 on failure, in which case the buffer is left as it was.
+    int ReadFrame(void* buffer, int n, int64_t bufferBytes);
+    // Positions the file after frame n, whatever the marker says, and sets the marker
+    // to n. 0 on success, -1 on failure.
+    int ForceSeekFrame(int n);
+
+    uint16_t Swap16(uint16_t v) const;
+
+    bool IsOpen() const { return fileHandle.IsOpen(); }
+    // Why the last Open failed; empty after a successful Open.
+    const std::string& OpenError() const { return openError_; }
+    // Set when correction was asked for and the file has tables that cannot be used
+    // safely: the movie is then open without correction and this says why.
+    const std::string& CorrectionNote() const { return correctionNote_; }
+    // Entries in each loaded correction table (correctionWidth x correctionHeight), 0 if none.
+    int64_t CorrectionEntries() const { return correctionEntries_; }
+    // Number of times the file was repositioned since Open.
+    uint64_t SeekCount() const { return fileHandle.SeekCount(); }
+    int64_t FileSize() const { return fileHandle.Size(); }
+
+    // ---- Fields not part of the plain parameters ----
+    MovieFile fileHandle;
+    int16_t* offsetTable = nullptr;  // into correctionBlock_
+    int16_t* gainTable = nullptr;    // into correctionBlock_, kinds 6 and 9 only
+
+private:
+    friend struct OpenSteps;
+
+    int Fail(std::string reason);
+    int SeekFrame(int n);
+    void ParseFrameHeader(const uint8_t* header);
+    void ApplyCorrection(uint16_t* samples, int rows) const;
+
+    std::unique_ptr<int16_t[]> correctionBlock_;
+    int64_t correctionEntries_ = 0;
+    std::string openError_;
+    std::string correctionNote_;
+    std::unique_ptr<uint8_t[]> staging_;  // stored bytes of one frame, reused across reads
+    size_t stagingSize_ = 0;
+};
+
+}  // namespace zel
