@@ -56,6 +56,10 @@ int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
         rows = static_cast<int>(fit & ~int64_t{3});
     }
     const int64_t stored = static_cast<int64_t>(storedBits) * rows * width / 8;
+    // Frames are read on demand, so a file may claim more than it holds; a frame that is
+    // not wholly in the file is refused before any buffer is allocated for it.
+    const int64_t frameStart = framOffset + static_cast<int64_t>(n) * frameStride;
+    if (frameStart > fileHandle.Size() || fileHandle.Size() - frameStart < frameHeaderSize + frameBytes) return 0;
 
     if (stagingSize_ < static_cast<size_t>(stored)) {
         // One staging buffer for the reader's life, sized for a whole frame.
