@@ -51,7 +51,9 @@ struct MovieSpec {
     int modeWord = 0x10;        // PLAY mode word: bits 0-3 colour pattern, bits 4-7 sensor mode
     int storedBits = 10;        // newer layout only (older is 10, or 8 for "hzn1")
     int width = 64, height = 32;
-    int32_t frameStride = 0;    // 0 = header + pixel bytes; larger values pad each frame
+    // 0 = header + pixel bytes; larger values pad each frame. Smaller (or negative) values are
+    // recorded as given while the frames are still laid out whole: a file that lies.
+    int32_t frameStride = 0;
     std::vector<SegmentSpec> segments;  // empty = one segment of kind 1 covering the frames written
     int rateIndex = 4;
     int32_t rateNumerator = 0, rateDenominator = 0;
