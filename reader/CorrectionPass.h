@@ -7,11 +7,11 @@
 namespace zel {
 
 // Kind 3: v + offset, clamped to floor .. fullScale.
-void OffsetCorrectRow(uint16_t* samples, const int16_t* offsets, int count, int floor, int fullScale);
+void OffsetCorrectRow(uint16_t* __restrict samples, const int16_t* __restrict offsets, int count, int floor, int fullScale);
 
 // Kinds 6 and 9: samples at or within one code of fullScale stay at fullScale; others
 // become pedestal + ((v + offset) * gain + 256) / 512, clamped to floor .. fullScale.
-void GainCorrectRow(uint16_t* samples, const int16_t* offsets, const int16_t* gains, int count, int floor,
+void GainCorrectRow(uint16_t* __restrict samples, const int16_t* __restrict offsets, const int16_t* __restrict gains, int count, int floor,
                     int fullScale, int pedestal);
 
 }  // namespace zel

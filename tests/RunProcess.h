@@ -30,7 +30,7 @@ inline std::string Quote(const std::string& arg) {
     return q + "'";
 }
 
-inline ProcessResult Run(const std::string& commandLine) {
+inline ProcessResult RunCommand(const std::string& commandLine) {
     const TempFile out(".out"), err(".err");
     const std::string full = commandLine + " >" + Quote(out.path()) + " 2>" + Quote(err.path()) + " </dev/null";
     const int status = std::system(full.c_str());

@@ -33,7 +33,7 @@ TEST(CliInfo, JsonHasTheReaderFieldsInOrder) {
     spec.correction.width = 64;
     spec.correction.height = 32;
     WriteMovie(movie, spec, 5);
-    const ProcessResult r = Run(Cli() + " info --json " + Quote(movie.path()));
+    const ProcessResult r = RunCommand(Cli() + " info --json " + Quote(movie.path()));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const std::vector<std::string> expected = {
@@ -55,11 +55,11 @@ TEST(CliInfo, JsonHasTheReaderFieldsInOrder) {
     EXPECT_EQ(r.out.front(), '{');
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
 
-    const ProcessResult plain = Run(Cli() + " info --no-correction --json " + Quote(movie.path()));
+    const ProcessResult plain = RunCommand(Cli() + " info --no-correction --json " + Quote(movie.path()));
     EXPECT_NE(plain.out.find("\"correctionKind\": 0,"), std::string::npos);
     EXPECT_NE(plain.out.find("\"fileCorrectionKind\": 9,"), std::string::npos);
 
-    const ProcessResult text = Run(Cli() + " info " + Quote(movie.path()));
+    const ProcessResult text = RunCommand(Cli() + " info " + Quote(movie.path()));
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_EQ(CountLines(text.out), static_cast<int>(expected.size()));
     EXPECT_NE(text.out.find("cameraCode"), std::string::npos);
@@ -83,7 +83,7 @@ TEST(CliInfo, FailuresSayWhyOnOneLine) {
         {"unknown-command", 2, ""},
     };
     for (const auto& c : cases) {
-        const ProcessResult r = Run(Cli() + " " + c.args);
+        const ProcessResult r = RunCommand(Cli() + " " + c.args);
         EXPECT_EQ(r.exitCode, c.code) << c.args << ": " << r.err;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
         if (c.code == 1) {
@@ -102,7 +102,7 @@ TEST(CliInfo, UnusableCorrectionIsReported) {
     spec.correction.width = 32;  // smaller than the frame
     spec.correction.height = 32;
     WriteMovie(movie, spec);
-    const ProcessResult r = Run(Cli() + " info --json " + Quote(movie.path()));
+    const ProcessResult r = RunCommand(Cli() + " info --json " + Quote(movie.path()));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("opened without correction"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("\"correctionKind\": 0,"), std::string::npos);

@@ -18,11 +18,11 @@ namespace {
 // Frame n's samples: reproducible noise over the layout's whole range (companded layouts
 // only carry the 256 values of the curve).
 std::vector<uint16_t> Samples(int pixelFormat, int width, int height, int n) {
-    std::mt19937 random(static_cast<uint32_t>(n * 7919 + pixelFormat + 11));
+    std::mt19937 random(static_cast<std::mt19937::result_type>(n * 7919 + pixelFormat + 11));
     const uint16_t max = zelgen::MaxSampleOfFormat(pixelFormat);
     std::vector<uint16_t> samples(static_cast<size_t>(width) * height);
     for (auto& s : samples) {
-        const uint32_t r = random();
+        const auto r = static_cast<uint32_t>(random());
         s = (pixelFormat == 2 || pixelFormat == 5) ? zelgen::ExpandedValue(static_cast<uint8_t>(r))
                                                    : static_cast<uint16_t>(r % (max + 1u));
     }
