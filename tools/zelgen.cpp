@@ -3,6 +3,7 @@
 //   zelgen OUTPUT.zel [--format -1..6] [--older] [--big-endian] [--width W] [--height H]
 //          [--frames N] [--headers none|before|after] [--correction 0|3|6|9]
 //          [--pattern gradient|moving|noise]
+//   zelgen --seed-corpus DIR     small movies of every layout, for the fuzz targets
 //
 // Exit status: 0 written, 1 the file could not be written, 2 bad usage.
 
@@ -47,6 +48,44 @@ std::optional<std::string> CheckDimensions(int format, int width, int height) {
     return std::nullopt;
 }
 
+// Small movies covering every stored layout in both record layouts, the byte orders,
+// the per-frame header places and the correction kinds: seeds for the fuzz targets.
+int WriteSeedCorpus(const std::string& folder) {
+    int written = 0, variant = 0;
+    for (const bool newer : {true, false}) {
+        for (int format = -1; format <= 6; ++format) {
+            std::optional<zelgen::MovieSpec> chosen = zelgen::SpecForPixelFormat(format, newer);
+            if (!chosen) continue;
+            zelgen::MovieSpec spec = *chosen;
+            spec.width = 32;
+            spec.height = 16;
+            spec.bigEndian = variant % 2 == 1;
+            spec.headerPlace = variant % 3 - 1;
+            const int kinds[] = {9, 3, 6, 0};
+            spec.correction = zelgen::DemoCorrection(kinds[variant % 4], 32, 16, format == 4 ? 12 : 10);
+            if (spec.correction.kind == 6) spec.correctionPoint = zelgen::kDemoCorrectionPoint;
+            ++variant;
+            const uint16_t maxValue = zelgen::MaxSampleOfFormat(format);
+            const std::string path = folder + "/seed_" + (newer ? "newer" : "older") + "_format" +
+                                     std::to_string(format) + ".zel";
+            std::string error;
+            const bool ok = zelgen::WriteMovie(
+                path, spec, 2,
+                [&](int n, uint16_t* samples) {
+                    zelgen::FillDemoFrame(zelgen::DemoPattern::Noise, n, 2, 32, 16, maxValue, samples);
+                },
+                &error);
+            if (!ok) {
+                std::fprintf(stderr, "zelgen: %s\n", error.c_str());
+                return 1;
+            }
+            ++written;
+        }
+    }
+    std::printf("wrote %d seed movies to %s\n", written, folder.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,7 +95,10 @@ int main(int argc, char** argv) {
     bool older = false, bigEndian = false;
     int width = 256, height = 128, frames = 40, correction = 9;
     std::string headers = "none", pattern = "moving";
-    app.add_option("output", output, "Movie file to write")->required();
+    std::string seedFolder;
+    app.add_option("output", output, "Movie file to write");
+    app.add_option("--seed-corpus", seedFolder, "Write small seed movies of every layout into this folder")
+        ->check(CLI::ExistingDirectory);
     app.add_option("--format", format, "Stored pixel layout -1..6 (default 6, or 0 with --older)")
         ->check(CLI::Range(-1, 6));
     app.add_flag("--older", older, "Older record layout (GENP/PLAY 0x20000 with FSZP)");
@@ -74,6 +116,9 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         return Usage(e.what());
     }
+
+    if (!seedFolder.empty()) return WriteSeedCorpus(seedFolder);
+    if (output.empty()) return Usage("an output file is required (or --seed-corpus DIR)");
 
     const int pixelFormat = format.value_or(older ? 0 : 6);
     std::optional<zelgen::MovieSpec> chosen = zelgen::SpecForPixelFormat(pixelFormat, !older);
