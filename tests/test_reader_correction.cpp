@@ -244,3 +244,19 @@ TEST(CorrectionPass, GainArithmetic) {
         EXPECT_EQ(v, c.expected) << c.v << " offset " << c.o << " gain " << c.g;
     }
 }
+
+TEST(ReaderCorrection, PartialBufferIsCorrectedOnlyWhereDelivered) {
+    // Room for 7 rows of an 8-row frame: 4 rows are read and corrected, nothing beyond
+    // them is touched (the buffer is exactly 7 rows, so ASan sees any overrun).
+    const int h = 8;
+    MovieBytes m = NewerMovie("hz8 ", 0x10, 10, W, h, 1);
+    const size_t fpnp = AddFpnp(m, 1, W * h * 10 / 8, 3, W, h, 0, 0, W * h);
+    for (int i = 0; i < W * h; ++i) m.U8(fpnp + 128 + static_cast<size_t>(i), 5);
+    const TempFile file(m.bytes());
+    zel::CMovieReader reader;
+    ASSERT_EQ(reader.Open(file.path(), 1), 1) << reader.OpenError();
+    std::vector<uint16_t> buffer(W * 7, 0xabc);
+    ASSERT_EQ(reader.ReadFrame(buffer.data(), 0, W * 7 * 2), W * 4 * 2);
+    for (int i = 0; i < W * 4; ++i) EXPECT_EQ(buffer[i], 5);
+    for (int i = W * 4; i < W * 7; ++i) EXPECT_EQ(buffer[i], 0xabc);
+}

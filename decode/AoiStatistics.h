@@ -1,0 +1,31 @@
+#pragma once
+// Average, minimum and maximum of a rectangle of the sample buffer: one set for a
+// monochrome sensor, one per colour for a sensor with a 2 x 2 colour filter mosaic.
+
+#include <cstdint>
+
+namespace zel {
+
+struct ChannelStatistics {
+    int16_t maximum = 0;
+    int16_t minimum = 0;
+    double average = 0.0;
+};
+
+// Channel groups in the order red, green, blue; all three alike for a monochrome sensor.
+struct AoiStatistics {
+    ChannelStatistics red, green, blue;
+};
+
+// Inclusive bounds, left <= right and top <= bottom, inside the frame.
+struct AoiRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Fills result for the rectangle of a frame `width` samples wide and returns the average
+// of all its pixels. samples hold bytesPerSample (1 or 2) bytes each; 2-byte samples are
+// compared as signed 16-bit values. colorPattern 0 or 1: monochrome; 2..5: mosaic phase.
+double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesPerSample, int width,
+                            int colorPattern, AoiStatistics& result);
+
+}  // namespace zel

@@ -1,0 +1,76 @@
+#pragma once
+// The CSV files of the profile and AOI exports: a head naming the movie and the tool,
+// one row per recorded frame, then an empty line, "Average in all frames" and a row of
+// averages. Every line ends in CR LF. The GUI's view and the command-line tool drive
+// these writers frame by frame, so both write the same bytes.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "decode/AoiStatistics.h"
+
+namespace zel {
+
+// Line endpoints or rectangle corners as the user set them (not sorted).
+struct ToolCorners {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+class ProfileCsvWriter {
+public:
+    ProfileCsvWriter() = default;
+    ~ProfileCsvWriter();  // an export never ended is removed
+    ProfileCsvWriter(const ProfileCsvWriter&) = delete;
+    ProfileCsvWriter& operator=(const ProfileCsvWriter&) = delete;
+
+    // Creates csvPath and writes the head; sampleCount is the profile length N, fixed for
+    // the export. false (and error) when the file cannot be created or written.
+    bool Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line, int sampleCount,
+               std::string* error = nullptr);
+    // One row of N samples; adds them to the sums.
+    bool WriteRow(const int16_t* values);
+    // Writes the average row and closes. On any failure (here or earlier) the partial
+    // file is removed and false returned.
+    bool End(std::string* error = nullptr);
+
+    bool IsOpen() const { return file_ != nullptr; }
+    int Rows() const { return rows_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    bool failed_ = false;
+    int rows_ = 0;
+    std::vector<int32_t> sums_;
+};
+
+class AoiCsvWriter {
+public:
+    AoiCsvWriter() = default;
+    ~AoiCsvWriter();
+    AoiCsvWriter(const AoiCsvWriter&) = delete;
+    AoiCsvWriter& operator=(const AoiCsvWriter&) = delete;
+
+    // colour: the movie has a colour mosaic (colorPattern >= 2).
+    bool Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& rect, bool colour,
+               std::string* error = nullptr);
+    bool WriteRow(const AoiStatistics& stats);
+    bool End(std::string* error = nullptr);
+
+    bool IsOpen() const { return file_ != nullptr; }
+    int Rows() const { return rows_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    bool failed_ = false;
+    bool colour_ = false;
+    int rows_ = 0;
+    double sums_[3] = {0, 0, 0};
+    int16_t maxima_[3] = {0, 0, 0};
+    int16_t minima_[3] = {0x7fff, 0x7fff, 0x7fff};
+};
+
+}  // namespace zel

@@ -1,0 +1,26 @@
+#pragma once
+// The 8-bit grey display bitmap (a bottom-up device-independent bitmap with a grey
+// palette) and the one mapping of samples to 8-bit grey values.
+
+#include <cstdint>
+
+#include "imaging/ImageBuffer.h"
+
+namespace zel {
+
+constexpr int kBitmapHeaderSize = 1064;  // 40-byte info header + 256 RGBQUAD palette entries
+
+// Converts rows x |width| samples of bytesPerSample (1, 2 or 4, unsigned) bytes to 8-bit
+// values; 2^depth - 1 maps to 255 (depth <= 8 shifts left, above 8 shifts right, both
+// clamped at 255). rows > 0: bottom-up output (source row 0 becomes the last row);
+// rows < 0: top-down. width > 0: destination rows padded with zeros to a multiple of 4;
+// width < 0: no padding.
+void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src);
+
+// Lays out the bitmap (stride = width rounded up to 4) in buffer.dibBlock and, when
+// samples is given, converts them at `depth`. Returns the start of dibBlock (the bitmap
+// info header) or null when the buffer holds a TIFF image or memory runs out.
+const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int depth, int width, int height,
+                                  const void* samples);
+
+}  // namespace zel
