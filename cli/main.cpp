@@ -1,14 +1,31 @@
-// zeltiff16-cli: the headless front end. Exit codes: 0 success, 1 the movie (or an
-// output) cannot be opened, read or written, 2 bad usage.
+// zeltiff16-cli: the headless front end. Exit codes: 0 success; 1 the movie or an
+// output cannot be opened, read or written; 2 bad usage, or a frame range or point
+// outside the movie (checked before anything is written).
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 
+#include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/MeasureCommand.h"
+
+namespace {
+
+void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options, const char* outputHelp) {
+    command.add_option("MOVIE", options.movie, "Movie file (.zel)")->required();
+    command.add_option("OUTPUT", options.output, outputHelp)->required();
+    command.add_option("--start", options.start, "First frame index (inclusive; default 0)");
+    command.add_option("--end", options.end, "Last frame index (inclusive; default the last frame)");
+    command.add_flag("--no-correction", options.noCorrection, "Do not apply the movie's correction data");
+    command.add_option("--black-reference", options.blackReference,
+                       "Dark movie whose average replaces the correction offsets (black balance)");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"ZelTiff16 command-line tool: inspect and convert high-speed camera movies (.zel)"};
+    CLI::App app{"ZelTiff16 command-line tool: inspect, convert and measure high-speed camera movies (.zel)"};
     app.require_subcommand(1);
 
     zel::cli::InfoOptions info;
@@ -16,6 +33,29 @@ int main(int argc, char** argv) {
     infoCommand->add_option("MOVIE", info.movie, "Movie file (.zel)")->required();
     infoCommand->add_flag("--json", info.json, "One JSON object keyed by the reader's field names");
     infoCommand->add_flag("--no-correction", info.noCorrection, "Do not load the correction tables");
+
+    zel::cli::ConvertOptions convert;
+    CLI::App* convertCommand =
+        app.add_subcommand("convert", "Write frames as numbered TIFF files: OUTPUT dir/name.tif gives dir/name_000012.tif");
+    AddFrameWorkOptions(*convertCommand, convert, "Name pattern of the TIFF files (folder, base name, extension)");
+    convertCommand->add_option("--bits", convert.bits, "Bits per sample of the TIFF files")
+        ->check(CLI::IsMember({8, 16}));
+    convertCommand->add_option("--jobs", convert.jobs, "Frames converted in parallel (default: one per core)")
+        ->check(CLI::Range(1, 256));
+
+    zel::cli::MeasureOptions profile;
+    CLI::App* profileCommand = app.add_subcommand("profile", "Record a line profile over a frame range as CSV");
+    AddFrameWorkOptions(*profileCommand, profile, "CSV file to write");
+    profileCommand->add_option("--line", profile.corners, "Line from (X0, Y0) to (X1, Y1)")
+        ->expected(4)
+        ->required();
+
+    zel::cli::MeasureOptions aoi;
+    CLI::App* aoiCommand = app.add_subcommand("aoi", "Record area-of-interest statistics over a frame range as CSV");
+    AddFrameWorkOptions(*aoiCommand, aoi, "CSV file to write");
+    aoiCommand->add_option("--rect", aoi.corners, "Rectangle corners (X0, Y0) and (X1, Y1), inclusive")
+        ->expected(4)
+        ->required();
 
     try {
         app.parse(argc, argv);
@@ -25,9 +65,12 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
-        return 2;
+        return zel::cli::kExitUsage;
     }
 
     if (infoCommand->parsed()) return zel::cli::RunInfo(info);
-    return 2;
+    if (convertCommand->parsed()) return zel::cli::RunConvert(convert);
+    if (profileCommand->parsed()) return zel::cli::RunProfile(profile);
+    if (aoiCommand->parsed()) return zel::cli::RunAoi(aoi);
+    return zel::cli::kExitUsage;
 }

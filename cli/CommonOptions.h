@@ -1,0 +1,36 @@
+#pragma once
+// Options and steps shared by the commands that work on frames of a movie.
+
+#include <optional>
+#include <string>
+
+#include "document/ZelfDoc.h"
+
+namespace zel::cli {
+
+struct FrameWorkOptions {
+    std::string movie;
+    std::string output;
+    std::optional<int> start;
+    std::optional<int> end;
+    bool noCorrection = false;
+    std::string blackReference;
+};
+
+// Exit codes of the tool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Prints "zeltiff16-cli: <message>" on stderr.
+void Complain(const std::string& message);
+
+// Opens the movie into doc and applies the black reference, if any. Returns kExitOk or
+// the exit code after saying why on stderr.
+int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options);
+
+// The inclusive frame range asked for (default: every frame). kExitUsage with a message
+// when it lies outside the movie.
+int ResolveRange(const CZelfDoc& doc, const FrameWorkOptions& options, int& first, int& last);
+
+}  // namespace zel::cli

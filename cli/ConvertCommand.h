@@ -1,0 +1,15 @@
+#pragma once
+
+#include "cli/CommonOptions.h"
+
+namespace zel::cli {
+
+struct ConvertOptions : FrameWorkOptions {
+    int bits = 16;
+    int jobs = 0;  // 0: one per core
+};
+
+// Writes one TIFF per frame, named as the GUI names them. Returns the exit code.
+int RunConvert(const ConvertOptions& options);
+
+}  // namespace zel::cli

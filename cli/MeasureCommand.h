@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+
+#include "cli/CommonOptions.h"
+
+namespace zel::cli {
+
+struct MeasureOptions : FrameWorkOptions {
+    std::array<int, 4> corners{};  // x0 y0 x1 y1 of the profile line or the AOI rectangle
+};
+
+// The profile of a line over a frame range, as the GUI's profile export writes it.
+int RunProfile(const MeasureOptions& options);
+// The AOI statistics over a frame range, as the GUI's AOI export writes them.
+int RunAoi(const MeasureOptions& options);
+
+}  // namespace zel::cli
