@@ -1,0 +1,135 @@
+// The one mapping of samples to 8-bit grey values, used by the display at every gain
+// and by the 8-bit TIFF output.
+//
+// For a sample v and an effective depth d the result is
+//   d <= 8 : min(255, v << (8 - d))      (each depth below 8 doubles the brightness)
+//   d >  8 : min(255, v >> (d - 8))      (10 -> v >> 2, 12 -> v >> 4)
+// computed on the zero-extended value as if in unbounded unsigned arithmetic: a left
+// shift never wraps, and a right shift by the sample's width or more gives 0. Shift
+// counts are reduced to the range where they make a difference before any C++ shift
+// runs, so absurd depths (negative, above 32) never shift by 32 bits or more.
+// 1-byte samples follow the same rule at every depth (above 8 they are darkened like
+// deeper samples) although 8-bit movies only ever ask for depths up to 8.
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "imaging/DisplayBitmap.h"
+#include "imaging/ImagingDetail.h"
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The library targets the SSE2 baseline; these row loops are also built for AVX2 and
+// chosen when the processor has it.
+#define ZEL_IMAGING_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ZEL_IMAGING_CLONES
+#endif
+
+namespace zel {
+
+namespace {
+
+using detail::U16Any;
+using detail::U32Any;
+
+// What the depth rule does to samples of `sampleBits` bits: shift right, shift left
+// (then clamp), or clear them all.
+struct Shifts {
+    unsigned right = 0;
+    unsigned left = 0;
+    bool allZero = false;
+};
+
+Shifts ShiftsFor(int depth, unsigned sampleBits) {
+    Shifts s;
+    if (depth <= 8) {
+        // Once v << k reaches 256 for v = 1 every nonzero sample saturates, so a left
+        // shift of 8 stands for all larger ones (depths 0 and below).
+        s.left = depth <= 0 ? 8u : static_cast<unsigned>(8 - depth);
+    } else if (static_cast<unsigned>(depth - 8) >= sampleBits) {
+        s.allZero = true;  // every bit of every sample is shifted out
+    } else {
+        s.right = static_cast<unsigned>(depth - 8);
+    }
+    return s;
+}
+
+// Row loops: straight-line shift / clamp / shift / clamp that the compiler vectorises.
+// The masks only restate the ranges ShiftsFor guarantees, so narrow lanes can be used.
+ZEL_IMAGING_CLONES
+void ConvertRow8(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned right,
+                 unsigned left) {
+    right &= 7u;
+    left &= 15u;
+    for (ptrdiff_t i = 0; i < count; ++i) {
+        const auto v = static_cast<uint16_t>((src[i] >> right) << left);  // at most 255 << 8
+        dst[i] = static_cast<uint8_t>(std::min<uint16_t>(v, 255));
+    }
+}
+
+ZEL_IMAGING_CLONES
+void ConvertRow16(uint8_t* __restrict dst, const U16Any* __restrict src, ptrdiff_t count, unsigned right,
+                  unsigned left) {
+    right &= 15u;
+    left &= 15u;
+    for (ptrdiff_t i = 0; i < count; ++i) {
+        auto v = static_cast<uint16_t>(src[i] >> right);
+        v = std::min<uint16_t>(v, 255);  // clamp first so the left shift stays within 16 bits
+        v = static_cast<uint16_t>(v << left);
+        dst[i] = static_cast<uint8_t>(std::min<uint16_t>(v, 255));
+    }
+}
+
+ZEL_IMAGING_CLONES
+void ConvertRow32(uint8_t* __restrict dst, const U32Any* __restrict src, ptrdiff_t count, unsigned right,
+                  unsigned left) {
+    right &= 31u;
+    left &= 15u;
+    for (ptrdiff_t i = 0; i < count; ++i) {
+        uint32_t v = std::min<uint32_t>(src[i] >> right, 255u);
+        v <<= left;
+        dst[i] = static_cast<uint8_t>(std::min<uint32_t>(v, 255u));
+    }
+}
+
+}  // namespace
+
+void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src) {
+    if (dst == nullptr || src == nullptr || rows == 0 || width == 0) {
+        return;
+    }
+    if (bytesPerSample != 1 && bytesPerSample != 2 && bytesPerSample != 4) {
+        return;  // no other sample size exists; nothing sensible to write
+    }
+    // 64-bit so that |INT_MIN| and the row offsets cannot overflow.
+    const int64_t rowCount = std::llabs(static_cast<int64_t>(rows));
+    const int64_t count = std::llabs(static_cast<int64_t>(width));
+    const int64_t stride = width > 0 ? (count + 3) / 4 * 4 : count;  // display rows are 4-byte aligned
+    const int64_t srcRowBytes = count * bytesPerSample;
+    const Shifts shifts = ShiftsFor(depth, 8u * static_cast<unsigned>(bytesPerSample));
+    const auto* in = static_cast<const uint8_t*>(src);
+
+    for (int64_t row = 0; row < rowCount; ++row, in += srcRowBytes) {
+        // Bottom-up when rows > 0: source row 0 is the last row of a bitmap.
+        uint8_t* out = dst + (rows > 0 ? rowCount - 1 - row : row) * stride;
+        if (shifts.allZero) {
+            std::memset(out, 0, static_cast<size_t>(count));
+        } else if (bytesPerSample == 1) {
+            if (shifts.right == 0 && shifts.left == 0) {
+                std::memcpy(out, in, static_cast<size_t>(count));
+            } else {
+                ConvertRow8(out, in, count, shifts.right, shifts.left);
+            }
+        } else if (bytesPerSample == 2) {
+            ConvertRow16(out, reinterpret_cast<const U16Any*>(in), count, shifts.right, shifts.left);
+        } else {
+            ConvertRow32(out, reinterpret_cast<const U32Any*>(in), count, shifts.right, shifts.left);
+        }
+        if (stride > count) {
+            std::memset(out + count, 0, static_cast<size_t>(stride - count));
+        }
+    }
+}
+
+}  // namespace zel
