@@ -24,7 +24,13 @@ struct AoiRect {
 
 // Fills result for the rectangle of a frame `width` samples wide and returns the average
 // of all its pixels. samples hold bytesPerSample (1 or 2) bytes each; 2-byte samples are
-// compared as signed 16-bit values. colorPattern 0 or 1: monochrome; 2..5: mosaic phase.
+// compared as signed 16-bit values. colorPattern 0 or 1: monochrome; 2..5: mosaic phase
+// (any other value is measured as monochrome).
+// Maxima start at 0 and minima at 32767, as the figures always have. A channel with no
+// pixel in the rectangle (a mosaic rectangle one pixel wide or high) reports 0, 0, 0.0.
+// A null buffer, a bytesPerSample other than 1 or 2, width <= 0, an inverted rectangle
+// or one reaching left of 0, above 0 or right of width - 1 gives 0 and an all-zero
+// result. The frame's height is not known here: bottom must lie inside the buffer.
 double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesPerSample, int width,
                             int colorPattern, AoiStatistics& result);
 
