@@ -1,0 +1,105 @@
+// Frame decoding speed for a 1280 x 1024 frame of every stored layout, as a ratio
+// to memcpy of the decoded frame's bytes (1280 x 1024 x 2).
+//
+// BM_Decode times every decode of its loop, then runs as many memcpys of the frame's
+// sample bytes back to back and times each of them too, so both are measured hot and
+// in the same run. Counters:
+//   x_memcpy      fastest decode / fastest memcpy (interference from other work on
+//                 the machine only ever adds time, so the minima are the steadiest)
+//   x_memcpy_med  median decode / median memcpy
+//   budget        4 for the raster layouts (0, 5, 6), 8 for the centre-out ones (1-4)
+// Argument isa: 1 = AVX2 kernels (what DecodeFrame uses on this processor, skipped
+// where unavailable), 0 = the plain C++ fallback.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "decode/DecodeDetail.h"
+#include "decode/DecodeFrame.h"
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kRows = 1024;
+constexpr size_t kSamples = static_cast<size_t>(kWidth) * kRows;
+constexpr size_t kFrameBytes = kSamples * sizeof(uint16_t);
+
+using Clock = std::chrono::steady_clock;
+
+double Nanos(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::nano>(to - from).count();
+}
+
+double Median(std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+// Pseudo-random stored bytes, enough for any layout (at most 12 bits per sample).
+const std::vector<uint8_t>& StoredBytes() {
+    static const std::vector<uint8_t> bytes = [] {
+        std::vector<uint8_t> b(kFrameBytes);
+        std::mt19937 random(20240611u);
+        for (auto& v : b) {
+            v = static_cast<uint8_t>(random());
+        }
+        return b;
+    }();
+    return bytes;
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    std::vector<uint8_t> src(kFrameBytes, 1);
+    std::vector<uint8_t> dst(kFrameBytes, 2);
+    for (auto _ : state) {
+        std::memcpy(dst.data(), src.data(), kFrameBytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFrameBytes));
+}
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
+
+void BM_Decode(benchmark::State& state) {
+    const int format = static_cast<int>(state.range(0));
+    const auto isa = state.range(1) != 0 ? zel::detail::Isa::Avx2 : zel::detail::Isa::Portable;
+    if (!zel::detail::IsaAvailable(isa)) {
+        state.SkipWithError("instruction set not available");
+        return;
+    }
+    const std::vector<uint8_t>& bytes = StoredBytes();
+    std::vector<uint16_t> out(kSamples, 0);
+    std::vector<double> decodeNanos;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        zel::detail::DecodeFrameWith(isa, bytes.data(), bytes.size(), kWidth, kRows, out.data(), format);
+        benchmark::ClobberMemory();
+        decodeNanos.push_back(Nanos(start, Clock::now()));
+        state.SetIterationTime(decodeNanos.back() * 1e-9);
+    }
+    std::vector<uint8_t> copySrc(kFrameBytes, 1);
+    std::vector<uint8_t> copyDst(kFrameBytes, 2);
+    std::vector<double> copyNanos;
+    for (size_t i = 0; i < std::max<size_t>(decodeNanos.size(), 200); ++i) {
+        const auto start = Clock::now();
+        std::memcpy(copyDst.data(), copySrc.data(), kFrameBytes);
+        benchmark::ClobberMemory();
+        copyNanos.push_back(Nanos(start, Clock::now()));
+    }
+    state.counters["x_memcpy"] = *std::min_element(decodeNanos.begin(), decodeNanos.end()) /
+                                 *std::min_element(copyNanos.begin(), copyNanos.end());
+    state.counters["x_memcpy_med"] = Median(decodeNanos) / Median(copyNanos);
+    state.counters["budget"] = (format == 0 || format == 5 || format == 6) ? 4 : 8;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFrameBytes));
+}
+BENCHMARK(BM_Decode)
+    ->ArgNames({"format", "isa"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6}, {1, 0}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace

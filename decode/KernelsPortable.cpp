@@ -1,0 +1,67 @@
+// Plain C++ unpacking kernels: the fallback for processors without AVX2 and for
+// non-x86 builds, and the tail handling of the vector kernels. Written as short
+// fixed-trip inner loops that compilers vectorise with the baseline instruction set.
+
+#include "decode/Kernels.h"
+
+#include "decode/KernelsPortable.h"
+
+namespace zel::detail {
+
+void UnpackLane10Portable(const uint8_t* src, uint16_t* dst, size_t blocks) {
+    for (size_t blk = 0; blk < blocks; ++blk) {
+        const uint8_t* b = src + 40 * blk;
+        uint16_t* d = dst + 32 * blk;
+        // Lane j: bytes j, 8+j, 16+j, 24+j, 32+j form one 40-bit big-endian value
+        // holding samples j, 8+j, 16+j, 24+j from its top.
+        for (size_t j = 0; j < 8; ++j) {
+            const unsigned b0 = b[j], b1 = b[8 + j], b2 = b[16 + j], b3 = b[24 + j], b4 = b[32 + j];
+            d[j] = static_cast<uint16_t>((b0 << 2) | (b1 >> 6));
+            d[8 + j] = static_cast<uint16_t>(((b1 & 0x3Fu) << 4) | (b2 >> 4));
+            d[16 + j] = static_cast<uint16_t>(((b2 & 0x0Fu) << 6) | (b3 >> 2));
+            d[24 + j] = static_cast<uint16_t>(((b3 & 0x03u) << 8) | b4);
+        }
+    }
+}
+
+void UnpackBits10Portable(const uint8_t* src, uint16_t* dst, size_t groups) {
+    for (size_t g = 0; g < groups; ++g) {
+        const uint8_t* b = src + 5 * g;
+        uint16_t* d = dst + 4 * g;
+        d[0] = static_cast<uint16_t>((b[0] << 2) | (b[1] >> 6));
+        d[1] = static_cast<uint16_t>(((b[1] & 0x3F) << 4) | (b[2] >> 4));
+        d[2] = static_cast<uint16_t>(((b[2] & 0x0F) << 6) | (b[3] >> 2));
+        d[3] = static_cast<uint16_t>(((b[3] & 0x03) << 8) | b[4]);
+    }
+}
+
+void UnpackBits12Portable(const uint8_t* src, uint16_t* dst, size_t groups) {
+    for (size_t g = 0; g < groups; ++g) {
+        const uint8_t* b = src + 3 * g;
+        uint16_t* d = dst + 2 * g;
+        d[0] = static_cast<uint16_t>((b[0] << 4) | (b[1] >> 4));
+        d[1] = static_cast<uint16_t>(((b[1] & 0x0F) << 8) | b[2]);
+    }
+}
+
+void Expand8Portable(const uint8_t* src, uint16_t* dst, size_t count) {
+    const uint16_t* table = ExpandTable().data();
+    for (size_t i = 0; i < count; ++i) {
+        dst[i] = table[src[i]];
+    }
+}
+
+const Kernels& PortableKernels() {
+    static const Kernels kernels{UnpackLane10Portable, UnpackBits10Portable, UnpackBits12Portable,
+                                 Expand8Portable};
+    return kernels;
+}
+
+const Kernels& KernelsFor(Isa isa) {
+    if (isa == Isa::Avx2 && IsaAvailable(Isa::Avx2)) {
+        return *Avx2Kernels();
+    }
+    return PortableKernels();
+}
+
+}  // namespace zel::detail

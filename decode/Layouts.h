@@ -1,0 +1,55 @@
+#pragma once
+// Fast decoders of the stored layouts. Each one assumes what FastPathApplies checks:
+// dimensions the layout covers exactly as it walks them and every stored byte it
+// reads present. DecodeFrameWith routes every other case to DecodeFrameChecked.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "decode/Kernels.h"
+
+namespace zel::detail {
+
+struct FrameView {
+    const uint8_t* packed;
+    size_t packedBytes;
+    size_t width;
+    size_t rows;
+    uint16_t* out;  // width * rows samples
+};
+
+// Stored bytes per unit of each layout.
+inline constexpr size_t kLaneBlockBytes = 40;      // 32 samples
+inline constexpr size_t kLaneBlockSamples = 32;
+inline constexpr size_t kQuadrantChunkBlocks = 16; // 512 samples, 4 blocks per quadrant
+inline constexpr size_t kQuadrantChunkSamples = 512;
+inline constexpr size_t kTileGroupSamples = 64;    // four 2 x 8 tiles
+
+// Column pairs the centre-out decoders fill side by side: 16 pairs of 16-bit samples
+// are one 64-byte cache line of a row.
+inline constexpr size_t kStripPairs = 16;
+
+// Bytes of one tile group (64 samples) of formats 2, 3 and 4.
+inline constexpr size_t TileGroupBytes(int pixelFormat) {
+    return pixelFormat == 2 ? 64 : pixelFormat == 3 ? 80 : 96;
+}
+
+void DecodeLane10Raster(const FrameView& frame, const Kernels& kernels);
+void DecodeLane10Quadrant(const FrameView& frame, Isa isa);
+void DecodeCentreOutTiles(const FrameView& frame, Isa isa, int pixelFormat);
+void DecodeCompanded8Raster(const FrameView& frame, const Kernels& kernels);
+void DecodeBits10Raster(const FrameView& frame, const Kernels& kernels);
+
+// Two adjacent samples written with one 32-bit store.
+inline void StorePair(uint16_t* dst, uint32_t pair) {
+    std::memcpy(dst, &pair, sizeof pair);
+}
+
+inline uint32_t LoadPair(const uint16_t* src) {
+    uint32_t pair;
+    std::memcpy(&pair, src, sizeof pair);
+    return pair;
+}
+
+}  // namespace zel::detail
