@@ -16,22 +16,11 @@
 #include <cstring>
 
 #include "imaging/DisplayBitmap.h"
-#include "imaging/ImagingDetail.h"
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-// The library targets the SSE2 baseline; these row loops are also built for AVX2 and
-// chosen when the processor has it.
-#define ZEL_IMAGING_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define ZEL_IMAGING_CLONES
-#endif
+#include "imaging/RowKernels.h"
 
 namespace zel {
 
 namespace {
-
-using detail::U16Any;
-using detail::U32Any;
 
 // What the depth rule does to samples of `sampleBits` bits: shift right, shift left
 // (then clamp), or clear them all.
@@ -55,44 +44,6 @@ Shifts ShiftsFor(int depth, unsigned sampleBits) {
     return s;
 }
 
-// Row loops: straight-line shift / clamp / shift / clamp that the compiler vectorises.
-// The masks only restate the ranges ShiftsFor guarantees, so narrow lanes can be used.
-ZEL_IMAGING_CLONES
-void ConvertRow8(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned right,
-                 unsigned left) {
-    right &= 7u;
-    left &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        const auto v = static_cast<uint16_t>((src[i] >> right) << left);  // at most 255 << 8
-        dst[i] = static_cast<uint8_t>(std::min<uint16_t>(v, 255));
-    }
-}
-
-ZEL_IMAGING_CLONES
-void ConvertRow16(uint8_t* __restrict dst, const U16Any* __restrict src, ptrdiff_t count, unsigned right,
-                  unsigned left) {
-    right &= 15u;
-    left &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        auto v = static_cast<uint16_t>(src[i] >> right);
-        v = std::min<uint16_t>(v, 255);  // clamp first so the left shift stays within 16 bits
-        v = static_cast<uint16_t>(v << left);
-        dst[i] = static_cast<uint8_t>(std::min<uint16_t>(v, 255));
-    }
-}
-
-ZEL_IMAGING_CLONES
-void ConvertRow32(uint8_t* __restrict dst, const U32Any* __restrict src, ptrdiff_t count, unsigned right,
-                  unsigned left) {
-    right &= 31u;
-    left &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        uint32_t v = std::min<uint32_t>(src[i] >> right, 255u);
-        v <<= left;
-        dst[i] = static_cast<uint8_t>(std::min<uint32_t>(v, 255u));
-    }
-}
-
 }  // namespace
 
 void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src) {
@@ -109,6 +60,7 @@ void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth,
     const int64_t srcRowBytes = count * bytesPerSample;
     const Shifts shifts = ShiftsFor(depth, 8u * static_cast<unsigned>(bytesPerSample));
     const auto* in = static_cast<const uint8_t*>(src);
+    const detail::RowIsa isa = detail::BestRowIsa();
 
     for (int64_t row = 0; row < rowCount; ++row, in += srcRowBytes) {
         // Bottom-up when rows > 0: source row 0 is the last row of a bitmap.
@@ -117,14 +69,14 @@ void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth,
             std::memset(out, 0, static_cast<size_t>(count));
         } else if (bytesPerSample == 1) {
             if (shifts.right == 0 && shifts.left == 0) {
-                std::memcpy(out, in, static_cast<size_t>(count));
+                std::memcpy(out, in, static_cast<size_t>(count));  // depth 8: the bytes as they are
             } else {
-                ConvertRow8(out, in, count, shifts.right, shifts.left);
+                detail::ConvertRow8(isa, out, in, count, shifts.right, shifts.left);
             }
         } else if (bytesPerSample == 2) {
-            ConvertRow16(out, reinterpret_cast<const U16Any*>(in), count, shifts.right, shifts.left);
+            detail::ConvertRow16(isa, out, in, count, shifts.right, shifts.left);
         } else {
-            ConvertRow32(out, reinterpret_cast<const U32Any*>(in), count, shifts.right, shifts.left);
+            detail::ConvertRow32(out, in, count, shifts.right, shifts.left);
         }
         if (stride > count) {
             std::memset(out + count, 0, static_cast<size_t>(stride - count));

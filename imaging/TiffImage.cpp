@@ -11,13 +11,8 @@
 
 #include "imaging/DisplayBitmap.h"
 #include "imaging/ImagingDetail.h"
+#include "imaging/RowKernels.h"
 #include "imaging/TiffImage.h"
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define ZEL_IMAGING_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define ZEL_IMAGING_CLONES
-#endif
 
 namespace zel {
 
@@ -25,8 +20,6 @@ namespace {
 
 using detail::StoreLe16;
 using detail::StoreLe32;
-using detail::U16Any;
-using detail::U32Any;
 
 constexpr int kDirectoryOffset = 10;
 constexpr int kEntryCount = 14;
@@ -72,32 +65,6 @@ void WriteEntry(uint8_t*& at, uint16_t tag, uint16_t type, uint32_t value) {
     // A SHORT sits in the first two bytes of the value field; storing 32 bits zeroes the rest.
     StoreLe32(at + 8, value);
     at += 12;
-}
-
-// 16-bit output: each sample shifted left by `shift` (0..15) in 16-bit arithmetic, so
-// bits above the 16th are dropped. 4-byte samples contribute their low 2 bytes.
-ZEL_IMAGING_CLONES
-void Widen8(U16Any* __restrict dst, const uint8_t* __restrict src, int64_t count, unsigned shift) {
-    shift &= 15u;
-    for (int64_t i = 0; i < count; ++i) {
-        dst[i] = static_cast<uint16_t>(src[i] << shift);
-    }
-}
-
-ZEL_IMAGING_CLONES
-void Shift16(U16Any* __restrict dst, const U16Any* __restrict src, int64_t count, unsigned shift) {
-    shift &= 15u;
-    for (int64_t i = 0; i < count; ++i) {
-        dst[i] = static_cast<uint16_t>(src[i] << shift);
-    }
-}
-
-ZEL_IMAGING_CLONES
-void Narrow32(U16Any* __restrict dst, const U32Any* __restrict src, int64_t count, unsigned shift) {
-    shift &= 15u;
-    for (int64_t i = 0; i < count; ++i) {
-        dst[i] = static_cast<uint16_t>(src[i] << shift);
-    }
 }
 
 }  // namespace
@@ -156,19 +123,20 @@ void FillTiffImage(int height, int layoutCode, int sourceBits, uint8_t* pixels, 
     // 16 (which BuildTiffImage refuses) copies the low 16 bits; 0 or below leaves nothing.
     const int64_t count = static_cast<int64_t>(width) * height;
     const int shift = 16 - std::clamp(sourceBits, 0, 16);
-    auto* out = reinterpret_cast<U16Any*>(pixels);
+    const auto* in = static_cast<const uint8_t*>(samples);
+    const auto bits = static_cast<unsigned>(shift);
     if (shift >= 16) {
         std::memset(pixels, 0, static_cast<size_t>(count) * 2);
     } else if (bytesPerSample == 1) {
-        Widen8(out, static_cast<const uint8_t*>(samples), count, static_cast<unsigned>(shift));
+        detail::WidenRow8(detail::BestRowIsa(), pixels, in, count, bits);
     } else if (bytesPerSample == 2) {
         if (shift == 0) {
             std::memmove(pixels, samples, static_cast<size_t>(count) * 2);  // already little-endian
         } else {
-            Shift16(out, static_cast<const U16Any*>(samples), count, static_cast<unsigned>(shift));
+            detail::ShiftRow16(pixels, in, count, bits);
         }
     } else {
-        Narrow32(out, static_cast<const U32Any*>(samples), count, static_cast<unsigned>(shift));
+        detail::NarrowRow32(pixels, in, count, bits);  // the low 2 bytes of each sample
     }
 }
 
