@@ -1,13 +1,13 @@
 #pragma once
 
-#include <array>
+#include <vector>
 
 #include "cli/CommonOptions.h"
 
 namespace zel::cli {
 
 struct MeasureOptions : FrameWorkOptions {
-    std::array<int, 4> corners{};  // x0 y0 x1 y1 of the profile line or the AOI rectangle
+    std::vector<int> corners;  // x0 y0 x1 y1 of the profile line or the AOI rectangle
 };
 
 // The profile of a line over a frame range, as the GUI's profile export writes it.

@@ -1,0 +1,260 @@
+// The document: open, display depth, gain, conversion range, per-frame export and the
+// measurements, on movies written by the movie writer.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "DocumentFixture.h"
+#include "TempFile.h"
+#include "document/ZelfDoc.h"
+#include "imaging/TiffImage.h"
+
+using namespace zeltest;
+
+namespace {
+
+struct CountingObserver : zel::DocumentObserver {
+    int repaints = 0, updates = 0;
+    void RepaintViews() override { ++repaints; }
+    void UpdateAllViews() override { ++updates; }
+};
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Pixel values of a TIFF written by ExportFrame (the pixels start at byte 200).
+std::vector<uint32_t> TiffPixels(const std::string& path, int bits) {
+    const auto bytes = FileBytes(path);
+    std::vector<uint32_t> pixels;
+    for (size_t i = 200; i + (bits / 8) <= bytes.size(); i += bits / 8)
+        pixels.push_back(bits == 8 ? bytes[i] : static_cast<uint32_t>(bytes[i] | bytes[i + 1] << 8));
+    return pixels;
+}
+
+// Distinct value per pixel: 1 + y * width + x (and + frame).
+uint16_t Position(int frame, int x, int y) { return static_cast<uint16_t>(1 + y * 64 + x + frame); }
+
+}  // namespace
+
+TEST(Document, OpenSetsTheStateAndAutomaticDepth) {
+    const struct {
+        uint16_t peak;
+        int autoDepth;
+    } cases[] = {{512, 10}, {511, 9}, {0, 1}, {1, 1}, {1023, 10}};
+    for (const auto& c : cases) {
+        TempFile movie;
+        WriteTestMovie(movie, 6, 64, 32, 3, [&](int n, int x, int y) {
+            return static_cast<uint16_t>(n == 0 && x == 5 && y == 7 ? c.peak : 0);
+        });
+        zel::CZelfDoc doc;
+        ASSERT_TRUE(doc.OpenMovie(movie.path(), false)) << doc.OpenError();
+        EXPECT_EQ(doc.autoDepth, c.autoDepth) << c.peak;
+        EXPECT_EQ(doc.frameCount, 3);
+        EXPECT_EQ(doc.convertFirst, 0);
+        EXPECT_EQ(doc.convertLast, 2);
+        EXPECT_EQ(doc.convertAllFrames, 1);
+        EXPECT_EQ(doc.gainIndex, 1);
+        EXPECT_EQ(doc.CurrentDisplayDepth(), 10);
+        EXPECT_EQ(doc.bytesPerSample, 2);
+        EXPECT_EQ(doc.movieTitle, movie.path().substr(movie.path().rfind('/') + 1));
+        ASSERT_NE(doc.displayBitmap, nullptr);
+    }
+    zel::CZelfDoc broken;
+    EXPECT_FALSE(broken.OpenMovie("/nonexistent.zel", true));
+    EXPECT_FALSE(broken.OpenError().empty());
+    EXPECT_EQ(broken.reader, nullptr);
+}
+
+TEST(Document, EightBitMovieKeepsOneBytePerSample) {
+    TempFile movie;
+    WriteTestMovie(movie, -1, 16, 8, 2, [](int n, int x, int y) { return static_cast<uint16_t>(n * 100 + x + y); });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
+    EXPECT_EQ(doc.bytesPerSample, 1);
+    EXPECT_EQ(doc.correctionOn, 1);
+    EXPECT_EQ(doc.reader->correctionKind, 0);
+    EXPECT_EQ(doc.CurrentDisplayDepth(), 8);
+    int16_t r = 0, g = 0, b = 0;
+    EXPECT_EQ(doc.ShowFrame(1), 1);
+    EXPECT_GE(doc.GetPointValue(15, 7, r, g, b), 0);
+    EXPECT_EQ(std::max({r, g, b}), 100 + 22);
+    int16_t profile[16];
+    ASSERT_EQ(doc.GetProfile(0, 7, 16, 7, 16, profile), 16);
+    EXPECT_EQ(profile[15], 100 + 22);
+    zel::AoiStatistics stats;
+    EXPECT_DOUBLE_EQ(doc.GetAoiStatistics(15, 7, 15, 7, stats), 122.0);
+}
+
+TEST(Document, ConversionRange) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 16, 8, 5, Position);
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    EXPECT_EQ(doc.SetConversionRange(4, 4, 0), 1);
+    EXPECT_EQ(doc.convertFirst, 4);
+    EXPECT_EQ(doc.convertAllFrames, 0);
+    EXPECT_EQ(doc.SetConversionRange(1, 5, 0), 0);
+    EXPECT_EQ(doc.SetConversionRange(-1, 2, 0), 0);
+    EXPECT_EQ(doc.SetConversionRange(3, 2, 0), 0);
+    EXPECT_EQ(doc.convertFirst, 4);
+    EXPECT_EQ(doc.convertLast, 4);
+    EXPECT_EQ(doc.SetConversionRange(-7, 99, 1), 1);
+    EXPECT_EQ(doc.convertFirst, 0);
+    EXPECT_EQ(doc.convertLast, 4);
+    EXPECT_EQ(doc.convertAllFrames, 1);
+}
+
+TEST(Document, ExportFrameDepths) {
+    TempFile eight, twelve, out(".tif");
+    WriteTestMovie(eight, -1, 16, 8, 2, [](int, int x, int) { return static_cast<uint16_t>(x); });
+    WriteTestMovie(twelve, 4, 16, 16, 2, [](int, int x, int) { return static_cast<uint16_t>(x == 0 ? 4095 : x == 1 ? 15 : 16 * x); });
+
+    zel::CZelfDoc doc8;
+    ASSERT_TRUE(doc8.OpenMovie(eight.path(), true));
+    ASSERT_EQ(doc8.ExportFrame(1, 1, out.path(), 8, 16), 1);
+    EXPECT_EQ(TiffPixels(out.path(), 16)[1], 256u);
+    ASSERT_EQ(doc8.ExportFrame(1, 1, out.path(), 8, 8), 1);
+    EXPECT_EQ(TiffPixels(out.path(), 8)[5], 5u);
+    // More source bits than an 8-bit movie holds never reads past its samples.
+    EXPECT_EQ(doc8.ExportFrame(1, 1, out.path(), 12, 16), 1);
+
+    zel::CZelfDoc doc12;
+    ASSERT_TRUE(doc12.OpenMovie(twelve.path(), true));
+    ASSERT_EQ(doc12.ExportFrame(0, 1, out.path(), 12, 8), 1);
+    const auto small = TiffPixels(out.path(), 8);
+    EXPECT_EQ(small[0], 255u);
+    EXPECT_EQ(small[1], 0u);
+    EXPECT_EQ(small[2], 2u);
+    // 16-bit output of a 12-bit movie writes the document's own TIFF block as it is.
+    ASSERT_EQ(doc12.ExportFrame(1, 1, out.path(), 16, 16), 1);
+    const auto bytes = FileBytes(out.path());
+    ASSERT_EQ(bytes.size(), doc12.tiffImage.BlockSize());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), doc12.tiffImage.tiffBlock.get()));
+    EXPECT_EQ(TiffPixels(out.path(), 16)[0], 4095u);
+
+    EXPECT_EQ(doc12.ExportFrame(2, 1, out.path(), 16, 16), 0);
+    EXPECT_EQ(doc12.ExportFrame(0, 1, out.path(), 17, 16), 0);
+    EXPECT_EQ(doc12.ExportFrame(0, 1, out.path(), 16, 12), 0);
+}
+
+TEST(Document, ExportFrameShowsTheFrameAndRefusesUnreadableOnes) {
+    TempFile movie, out(".tif");
+    WriteTestMovie(movie, 6, 64, 32, 4, Position);
+    {
+        // Cut the file inside frame 3.
+        auto bytes = FileBytes(movie.path());
+        bytes.resize(bytes.size() - 10);
+        movie.Write(bytes);
+    }
+    zel::CZelfDoc doc;
+    CountingObserver views;
+    doc.SetObserver(&views);
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    EXPECT_EQ(doc.frameCount, 4);
+    ASSERT_EQ(doc.ExportFrame(2, 0, "", 16, 16), 1);
+    EXPECT_EQ(doc.reader->filePosFrame, 2);
+    EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
+    EXPECT_EQ(views.repaints, 1);
+    // The display shows frame 2 at gain 1: the sample at (63, 0) is 66, shown as 66 >> 2.
+    EXPECT_EQ(doc.displayImage.dibBits[31 * 64 + 63], 16);
+    EXPECT_EQ(doc.ExportFrame(3, 1, out.path(), 16, 16), 0);
+    EXPECT_TRUE(FileBytes(out.path()).empty());
+    EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
+}
+
+TEST(Document, GainChangesRenderOnlyOnChange) {
+    TempFile movie;
+    WriteTestMovie(movie, 4, 16, 16, 1, [](int, int x, int y) { return static_cast<uint16_t>(x == 3 && y == 4 ? 4000 : 100); });
+    zel::CZelfDoc doc;
+    CountingObserver views;
+    doc.SetObserver(&views);
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    const int updates = views.updates;
+    doc.SetGain(1);
+    EXPECT_EQ(views.updates, updates);
+    doc.SetGain(0);
+    EXPECT_EQ(views.updates, updates + 1);
+    EXPECT_EQ(doc.CurrentDisplayDepth(), 12);
+    doc.SetGain(3);
+    EXPECT_EQ(doc.CurrentDisplayDepth(), 10);
+    // 100 at depth 10 renders as 25; the bitmap is bottom-up, so row 0 is the last row.
+    EXPECT_EQ(doc.displayImage.dibBits[15 * 16], 25);
+}
+
+TEST(Document, PointValues) {
+    TempFile mono, colour;
+    WriteTestMovie(mono, 0, 64, 32, 1, Position, [](zelgen::MovieSpec& s) { s.newerLayout = false; s.cameraCode = "rwm7"; s.modeWord = 0; });
+    WriteTestMovie(colour, 6, 64, 32, 1, Position, [](zelgen::MovieSpec& s) { s.modeWord = 0x12; });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(mono.path(), false));
+    ASSERT_EQ(doc.reader->colorPattern, 0);
+    int16_t r = -9, g = -9, b = -9;
+    EXPECT_EQ(doc.GetPointValue(64, 0, r, g, b), -1);
+    EXPECT_EQ(doc.GetPointValue(0, -1, r, g, b), -1);
+    EXPECT_EQ(r, -9);
+    EXPECT_EQ(doc.GetPointValue(3, 2, r, g, b), 0);
+    EXPECT_EQ(r, Position(0, 3, 2));
+    EXPECT_EQ(g, r);
+    EXPECT_EQ(b, r);
+
+    zel::CZelfDoc mosaic;
+    ASSERT_TRUE(mosaic.OpenMovie(colour.path(), false));
+    ASSERT_EQ(mosaic.reader->colorPattern, 2);
+    EXPECT_EQ(mosaic.GetPointValue(1, 0, r, g, b), 1);
+    EXPECT_EQ(r, Position(0, 1, 0));
+    EXPECT_EQ(g, 0);
+    EXPECT_EQ(mosaic.GetPointValue(0, 1, r, g, b), 4);
+    EXPECT_EQ(b, Position(0, 0, 1));
+    EXPECT_EQ(mosaic.GetPointValue(0, 0, r, g, b), 2);
+    EXPECT_EQ(mosaic.GetPointValue(1, 1, r, g, b), 2);
+    EXPECT_EQ(g, Position(0, 1, 1));
+}
+
+TEST(Document, ProfileSampling) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 64, 32, 1, Position);
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    int16_t v[16] = {};
+    ASSERT_EQ(doc.GetProfile(2, 3, 7, 3, 5, v), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(v[i], Position(0, 2 + i, 3));
+
+    // Toward (10, -3): y offset T(x * -3 / 10 + 0.5): 0 up to x = 4, -1 from x = 5 (outside: 0).
+    ASSERT_EQ(doc.GetProfile(0, 0, 10, -3, 10, v), 10);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(v[x], Position(0, x, 0)) << x;
+    for (int x = 5; x < 10; ++x) EXPECT_EQ(v[x], 0) << x;
+
+    ASSERT_EQ(doc.GetProfile(5, 5, 5, 9, 4, v), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(v[i], Position(0, 5, 5 + i));
+
+    // Leftwards and leaving the frame on the left.
+    ASSERT_EQ(doc.GetProfile(2, 1, -3, 1, 5, v), 5);
+    EXPECT_EQ(v[0], Position(0, 2, 1));
+    EXPECT_EQ(v[2], Position(0, 0, 1));
+    EXPECT_EQ(v[3], 0);
+
+    EXPECT_EQ(doc.GetProfile(1, 1, 9, 9, 0, v), 0);
+    // A zero-length line: only its start point.
+    ASSERT_EQ(doc.GetProfile(4, 4, 4, 4, 3, v), 1);
+    EXPECT_EQ(v[0], Position(0, 4, 4));
+}
+
+TEST(Document, AoiRectangleIsSortedBeforeMeasuring) {
+    TempFile movie;
+    WriteTestMovie(movie, 0, 64, 32, 1, [](int, int x, int y) { return static_cast<uint16_t>(x + 10 * y); },
+                   [](zelgen::MovieSpec& s) { s.newerLayout = false; s.cameraCode = "rwm7"; s.modeWord = 0; });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    zel::AoiStatistics stats;
+    const double average = doc.GetAoiStatistics(20, 30, 10, 5, stats);
+    // Columns 10..20 and rows 5..30 of x + 10 y.
+    EXPECT_DOUBLE_EQ(average, 15 + 10 * 17.5);
+    EXPECT_EQ(stats.red.minimum, 10 + 50);
+    EXPECT_EQ(stats.red.maximum, 20 + 300);
+    EXPECT_EQ(stats.blue.maximum, 20 + 300);
+}

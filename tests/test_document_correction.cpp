@@ -1,0 +1,150 @@
+// Black balance from a dark reference movie, the frame averaging behind it, and the
+// display of the correction data.
+
+#include <gtest/gtest.h>
+
+#include "DocumentFixture.h"
+#include "TempFile.h"
+#include "document/ZelfDoc.h"
+
+using namespace zeltest;
+
+namespace {
+
+constexpr int W = 32, H = 16;
+
+// A 10-bit raster movie (kind 3 correction with zero offsets unless adjusted).
+void WriteCorrected(const TempFile& file, int kind, const SampleFunction& f, int frames = 2,
+                    const std::function<void(zelgen::CorrectionSpec&)>& tables = {}) {
+    WriteTestMovie(file, 6, W, H, frames, f, [&](zelgen::MovieSpec& s) {
+        s.correction.kind = kind;
+        s.correction.width = W;
+        s.correction.height = H;
+        if (tables) tables(s.correction);
+    });
+}
+
+}  // namespace
+
+TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
+    const struct {
+        int frames;
+        int expected;  // average of frame values n * 3 over the frames used
+    } cases[] = {{3, 3}, {40, 22}, {1, 0}};
+    for (const auto& c : cases) {
+        TempFile dark;
+        WriteCorrected(dark, 0, [](int n, int, int) { return static_cast<uint16_t>(n * 3); }, c.frames);
+        std::vector<uint16_t> buffer(W * H, 7);
+        std::string problem;
+        ASSERT_EQ(zel::AverageFrames(dark.path(), buffer.data(), W * H * 2, &problem), 1) << problem;
+        EXPECT_EQ(buffer[0], c.expected) << c.frames << " frames";  // 40 frames: (0 + ... + 45) / 16 = 22
+    }
+    TempFile three;
+    WriteCorrected(three, 0, [](int n, int, int) { return static_cast<uint16_t>(n == 0 ? 10 : n == 1 ? 11 : 13); }, 3);
+    std::vector<uint16_t> buffer(W * H);
+    ASSERT_EQ(zel::AverageFrames(three.path(), buffer.data(), W * H * 2), 1);
+    EXPECT_EQ(buffer[5], 11);  // 34 / 3
+    // Too small a buffer, no frames, no file.
+    EXPECT_EQ(zel::AverageFrames(three.path(), buffer.data(), W * H * 2 - 1), 0);
+    TempFile empty;
+    WriteCorrected(empty, 0, [](int, int, int) { return uint16_t{0}; }, 0);
+    std::string problem;
+    EXPECT_EQ(zel::AverageFrames(empty.path(), buffer.data(), W * H * 2, &problem), 0);
+    EXPECT_NE(problem.find("no frames"), std::string::npos);
+    EXPECT_EQ(zel::AverageFrames("/nonexistent.zel", buffer.data(), W * H * 2), 0);
+}
+
+TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
+    for (const int kind : {3, 9}) {
+        TempFile movie, dark;
+        WriteCorrected(movie, kind, [](int n, int x, int) { return static_cast<uint16_t>(200 + n + x); }, 3);
+        WriteCorrected(dark, 0, [](int n, int x, int) { return static_cast<uint16_t>(x == 0 ? 250 : 20 + n); }, 2);
+        zel::CZelfDoc doc;
+        ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
+        ASSERT_EQ(doc.ShowFrame(1), 1);
+        const int before = doc.SampleAt(3);
+        const zel::BlackBalanceResult result = doc.ApplyBlackBalance(dark.path());
+        ASSERT_TRUE(result.applied) << result.problem;
+        // The dark level averages to 20 (frames 20 and 21); the frame shown was read again.
+        EXPECT_EQ(doc.reader->offsetTable[3], -20);
+        EXPECT_EQ(doc.reader->filePosFrame, 1);
+        if (kind == 3) {
+            EXPECT_EQ(before, 204);
+            EXPECT_EQ(doc.SampleAt(3), 204 - 20);
+            EXPECT_EQ(doc.SampleAt(0), 0);  // 201 - 250 clamps at black
+            ASSERT_EQ(doc.ShowFrame(2), 1);
+            EXPECT_EQ(doc.SampleAt(3), 205 - 20);
+        } else {
+            // Gain 1.0 (512) and pedestal 32: 32 + (v - dark).
+            EXPECT_EQ(doc.SampleAt(3), 32 + 204 - 20);
+        }
+    }
+}
+
+TEST(BlackBalance, UnusableReferencesChangeNothing) {
+    TempFile movie, small, eight, empty;
+    WriteCorrected(movie, 3, [](int, int, int) { return uint16_t{300}; });
+    WriteTestMovie(small, 6, 16, 16, 2, [](int, int, int) { return uint16_t{5}; });
+    WriteTestMovie(eight, -1, W, H, 2, [](int, int, int) { return uint16_t{5}; });
+    WriteCorrected(empty, 0, [](int, int, int) { return uint16_t{0}; }, 0);
+    const struct {
+        std::string path;
+        const char* says;
+    } cases[] = {{small.path(), "differ"}, {eight.path(), "8-bit"}, {empty.path(), "no frames"}, {"/nonexistent.zel", "cannot open"}};
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
+    for (const auto& c : cases) {
+        const auto result = doc.ApplyBlackBalance(c.path);
+        EXPECT_FALSE(result.applied) << c.path;
+        EXPECT_NE(result.problem.find(c.says), std::string::npos) << result.problem;
+        EXPECT_EQ(doc.reader->offsetTable[0], 0);
+        EXPECT_EQ(doc.SampleAt(0), 300);
+    }
+    // Opened without correction: there is no table to balance.
+    zel::CZelfDoc plain;
+    ASSERT_TRUE(plain.OpenMovie(movie.path(), false));
+    EXPECT_FALSE(plain.ApplyBlackBalance(movie.path()).applied);
+    // Tables larger than the frame: refused rather than written past the frame's window.
+    TempFile wide;
+    WriteTestMovie(wide, 6, W, H, 1, [](int, int, int) { return uint16_t{300}; }, [](zelgen::MovieSpec& s) {
+        s.correction.kind = 3;
+        s.correction.width = W + 8;
+        s.correction.height = H + 2;
+    });
+    zel::CZelfDoc windowed;
+    ASSERT_TRUE(windowed.OpenMovie(wide.path(), true));
+    EXPECT_FALSE(windowed.ApplyBlackBalance(movie.path()).applied);
+}
+
+TEST(CorrectionDisplay, ShowsOffsetsAndGainsThenTheFrameAgain) {
+    for (const bool openedWithCorrection : {true, false}) {
+        TempFile movie;
+        WriteCorrected(movie, 9, [](int n, int, int) { return static_cast<uint16_t>(500 + n); }, 3,
+                       [](zelgen::CorrectionSpec& c) {
+                           c.offsets.assign(W * H, 0);
+                           c.gains.assign(W * H, 512);
+                           c.offsets[0] = -40 * 4;  // a 10-bit file stores offsets x 4
+                           c.gains[1] = 0x1234;
+                       });
+        zel::CZelfDoc doc;
+        ASSERT_TRUE(doc.OpenMovie(movie.path(), openedWithCorrection));
+        ASSERT_EQ(doc.ShowFrame(2), 1);
+        EXPECT_EQ(doc.ShowCorrectionData(1), 1);
+        EXPECT_EQ(doc.SampleAt(0), 40);
+        EXPECT_EQ(doc.ShowCorrectionData(2), 1);
+        EXPECT_EQ(doc.SampleAt(1), 72);  // (0x1234 >> 6) & 0x1ff
+        EXPECT_EQ(doc.SampleAt(2), 8);   // gain 1.0
+        // The reader still stands at the frame shown before, with its own correction setting.
+        EXPECT_EQ(doc.reader->filePosFrame, 2);
+        EXPECT_EQ(doc.reader->correctionKind, openedWithCorrection ? 9 : 0);
+        EXPECT_EQ(doc.ShowCorrectionData(0), 1);
+        EXPECT_EQ(doc.SampleAt(5), openedWithCorrection ? 32 + 502 : 502);
+    }
+    // An 8-bit movie has no tables: nothing is copied, nothing breaks.
+    TempFile eight;
+    WriteTestMovie(eight, -1, W, H, 1, [](int, int, int) { return uint16_t{9}; });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(eight.path(), true));
+    EXPECT_EQ(doc.ShowCorrectionData(1), 1);
+    EXPECT_EQ(doc.SampleAt(0), 9);
+}
