@@ -3,6 +3,13 @@
 // one row per recorded frame, then an empty line, "Average in all frames" and a row of
 // averages. Every line ends in CR LF. The GUI's view and the command-line tool drive
 // these writers frame by frame, so both write the same bytes.
+//
+// Failures: Begin refuses a second export while one is open and fails when the file
+// cannot be created or its head cannot be written; after any write failure the rows are
+// dropped and End returns false and removes the partial file, as does the destructor of
+// an export that was never ended (only regular files are ever removed). End without an
+// open export returns false. An export without rows still ends with its average row,
+// written as zeros; a profile of N = 0 samples writes an empty line per row.
 
 #include <cstdint>
 #include <cstdio>
@@ -42,8 +49,11 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
     bool failed_ = false;
+    std::string failure_;  // the first write failure, reported by End
     int rows_ = 0;
-    std::vector<int32_t> sums_;
+    // 64-bit so that long exports cannot overflow; the averages equal those of 32-bit
+    // sums wherever 32-bit sums would not have overflowed.
+    std::vector<int64_t> sums_;
 };
 
 class AoiCsvWriter {
@@ -66,6 +76,7 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
     bool failed_ = false;
+    std::string failure_;
     bool colour_ = false;
     int rows_ = 0;
     double sums_[3] = {0, 0, 0};

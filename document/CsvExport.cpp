@@ -1,0 +1,300 @@
+// CSV files of the profile and AOI exports.
+//
+// Numbers are formatted with std::to_chars, which never consults the locale, so the
+// decimal point is a '.' whatever locale the GUI process runs in; the output equals
+// printf's "%5d", "%4d" and "%7.2f" in the "C" locale (same rounding of ties).
+//
+// A file that could not be written completely is removed: a CSV export either ends with
+// its average row or does not exist. Only regular files are removed, so an export
+// pointed at a device (or at something replaced meanwhile) never deletes it.
+
+#include "document/CsvExport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+namespace zel {
+namespace {
+
+const char kAverageTitle[] = "\r\n\"Average in all frames\"\r\n";
+
+void AppendInt(std::string& text, long long value, int width) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const int length = static_cast<int>(end - buffer);
+    if (length < width) text.append(static_cast<size_t>(width - length), ' ');
+    text.append(buffer, end);
+}
+
+// "%*.2f" in the "C" locale.
+void AppendFixed2(std::string& text, double value, int width) {
+    char buffer[400];  // room for the largest double in fixed notation
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    const int length = static_cast<int>(result.ptr - buffer);
+    if (length < width) text.append(static_cast<size_t>(width - length), ' ');
+    text.append(buffer, result.ptr);
+}
+
+std::string Corners(const char* title, const ToolCorners& c) {
+    std::string text = "\"";
+    text += title;
+    text += " : (";
+    AppendInt(text, c.x0, 0);
+    text += ", ";
+    AppendInt(text, c.y0, 0);
+    text += ") - (";
+    AppendInt(text, c.x1, 0);
+    text += ", ";
+    AppendInt(text, c.y1, 0);
+    text += ")\"\r\n";
+    return text;
+}
+
+std::string MovieLine(const std::string& moviePath) {
+    return std::string("\"Zelf File Name : ") + moviePath.c_str() + "\"\r\n";
+}
+
+std::string ErrnoText() { return std::generic_category().message(errno); }
+
+void RemoveIfRegular(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
+}
+
+// Closes and removes an export that will not be completed.
+void Abandon(std::FILE*& file, const std::string& path) {
+    if (!file) return;
+    std::fclose(file);
+    file = nullptr;
+    RemoveIfRegular(path);
+}
+
+bool Create(const std::string& csvPath, std::FILE*& file, std::string* error) {
+    file = std::fopen(csvPath.c_str(), "wb");
+    if (file) return true;
+    if (error) *error = "cannot create " + csvPath + ": " + ErrnoText();
+    return false;
+}
+
+// Writes text in one write; the first failure is kept and later writes are skipped.
+bool Put(std::FILE* file, const std::string& path, const std::string& text, bool& failed, std::string& failure) {
+    if (failed) return false;
+    if (std::fwrite(text.data(), 1, text.size(), file) == text.size()) return true;
+    failed = true;
+    failure = "cannot write " + path + ": " + ErrnoText();
+    return false;
+}
+
+// Pushes the head out so that a file that cannot be written fails its Begin, before a
+// run over the frames starts.
+bool FlushHead(std::FILE* file, const std::string& path, bool& failed, std::string& failure) {
+    if (failed) return false;
+    if (std::fflush(file) == 0) return true;
+    failed = true;
+    failure = "cannot write " + path + ": " + ErrnoText();
+    return false;
+}
+
+// Closes; on any failure so far or now removes the file. true when the file is complete.
+bool Finish(std::FILE*& file, const std::string& path, bool failed, const std::string& failure,
+            std::string* error) {
+    std::string reason = failure;
+    const int closed = std::fclose(file);
+    file = nullptr;
+    if (!failed && closed != 0) {
+        failed = true;
+        reason = "cannot write " + path + ": " + ErrnoText();
+    }
+    if (!failed) return true;
+    RemoveIfRegular(path);
+    if (error) *error = reason;
+    return false;
+}
+
+bool NotOpen(std::string* error) {
+    if (error) *error = "no export in progress";
+    return false;
+}
+
+bool AlreadyOpen(std::string* error) {
+    if (error) *error = "an export is already in progress";
+    return false;
+}
+
+}  // namespace
+
+// ---- Profile ----
+
+ProfileCsvWriter::~ProfileCsvWriter() { Abandon(file_, path_); }
+
+bool ProfileCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line,
+                             int sampleCount, std::string* error) {
+    if (file_) return AlreadyOpen(error);
+    if (sampleCount < 0) {
+        if (error) *error = "negative profile length";
+        return false;
+    }
+    if (!Create(csvPath, file_, error)) return false;
+    path_ = csvPath;
+    failed_ = false;
+    failure_.clear();
+    rows_ = 0;
+    sums_.assign(static_cast<size_t>(sampleCount), 0);
+
+    Put(file_, path_, MovieLine(moviePath) + Corners("Profile", line) + "\"Gray value\"\r\n", failed_, failure_);
+    if (!FlushHead(file_, path_, failed_, failure_)) {
+        Abandon(file_, path_);
+        if (error) *error = failure_;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// A frame row: the first value as "%5d", each further one as ",%5d", then CR LF. A
+// profile of no samples gives an empty line.
+template <typename Value>
+std::string ProfileRow(const Value* values, size_t count) {
+    std::string text;
+    text.reserve(count * 6 + 2);
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) text += ',';
+        AppendInt(text, values[i], 5);
+    }
+    text += "\r\n";
+    return text;
+}
+
+}  // namespace
+
+bool ProfileCsvWriter::WriteRow(const int16_t* values) {
+    if (!file_ || failed_) return false;
+    if (!values && !sums_.empty()) return false;
+    if (rows_ == std::numeric_limits<int>::max()) {
+        failed_ = true;
+        failure_ = "too many rows for " + path_;
+        return false;
+    }
+    if (!Put(file_, path_, ProfileRow(values, sums_.size()), failed_, failure_)) return false;
+    for (size_t i = 0; i < sums_.size(); ++i) sums_[i] += values[i];
+    ++rows_;
+    return true;
+}
+
+// Average of sample i: (sum + rows / 2) / rows, truncated toward zero. It always lies
+// within the 16-bit range of the samples. Without any row the averages are 0.
+bool ProfileCsvWriter::End(std::string* error) {
+    if (!file_) return NotOpen(error);
+    if (!failed_) {
+        std::vector<int16_t> averages(sums_.size(), 0);
+        if (rows_ > 0) {
+            for (size_t i = 0; i < sums_.size(); ++i)
+                averages[i] = static_cast<int16_t>((sums_[i] + rows_ / 2) / rows_);
+        }
+        Put(file_, path_, kAverageTitle + ProfileRow(averages.data(), averages.size()), failed_, failure_);
+    }
+    sums_.clear();
+    return Finish(file_, path_, failed_, failure_, error);
+}
+
+// ---- AOI ----
+
+AoiCsvWriter::~AoiCsvWriter() { Abandon(file_, path_); }
+
+bool AoiCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& rect,
+                         bool colour, std::string* error) {
+    if (file_) return AlreadyOpen(error);
+    if (!Create(csvPath, file_, error)) return false;
+    path_ = csvPath;
+    failed_ = false;
+    failure_.clear();
+    colour_ = colour;
+    rows_ = 0;
+    std::fill(std::begin(sums_), std::end(sums_), 0.0);
+    std::fill(std::begin(maxima_), std::end(maxima_), int16_t{0});
+    std::fill(std::begin(minima_), std::end(minima_), int16_t{0x7fff});
+
+    const char* head = colour ? "\"Rave\",\"Gave\",\"Bave\",\"Rmin\",\"Rmax\",\"Gmin\",\"Gmax\",\"Bmin\",\"Bmax\"\r\n"
+                              : "\"GRYave\",\"Min\",\"Max\"\r\n";
+    Put(file_, path_, MovieLine(moviePath) + Corners("AOI", rect) + head, failed_, failure_);
+    if (!FlushHead(file_, path_, failed_, failure_)) {
+        Abandon(file_, path_);
+        if (error) *error = failure_;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Monochrome "%7.2f, %4d, %4d\r\n"; colour
+// "%7.2f,%7.2f,%7.2f, %4d, %4d, %4d, %4d, %4d, %4d\r\n" (averages, then min and max per
+// channel). Channel 0 holds the grey figures of a monochrome movie.
+std::string AoiRow(bool colour, const double averages[3], const int16_t minima[3], const int16_t maxima[3]) {
+    const int channels = colour ? 3 : 1;
+    std::string text;
+    for (int c = 0; c < channels; ++c) {
+        if (c > 0) text += ',';
+        AppendFixed2(text, averages[c], 7);
+    }
+    for (int c = 0; c < channels; ++c) {
+        text += ", ";
+        AppendInt(text, minima[c], 4);
+        text += ", ";
+        AppendInt(text, maxima[c], 4);
+    }
+    text += "\r\n";
+    return text;
+}
+
+}  // namespace
+
+bool AoiCsvWriter::WriteRow(const AoiStatistics& stats) {
+    if (!file_ || failed_) return false;
+    if (rows_ == std::numeric_limits<int>::max()) {
+        failed_ = true;
+        failure_ = "too many rows for " + path_;
+        return false;
+    }
+    const ChannelStatistics* channels[3] = {&stats.red, &stats.green, &stats.blue};
+    double averages[3];
+    int16_t minima[3], maxima[3];
+    for (int c = 0; c < 3; ++c) {
+        averages[c] = channels[c]->average;
+        minima[c] = channels[c]->minimum;
+        maxima[c] = channels[c]->maximum;
+    }
+    if (!Put(file_, path_, AoiRow(colour_, averages, minima, maxima), failed_, failure_)) return false;
+    for (int c = 0; c < 3; ++c) {
+        sums_[c] += averages[c];
+        maxima_[c] = std::max(maxima_[c], maxima[c]);
+        minima_[c] = std::min(minima_[c], minima[c]);
+    }
+    ++rows_;
+    return true;
+}
+
+// Means of the frame averages, smallest minima, largest maxima. Without any row the
+// means and minima are written as 0, not as a division by zero or the start value.
+bool AoiCsvWriter::End(std::string* error) {
+    if (!file_) return NotOpen(error);
+    if (!failed_) {
+        double means[3] = {0, 0, 0};
+        int16_t minima[3] = {0, 0, 0};
+        if (rows_ > 0) {
+            for (int c = 0; c < 3; ++c) {
+                means[c] = sums_[c] / rows_;
+                minima[c] = minima_[c];
+            }
+        }
+        Put(file_, path_, kAverageTitle + AoiRow(colour_, means, minima, maxima_), failed_, failure_);
+    }
+    return Finish(file_, path_, failed_, failure_, error);
+}
+
+}  // namespace zel

@@ -1,0 +1,310 @@
+// The profile and AOI CSV files byte for byte, their edge cases, the decimal point under
+// another locale, and the removal of files whose export failed or never ended.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TempFile.h"
+#include "document/CsvExport.h"
+
+namespace {
+
+using zel::AoiCsvWriter;
+using zel::AoiStatistics;
+using zel::ChannelStatistics;
+using zel::ProfileCsvWriter;
+using zeltest::TempFile;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string LastLine(const std::string& text) { return text.substr(text.rfind('\n', text.size() - 2) + 1); }
+
+const std::string kAverage = "\r\n\"Average in all frames\"\r\n";
+
+ChannelStatistics Channel(double average, int minimum, int maximum) {
+    return {static_cast<int16_t>(maximum), static_cast<int16_t>(minimum), average};
+}
+
+AoiStatistics Grey(double average, int minimum, int maximum) {
+    const ChannelStatistics c = Channel(average, minimum, maximum);
+    return {c, c, c};
+}
+
+// ---- Profile ----
+
+TEST(ProfileCsv, TwoFramesByteForByte) {
+    TempFile csv(".csv");
+    ProfileCsvWriter w;
+    std::string error;
+    ASSERT_TRUE(w.Begin(csv.path(), "C:\\data\\shot1.zel", {5, 7, 2, 7}, 3, &error)) << error;
+    const int16_t first[] = {10, 20, 30}, second[] = {11, 21, 33};
+    EXPECT_TRUE(w.WriteRow(first));
+    EXPECT_TRUE(w.WriteRow(second));
+    EXPECT_EQ(w.Rows(), 2);
+    EXPECT_TRUE(w.End(&error)) << error;
+    EXPECT_FALSE(w.IsOpen());
+    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : C:\\data\\shot1.zel\"\r\n"
+                                   "\"Profile : (5, 7) - (2, 7)\"\r\n"
+                                   "\"Gray value\"\r\n"
+                                   "   10,   20,   30\r\n"
+                                   "   11,   21,   33\r\n" +
+                                       kAverage + "   11,   21,   32\r\n");
+}
+
+TEST(ProfileCsv, AveragesRoundAndStayInSixteenBits) {
+    TempFile csv(".csv");
+    ProfileCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, 4));
+    const int16_t rows[3][4] = {{-3, 32767, -32768, 1}, {-4, 32767, -32768, 2}, {-4, 32767, -32768, 2}};
+    for (const auto& r : rows) ASSERT_TRUE(w.WriteRow(r));
+    ASSERT_TRUE(w.End());
+    // (sum + rows / 2) / rows truncated toward zero: -10 / 3 -> -3, 6 / 3 -> 2.
+    EXPECT_EQ(LastLine(ReadAll(csv.path())), "   -3,32767,-32767,    2\r\n");
+}
+
+TEST(ProfileCsv, LongExportsDoNotOverflowTheSums) {
+    // 70000 rows of 32767 sum beyond 2^31.
+    TempFile csv(".csv");
+    ProfileCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, 2));
+    const int16_t row[] = {32767, -32768};
+    for (int i = 0; i < 70000; ++i) ASSERT_TRUE(w.WriteRow(row));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(LastLine(ReadAll(csv.path())), "32767,-32767\r\n");
+}
+
+TEST(ProfileCsv, NoRowsAndNoSamples) {
+    TempFile none(".csv"), empty(".csv");
+    ProfileCsvWriter w;
+    ASSERT_TRUE(w.Begin(none.path(), "m.zel", {1, 1, 3, 1}, 3));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(ReadAll(none.path()),
+              "\"Zelf File Name : m.zel\"\r\n\"Profile : (1, 1) - (3, 1)\"\r\n\"Gray value\"\r\n" + kAverage +
+                  "    0,    0,    0\r\n");
+
+    // The writer is reusable; a profile of no samples writes empty rows.
+    ASSERT_TRUE(w.Begin(empty.path(), "m.zel", {2, 2, 2, 2}, 0));
+    EXPECT_TRUE(w.WriteRow(nullptr));
+    EXPECT_TRUE(w.WriteRow(nullptr));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(ReadAll(empty.path()),
+              "\"Zelf File Name : m.zel\"\r\n\"Profile : (2, 2) - (2, 2)\"\r\n\"Gray value\"\r\n\r\n\r\n" + kAverage +
+                  "\r\n");
+}
+
+// ---- AOI ----
+
+TEST(AoiCsv, MonochromeByteForByteWithCornersAsDrawn) {
+    TempFile csv(".csv");
+    AoiCsvWriter w;
+    std::string error;
+    ASSERT_TRUE(w.Begin(csv.path(), "/data/shot1.zel", {50, 40, 10, 20}, false, &error)) << error;
+    AoiStatistics first = Grey(100.5, 90, 110);
+    first.green = first.blue = Channel(1, 1, 1);  // only the first channel counts
+    EXPECT_TRUE(w.WriteRow(first));
+    EXPECT_TRUE(w.WriteRow(Grey(101.25, 85, 108)));
+    EXPECT_TRUE(w.End(&error)) << error;
+    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : /data/shot1.zel\"\r\n"
+                                   "\"AOI : (50, 40) - (10, 20)\"\r\n"
+                                   "\"GRYave\",\"Min\",\"Max\"\r\n"
+                                   " 100.50,   90,  110\r\n"
+                                   " 101.25,   85,  108\r\n" +
+                                       kAverage + " 100.88,   85,  110\r\n");
+}
+
+TEST(AoiCsv, ColourRowsMatchPrintfInTheCLocale) {
+    TempFile csv(".csv");
+    AoiCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "c.zel", {0, 0, 9, 9}, true));
+    // Ties, negatives, wide values and values wider than the field.
+    const AoiStatistics rows[] = {
+        {Channel(0.125, 5, 20), Channel(2.675, 20, 30), Channel(-0.005, -7, 4095)},
+        {Channel(1234567.895, -32768, 32767), Channel(0.0, 0, 0), Channel(99999.999, 3, 3)},
+    };
+    std::string expected = "\"Zelf File Name : c.zel\"\r\n\"AOI : (0, 0) - (9, 9)\"\r\n"
+                           "\"Rave\",\"Gave\",\"Bave\",\"Rmin\",\"Rmax\",\"Gmin\",\"Gmax\",\"Bmin\",\"Bmax\"\r\n";
+    char line[256];
+    const char* format = "%7.2f,%7.2f,%7.2f, %4d, %4d, %4d, %4d, %4d, %4d\r\n";
+    for (const AoiStatistics& s : rows) {
+        ASSERT_TRUE(w.WriteRow(s));
+        std::snprintf(line, sizeof line, format, s.red.average, s.green.average, s.blue.average, s.red.minimum,
+                      s.red.maximum, s.green.minimum, s.green.maximum, s.blue.minimum, s.blue.maximum);
+        expected += line;
+    }
+    std::snprintf(line, sizeof line, format, (0.125 + 1234567.895) / 2, 2.675 / 2, (-0.005 + 99999.999) / 2, -32768,
+                  32767, 0, 30, -7, 4095);
+    expected += kAverage + line;
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(ReadAll(csv.path()), expected);
+}
+
+TEST(AoiCsv, NoRowsWritesZeros) {
+    TempFile grey(".csv"), colour(".csv");
+    AoiCsvWriter w;
+    ASSERT_TRUE(w.Begin(grey.path(), "m.zel", {}, false));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(LastLine(ReadAll(grey.path())), "   0.00,    0,    0\r\n");
+    ASSERT_TRUE(w.Begin(colour.path(), "m.zel", {}, true));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(LastLine(ReadAll(colour.path())), "   0.00,   0.00,   0.00,    0,    0,    0,    0,    0,    0\r\n");
+}
+
+// Switches the process to a locale with a decimal comma for the test's duration. When
+// none is installed but the locale sources are, one is compiled into a temporary folder.
+class CommaLocale {
+public:
+    CommaLocale() {
+        if (TryInstalled()) return;
+        const std::string folder = std::filesystem::temp_directory_path().string() + "/zeltest_locale_" +
+                                   std::to_string(::getpid());
+        if (!Exists("/usr/share/i18n/locales/de_DE")) return;
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+        built_ = folder;
+        // localedef may exit non-zero for mere warnings: judge by what it wrote.
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        if (status == -1 || !Exists(folder + "/de_DE.UTF-8/LC_NUMERIC")) return;
+        ::setenv("LOCPATH", folder.c_str(), 1);
+        TryInstalled();
+    }
+    ~CommaLocale() {
+        std::setlocale(LC_ALL, "C");
+        if (built_.empty()) return;
+        ::unsetenv("LOCPATH");
+        std::error_code ignored;
+        std::filesystem::remove_all(built_, ignored);
+    }
+    bool active() const { return active_; }
+
+private:
+    bool TryInstalled() {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"}) {
+            if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') return active_ = true;
+        }
+        std::setlocale(LC_ALL, "C");
+        return false;
+    }
+
+    bool active_ = false;
+    std::string built_;
+};
+
+TEST(AoiCsv, DecimalPointWhateverTheLocale) {
+    CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    TempFile csv(".csv");
+    AoiCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, false));
+    ASSERT_TRUE(w.WriteRow(Grey(100.875, 1, 2)));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(LastLine(ReadAll(csv.path())), " 100.88,    1,    2\r\n");
+}
+
+// ---- Failures ----
+
+TEST(CsvFailures, FileThatCannotBeCreated) {
+    const std::string missing = std::filesystem::temp_directory_path().string() + "/zel_no_such_dir/x.csv";
+    std::string error;
+    ProfileCsvWriter p;
+    EXPECT_FALSE(p.Begin(missing, "m.zel", {}, 3, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(p.IsOpen());
+    AoiCsvWriter a;
+    error.clear();
+    EXPECT_FALSE(a.Begin(std::filesystem::temp_directory_path().string(), "m.zel", {}, false, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(p.WriteRow(nullptr));
+    EXPECT_FALSE(a.WriteRow(AoiStatistics{}));
+    EXPECT_FALSE(p.End());
+    EXPECT_FALSE(a.End());
+}
+
+TEST(CsvFailures, OneExportAtATime) {
+    TempFile csv(".csv"), other(".csv");
+    AoiCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, false));
+    std::string error;
+    EXPECT_FALSE(w.Begin(other.path(), "m.zel", {}, false, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(Exists(other.path()));
+    EXPECT_TRUE(w.WriteRow(Grey(1, 1, 1)));
+    EXPECT_TRUE(w.End());
+    EXPECT_EQ(w.Rows(), 1);
+}
+
+TEST(CsvFailures, ExportNeverEndedIsRemoved) {
+    TempFile profile(".csv"), aoi(".csv");
+    {
+        ProfileCsvWriter p;
+        AoiCsvWriter a;
+        ASSERT_TRUE(p.Begin(profile.path(), "m.zel", {}, 1));
+        ASSERT_TRUE(a.Begin(aoi.path(), "m.zel", {}, true));
+        const int16_t v = 1;
+        ASSERT_TRUE(p.WriteRow(&v));
+        EXPECT_TRUE(Exists(profile.path()));
+    }
+    EXPECT_FALSE(Exists(profile.path()));
+    EXPECT_FALSE(Exists(aoi.path()));
+}
+
+TEST(CsvFailures, FullDeviceFailsAndIsLeftAlone) {
+    struct stat before {};
+    if (::stat("/dev/full", &before) != 0) GTEST_SKIP() << "no /dev/full";
+    std::string error;
+    ProfileCsvWriter p;
+    EXPECT_FALSE(p.Begin("/dev/full", "m.zel", {}, 2, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(p.IsOpen());
+    AoiCsvWriter a;
+    EXPECT_FALSE(a.Begin("/dev/full", "m.zel", {}, true));
+    struct stat after {};
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));
+}
+
+// A file size limit makes the writes fail part way through the rows; the child process
+// reports through its exit code whether End failed and removed the partial file.
+TEST(CsvFailures, WriteFailureMidExportRemovesThePartialFile) {
+    TempFile csv(".csv");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{300, 300};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
+        ProfileCsvWriter w;
+        if (!w.Begin(csv.path(), "m.zel", {0, 0, 15, 0}, 16)) ::_exit(11);
+        const std::vector<int16_t> row(16, 1234);
+        for (int i = 0; i < 100; ++i) w.WriteRow(row.data());
+        std::string error;
+        if (w.End(&error)) ::_exit(12);
+        if (error.empty()) ::_exit(13);
+        ::_exit(Exists(csv.path()) ? 14 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(Exists(csv.path()));
+}
+
+}  // namespace
