@@ -48,8 +48,6 @@ AoiStatistics Grey(double average, int minimum, int maximum) {
     return {c, c, c};
 }
 
-// ---- Profile ----
-
 TEST(ProfileCsv, TwoFramesByteForByte) {
     TempFile csv(".csv");
     ProfileCsvWriter w;
@@ -61,56 +59,50 @@ TEST(ProfileCsv, TwoFramesByteForByte) {
     EXPECT_EQ(w.Rows(), 2);
     EXPECT_TRUE(w.End(&error)) << error;
     EXPECT_FALSE(w.IsOpen());
-    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : C:\\data\\shot1.zel\"\r\n"
-                                   "\"Profile : (5, 7) - (2, 7)\"\r\n"
-                                   "\"Gray value\"\r\n"
-                                   "   10,   20,   30\r\n"
-                                   "   11,   21,   33\r\n" +
+    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : C:\\data\\shot1.zel\"\r\n\"Profile : (5, 7) - (2, 7)\"\r\n"
+                                   "\"Gray value\"\r\n   10,   20,   30\r\n   11,   21,   33\r\n" +
                                        kAverage + "   11,   21,   32\r\n");
 }
 
-TEST(ProfileCsv, AveragesRoundAndStayInSixteenBits) {
-    TempFile csv(".csv");
+TEST(ProfileCsv, AveragesRoundTruncateAndDoNotOverflow) {
+    TempFile small(".csv"), large(".csv");
     ProfileCsvWriter w;
-    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, 4));
+    ASSERT_TRUE(w.Begin(small.path(), "m.zel", {}, 4));
     const int16_t rows[3][4] = {{-3, 32767, -32768, 1}, {-4, 32767, -32768, 2}, {-4, 32767, -32768, 2}};
     for (const auto& r : rows) ASSERT_TRUE(w.WriteRow(r));
     ASSERT_TRUE(w.End());
     // (sum + rows / 2) / rows truncated toward zero: -10 / 3 -> -3, 6 / 3 -> 2.
-    EXPECT_EQ(LastLine(ReadAll(csv.path())), "   -3,32767,-32767,    2\r\n");
+    EXPECT_EQ(LastLine(ReadAll(small.path())), "   -3,32767,-32767,    2\r\n");
+
+    // 70000 rows of 32767 sum beyond 2^31; the writer is reusable after End.
+    ASSERT_TRUE(w.Begin(large.path(), "m.zel", {}, 2));
+    for (int i = 0; i < 70000; ++i) ASSERT_TRUE(w.WriteRow(rows[0] + 1));
+    ASSERT_TRUE(w.End());
+    EXPECT_EQ(LastLine(ReadAll(large.path())), "32767,-32767\r\n");
 }
 
-TEST(ProfileCsv, LongExportsDoNotOverflowTheSums) {
-    // 70000 rows of 32767 sum beyond 2^31.
-    TempFile csv(".csv");
-    ProfileCsvWriter w;
-    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, 2));
-    const int16_t row[] = {32767, -32768};
-    for (int i = 0; i < 70000; ++i) ASSERT_TRUE(w.WriteRow(row));
-    ASSERT_TRUE(w.End());
-    EXPECT_EQ(LastLine(ReadAll(csv.path())), "32767,-32767\r\n");
+TEST(CsvExport, ExportsWithoutRowsOrSamples) {
+    TempFile none(".csv"), empty(".csv"), grey(".csv"), colour(".csv");
+    ProfileCsvWriter p;
+    ASSERT_TRUE(p.Begin(none.path(), "m.zel", {1, 1, 3, 1}, 3));
+    ASSERT_TRUE(p.End());
+    EXPECT_EQ(ReadAll(none.path()), "\"Zelf File Name : m.zel\"\r\n\"Profile : (1, 1) - (3, 1)\"\r\n"
+                                    "\"Gray value\"\r\n" + kAverage + "    0,    0,    0\r\n");
+    // A profile of no samples writes empty rows.
+    ASSERT_TRUE(p.Begin(empty.path(), "m.zel", {2, 2, 2, 2}, 0));
+    EXPECT_TRUE(p.WriteRow(nullptr));
+    ASSERT_TRUE(p.End());
+    EXPECT_EQ(ReadAll(empty.path()), "\"Zelf File Name : m.zel\"\r\n\"Profile : (2, 2) - (2, 2)\"\r\n"
+                                     "\"Gray value\"\r\n\r\n" + kAverage + "\r\n");
+
+    AoiCsvWriter a;
+    ASSERT_TRUE(a.Begin(grey.path(), "m.zel", {}, false));
+    ASSERT_TRUE(a.End());
+    EXPECT_EQ(LastLine(ReadAll(grey.path())), "   0.00,    0,    0\r\n");
+    ASSERT_TRUE(a.Begin(colour.path(), "m.zel", {}, true));
+    ASSERT_TRUE(a.End());
+    EXPECT_EQ(LastLine(ReadAll(colour.path())), "   0.00,   0.00,   0.00,    0,    0,    0,    0,    0,    0\r\n");
 }
-
-TEST(ProfileCsv, NoRowsAndNoSamples) {
-    TempFile none(".csv"), empty(".csv");
-    ProfileCsvWriter w;
-    ASSERT_TRUE(w.Begin(none.path(), "m.zel", {1, 1, 3, 1}, 3));
-    ASSERT_TRUE(w.End());
-    EXPECT_EQ(ReadAll(none.path()),
-              "\"Zelf File Name : m.zel\"\r\n\"Profile : (1, 1) - (3, 1)\"\r\n\"Gray value\"\r\n" + kAverage +
-                  "    0,    0,    0\r\n");
-
-    // The writer is reusable; a profile of no samples writes empty rows.
-    ASSERT_TRUE(w.Begin(empty.path(), "m.zel", {2, 2, 2, 2}, 0));
-    EXPECT_TRUE(w.WriteRow(nullptr));
-    EXPECT_TRUE(w.WriteRow(nullptr));
-    ASSERT_TRUE(w.End());
-    EXPECT_EQ(ReadAll(empty.path()),
-              "\"Zelf File Name : m.zel\"\r\n\"Profile : (2, 2) - (2, 2)\"\r\n\"Gray value\"\r\n\r\n\r\n" + kAverage +
-                  "\r\n");
-}
-
-// ---- AOI ----
 
 TEST(AoiCsv, MonochromeByteForByteWithCornersAsDrawn) {
     TempFile csv(".csv");
@@ -122,11 +114,8 @@ TEST(AoiCsv, MonochromeByteForByteWithCornersAsDrawn) {
     EXPECT_TRUE(w.WriteRow(first));
     EXPECT_TRUE(w.WriteRow(Grey(101.25, 85, 108)));
     EXPECT_TRUE(w.End(&error)) << error;
-    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : /data/shot1.zel\"\r\n"
-                                   "\"AOI : (50, 40) - (10, 20)\"\r\n"
-                                   "\"GRYave\",\"Min\",\"Max\"\r\n"
-                                   " 100.50,   90,  110\r\n"
-                                   " 101.25,   85,  108\r\n" +
+    EXPECT_EQ(ReadAll(csv.path()), "\"Zelf File Name : /data/shot1.zel\"\r\n\"AOI : (50, 40) - (10, 20)\"\r\n"
+                                   "\"GRYave\",\"Min\",\"Max\"\r\n 100.50,   90,  110\r\n 101.25,   85,  108\r\n" +
                                        kAverage + " 100.88,   85,  110\r\n");
 }
 
@@ -134,7 +123,7 @@ TEST(AoiCsv, ColourRowsMatchPrintfInTheCLocale) {
     TempFile csv(".csv");
     AoiCsvWriter w;
     ASSERT_TRUE(w.Begin(csv.path(), "c.zel", {0, 0, 9, 9}, true));
-    // Ties, negatives, wide values and values wider than the field.
+    // Ties, negatives, and values wider than the field.
     const AoiStatistics rows[] = {
         {Channel(0.125, 5, 20), Channel(2.675, 20, 30), Channel(-0.005, -7, 4095)},
         {Channel(1234567.895, -32768, 32767), Channel(0.0, 0, 0), Channel(99999.999, 3, 3)},
@@ -151,66 +140,46 @@ TEST(AoiCsv, ColourRowsMatchPrintfInTheCLocale) {
     }
     std::snprintf(line, sizeof line, format, (0.125 + 1234567.895) / 2, 2.675 / 2, (-0.005 + 99999.999) / 2, -32768,
                   32767, 0, 30, -7, 4095);
-    expected += kAverage + line;
     ASSERT_TRUE(w.End());
-    EXPECT_EQ(ReadAll(csv.path()), expected);
+    EXPECT_EQ(ReadAll(csv.path()), expected + kAverage + line);
 }
 
-TEST(AoiCsv, NoRowsWritesZeros) {
-    TempFile grey(".csv"), colour(".csv");
-    AoiCsvWriter w;
-    ASSERT_TRUE(w.Begin(grey.path(), "m.zel", {}, false));
-    ASSERT_TRUE(w.End());
-    EXPECT_EQ(LastLine(ReadAll(grey.path())), "   0.00,    0,    0\r\n");
-    ASSERT_TRUE(w.Begin(colour.path(), "m.zel", {}, true));
-    ASSERT_TRUE(w.End());
-    EXPECT_EQ(LastLine(ReadAll(colour.path())), "   0.00,   0.00,   0.00,    0,    0,    0,    0,    0,    0\r\n");
-}
-
-// Switches the process to a locale with a decimal comma for the test's duration. When
-// none is installed but the locale sources are, one is compiled into a temporary folder.
+// A locale with a decimal comma for the test's duration: an installed one, or one
+// compiled into a temporary folder when the locale sources are there.
 class CommaLocale {
 public:
     CommaLocale() {
-        if (TryInstalled()) return;
-        const std::string folder = std::filesystem::temp_directory_path().string() + "/zeltest_locale_" +
-                                   std::to_string(::getpid());
-        if (!Exists("/usr/share/i18n/locales/de_DE")) return;
-        std::error_code ignored;
-        std::filesystem::create_directories(folder, ignored);
-        built_ = folder;
+        if (TrySet()) return;
+        built_ = std::filesystem::temp_directory_path().string() + "/zeltest_locale_" + std::to_string(::getpid());
+        std::filesystem::create_directories(built_);
         // localedef may exit non-zero for mere warnings: judge by what it wrote.
-        const std::string command = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
-        const int status = std::system(command.c_str());
-        if (status == -1 || !Exists(folder + "/de_DE.UTF-8/LC_NUMERIC")) return;
-        ::setenv("LOCPATH", folder.c_str(), 1);
-        TryInstalled();
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + built_ + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == -1 || !Exists(built_ + "/de_DE.UTF-8/LC_NUMERIC")) return;
+        ::setenv("LOCPATH", built_.c_str(), 1);
+        TrySet();
     }
     ~CommaLocale() {
         std::setlocale(LC_ALL, "C");
         if (built_.empty()) return;
         ::unsetenv("LOCPATH");
-        std::error_code ignored;
-        std::filesystem::remove_all(built_, ignored);
+        std::filesystem::remove_all(built_);
     }
-    bool active() const { return active_; }
-
-private:
-    bool TryInstalled() {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"}) {
-            if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') return active_ = true;
+    bool TrySet() {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_ALL, name) && std::localeconv()->decimal_point[0] == ',') return active = true;
         }
         std::setlocale(LC_ALL, "C");
         return false;
     }
+    bool active = false;
 
-    bool active_ = false;
+private:
     std::string built_;
 };
 
 TEST(AoiCsv, DecimalPointWhateverTheLocale) {
     CommaLocale locale;
-    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    if (!locale.active) GTEST_SKIP() << "no locale with a decimal comma available";
     TempFile csv(".csv");
     AoiCsvWriter w;
     ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, false));
@@ -219,36 +188,35 @@ TEST(AoiCsv, DecimalPointWhateverTheLocale) {
     EXPECT_EQ(LastLine(ReadAll(csv.path())), " 100.88,    1,    2\r\n");
 }
 
-// ---- Failures ----
-
-TEST(CsvFailures, FileThatCannotBeCreated) {
-    const std::string missing = std::filesystem::temp_directory_path().string() + "/zel_no_such_dir/x.csv";
+TEST(CsvFailures, BeginRefusals) {
+    const std::string tmp = std::filesystem::temp_directory_path().string();
     std::string error;
     ProfileCsvWriter p;
-    EXPECT_FALSE(p.Begin(missing, "m.zel", {}, 3, &error));
+    EXPECT_FALSE(p.Begin(tmp + "/zel_no_such_dir/x.csv", "m.zel", {}, 3, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(p.IsOpen());
-    AoiCsvWriter a;
-    error.clear();
-    EXPECT_FALSE(a.Begin(std::filesystem::temp_directory_path().string(), "m.zel", {}, false, &error));
-    EXPECT_FALSE(error.empty());
     EXPECT_FALSE(p.WriteRow(nullptr));
-    EXPECT_FALSE(a.WriteRow(AoiStatistics{}));
     EXPECT_FALSE(p.End());
-    EXPECT_FALSE(a.End());
-}
 
-TEST(CsvFailures, OneExportAtATime) {
+    // A device that takes no bytes fails the head, and is not removed.
+    AoiCsvWriter a;
+    struct stat full {};
+    if (::stat("/dev/full", &full) == 0 && S_ISCHR(full.st_mode)) {
+        error.clear();
+        EXPECT_FALSE(a.Begin("/dev/full", "m.zel", {}, true, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(::stat("/dev/full", &full), 0);
+        EXPECT_TRUE(S_ISCHR(full.st_mode));
+    }
+
+    // One export at a time: a second Begin leaves the first alone.
     TempFile csv(".csv"), other(".csv");
-    AoiCsvWriter w;
-    ASSERT_TRUE(w.Begin(csv.path(), "m.zel", {}, false));
-    std::string error;
-    EXPECT_FALSE(w.Begin(other.path(), "m.zel", {}, false, &error));
-    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(a.Begin(csv.path(), "m.zel", {}, false));
+    EXPECT_FALSE(a.Begin(other.path(), "m.zel", {}, false, &error));
     EXPECT_FALSE(Exists(other.path()));
-    EXPECT_TRUE(w.WriteRow(Grey(1, 1, 1)));
-    EXPECT_TRUE(w.End());
-    EXPECT_EQ(w.Rows(), 1);
+    EXPECT_TRUE(a.WriteRow(Grey(1, 1, 1)));
+    EXPECT_TRUE(a.End());
+    EXPECT_EQ(a.Rows(), 1);
 }
 
 TEST(CsvFailures, ExportNeverEndedIsRemoved) {
@@ -266,21 +234,6 @@ TEST(CsvFailures, ExportNeverEndedIsRemoved) {
     EXPECT_FALSE(Exists(aoi.path()));
 }
 
-TEST(CsvFailures, FullDeviceFailsAndIsLeftAlone) {
-    struct stat before {};
-    if (::stat("/dev/full", &before) != 0) GTEST_SKIP() << "no /dev/full";
-    std::string error;
-    ProfileCsvWriter p;
-    EXPECT_FALSE(p.Begin("/dev/full", "m.zel", {}, 2, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(p.IsOpen());
-    AoiCsvWriter a;
-    EXPECT_FALSE(a.Begin("/dev/full", "m.zel", {}, true));
-    struct stat after {};
-    ASSERT_EQ(::stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode));
-}
-
 // A file size limit makes the writes fail part way through the rows; the child process
 // reports through its exit code whether End failed and removed the partial file.
 TEST(CsvFailures, WriteFailureMidExportRemovesThePartialFile) {
@@ -296,9 +249,8 @@ TEST(CsvFailures, WriteFailureMidExportRemovesThePartialFile) {
         const std::vector<int16_t> row(16, 1234);
         for (int i = 0; i < 100; ++i) w.WriteRow(row.data());
         std::string error;
-        if (w.End(&error)) ::_exit(12);
-        if (error.empty()) ::_exit(13);
-        ::_exit(Exists(csv.path()) ? 14 : 0);
+        if (w.End(&error) || error.empty()) ::_exit(12);
+        ::_exit(Exists(csv.path()) ? 13 : 0);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
