@@ -64,7 +64,7 @@ void DecodeFrameWith(Isa isa, const uint8_t* packed, size_t packedBytes, int wid
         DecodeFrameChecked(packed, packedBytes, width, rows, out, pixelFormat);
         return;
     }
-    const FrameView frame{packed, packedBytes, static_cast<size_t>(width), static_cast<size_t>(rows), out};
+    const FrameView frame{packed, static_cast<size_t>(width), static_cast<size_t>(rows), out};
     const Kernels& kernels = KernelsFor(isa);
     switch (pixelFormat) {
         case 0:

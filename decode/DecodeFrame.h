@@ -25,11 +25,12 @@ enum PixelFormat : int {
 // Fills table[0..255] with the 8-to-10-bit companding curve.
 void BuildExpandTable(uint16_t table[256]);
 
-// Unpacks one frame of `rows` rows. `packed` holds `packedBytes` stored bytes; bits
-// the layout would take from beyond them read as 0. `out` has room for exactly
-// width x rows samples and nothing outside it is ever written. Samples the layout
-// does not reach (dimensions that are not the multiples it needs) keep their value.
-// pixelFormat -1 and values outside 0..6 write nothing.
+// Unpacks one frame of `rows` rows. `packed` holds `packedBytes` stored bytes (none
+// when null); bits the layout would take from beyond them read as 0. `out` has room
+// for exactly width x rows samples and nothing outside it is ever written. Samples
+// the layout does not reach (dimensions that are not the multiples it needs) keep
+// their value.
+// pixelFormat -1 and values outside 0..6 write nothing, and so do width or rows <= 0.
 void DecodeFrame(const uint8_t* packed, size_t packedBytes, int width, int rows, uint16_t* out,
                  int pixelFormat);
 

@@ -12,25 +12,23 @@
 namespace zel::detail {
 
 struct FrameView {
-    const uint8_t* packed;
-    size_t packedBytes;
+    const uint8_t* packed;  // at least as many bytes as the layout reads
     size_t width;
     size_t rows;
     uint16_t* out;  // width * rows samples
 };
 
-// Stored bytes per unit of each layout.
-inline constexpr size_t kLaneBlockBytes = 40;      // 32 samples
+// Units of the lane-packed layouts.
+inline constexpr size_t kLaneBlockBytes = 40;  // 32 samples
 inline constexpr size_t kLaneBlockSamples = 32;
-inline constexpr size_t kQuadrantChunkBlocks = 16; // 512 samples, 4 blocks per quadrant
+inline constexpr size_t kQuadrantChunkBlocks = 16;  // 512 samples, 4 blocks per quadrant
 inline constexpr size_t kQuadrantChunkSamples = 512;
-inline constexpr size_t kTileGroupSamples = 64;    // four 2 x 8 tiles
 
 // Column pairs the centre-out decoders fill side by side: 16 pairs of 16-bit samples
 // are one 64-byte cache line of a row.
 inline constexpr size_t kStripPairs = 16;
 
-// Bytes of one tile group (64 samples) of formats 2, 3 and 4.
+// Bytes of one tile group (64 samples: four 2 x 8 tiles) of formats 2, 3 and 4.
 inline constexpr size_t TileGroupBytes(int pixelFormat) {
     return pixelFormat == 2 ? 64 : pixelFormat == 3 ? 80 : 96;
 }
@@ -44,12 +42,6 @@ void DecodeBits10Raster(const FrameView& frame, const Kernels& kernels);
 // Two adjacent samples written with one 32-bit store.
 inline void StorePair(uint16_t* dst, uint32_t pair) {
     std::memcpy(dst, &pair, sizeof pair);
-}
-
-inline uint32_t LoadPair(const uint16_t* src) {
-    uint32_t pair;
-    std::memcpy(&pair, src, sizeof pair);
-    return pair;
 }
 
 }  // namespace zel::detail

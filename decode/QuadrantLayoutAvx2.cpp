@@ -89,10 +89,7 @@ void WriteOneCell(const QuadrantWalk& walk, const uint32_t* chunk, size_t j, siz
     }
 }
 
-}  // namespace
-
-ZEL_AVX2 void DecodeLane10QuadrantAvx2(const FrameView& frame) {
-    const QuadrantWalk walk(frame);
+ZEL_AVX2 void DecodeCells(const QuadrantWalk& walk) {
     QuadrantSlot slots[kStripPairs];
     for (size_t stripStart = 0; stripStart < walk.columnPairs; stripStart += kStripPairs) {
         const size_t stripEnd = std::min(walk.columnPairs, stripStart + kStripPairs);
@@ -120,6 +117,12 @@ ZEL_AVX2 void DecodeLane10QuadrantAvx2(const FrameView& frame) {
             }
         }
     }
+}
+
+}  // namespace
+
+void DecodeLane10QuadrantAvx2(const FrameView& frame) {
+    DecodeCells(QuadrantWalk(frame));
 }
 
 }  // namespace zel::detail

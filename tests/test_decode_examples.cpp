@@ -113,6 +113,56 @@ TEST_P(DecodeExamples, Lane10QuadrantPositions) {
     }
 }
 
+// The same positions from literal bytes: one stored sample set to 1023, all others 0.
+struct LoneSample {
+    int sample;
+    size_t byte0;
+    uint8_t value0;
+    size_t byte1;
+    uint8_t value1;
+    int x, y;
+};
+
+void ExpectLoneSample(const std::vector<uint16_t>& out, int width, const LoneSample& e) {
+    for (size_t i = 0; i < out.size(); ++i) {
+        const bool here = i == static_cast<size_t>(e.y) * static_cast<size_t>(width) + static_cast<size_t>(e.x);
+        ASSERT_EQ(out[i], here ? 1023 : 0) << "sample " << e.sample << " at index " << i;
+    }
+}
+
+TEST_P(DecodeExamples, Bits10TilesPositionsFromLiteralBytes) {
+    // Sample k occupies bits 10k to 10k + 9: byte 10k / 8 from bit 10k mod 8.
+    const LoneSample expected[] = {
+        {0, 0, 0xFF, 1, 0xC0, 8, 16},      {1, 1, 0x3F, 2, 0xF0, 9, 16},      {2, 2, 0x0F, 3, 0xFC, 8, 17},
+        {16, 20, 0xFF, 21, 0xC0, 8, 15},   {32, 40, 0xFF, 41, 0xC0, 7, 16},   {33, 41, 0x3F, 42, 0xF0, 6, 16},
+        {48, 60, 0xFF, 61, 0xC0, 7, 15},   {64, 80, 0xFF, 81, 0xC0, 8, 24},   {128, 160, 0xFF, 161, 0xC0, 10, 16},
+    };
+    for (const auto& e : expected) {
+        std::vector<uint8_t> bytes(640, 0);
+        bytes[e.byte0] = e.value0;
+        bytes[e.byte1] = e.value1;
+        ExpectLoneSample(Run(bytes, 16, 32, 3), 16, e);
+    }
+}
+
+TEST_P(DecodeExamples, Lane10QuadrantPositionsFromLiteralBytes) {
+    // Sample 8 * plane + lane of block b: plane 0 is byte 40b + lane and the top two
+    // bits of byte 40b + 8 + lane; plane 2 the low four bits of byte 40b + 16 + lane
+    // and the top six of byte 40b + 24 + lane.
+    const LoneSample expected[] = {
+        {0, 0, 0xFF, 8, 0xC0, 14, 12},      {1, 1, 0xFF, 9, 0xC0, 14, 8},       {2, 2, 0xFF, 10, 0xC0, 14, 4},
+        {3, 3, 0xFF, 11, 0xC0, 14, 0},      {4, 4, 0xFF, 12, 0xC0, 12, 12},     {16, 16, 0x0F, 24, 0xFC, 15, 12},
+        {32, 40, 0xFF, 48, 0xC0, 14, 13},   {128, 160, 0xFF, 168, 0xC0, 16, 12}, {256, 320, 0xFF, 328, 0xC0, 14, 16},
+        {512, 640, 0xFF, 648, 0xC0, 6, 12},
+    };
+    for (const auto& e : expected) {
+        std::vector<uint8_t> bytes(1280, 0);
+        bytes[e.byte0] = e.value0;
+        bytes[e.byte1] = e.value1;
+        ExpectLoneSample(Run(bytes, 32, 32, 1), 32, e);
+    }
+}
+
 TEST_P(DecodeExamples, Bits12TilesValuesAndPositions) {
     // AB CD EF -> 0xABC, 0xDEF: the second sample starts mid-byte.
     std::vector<uint8_t> bytes(96, 0);
