@@ -26,13 +26,29 @@ constexpr int kNameAttempts = 100;
 
 // Creates a new temporary file beside `path`; O_EXCL never opens someone else's file,
 // and a name in use (another writer, a crashed run) just moves on to the next number.
+// The name extends the target's so a leftover is recognisable; when that makes the name
+// too long for the file system, a short name in the same folder is used instead.
 int CreateTemporary(const std::string& path, std::string& temporary) {
-    const std::string stem = path + ".partial-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary = stem + std::to_string(attempt);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+    const std::string pid = std::to_string(::getpid());
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string stems[] = {path + ".partial-" + pid + "-", folder + ".zel-partial-" + pid + "-"};
+    for (const std::string& stem : stems) {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            temporary = stem + std::to_string(attempt);
+            int fd;
+            do {
+                fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            } while (fd < 0 && errno == EINTR);
+            if (fd >= 0) {
+                return fd;
+            }
+            if (errno != EEXIST) {
+                break;
+            }
+        }
+        if (errno != ENAMETOOLONG) {
+            return -1;
         }
     }
     return -1;

@@ -82,6 +82,14 @@ TEST_F(TiffFiles, TheFileIsTheBlock) {
     EXPECT_EQ(Contents(Path("b.tif")), bytes);
 }
 
+TEST_F(TiffFiles, LongestNamesStillWork) {
+    // The temporary name must not need more room than the file name itself.
+    const std::string name = std::string(251, 'n') + ".tif";
+    ASSERT_EQ(WriteTiffFile(SmallImage(), Path(name)), 1);
+    EXPECT_EQ(Names(), std::vector<std::string>{name});
+    EXPECT_EQ(Contents(Path(name)).size(), 215u);
+}
+
 TEST_F(TiffFiles, NothingToWrite) {
     ImageBuffer empty;
     EXPECT_EQ(WriteTiffFile(empty, Path("a.tif")), 0);
