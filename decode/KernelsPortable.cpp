@@ -1,6 +1,8 @@
 // Plain C++ unpacking kernels: the fallback for processors without AVX2 and for
-// non-x86 builds, and the tail handling of the vector kernels. Written as short
-// fixed-trip inner loops that compilers vectorise with the baseline instruction set.
+// non-x86 builds, and the tail handling of the vector kernels. Each step reads its
+// bytes into locals before it stores anything, and the pointers are marked as not
+// overlapping: a store through a 16-bit pointer may otherwise alias the byte input and
+// force every byte to be read again.
 
 #include "decode/Kernels.h"
 
@@ -8,7 +10,7 @@
 
 namespace zel::detail {
 
-void UnpackLane10Portable(const uint8_t* src, uint16_t* dst, size_t blocks) {
+void UnpackLane10Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t blocks) {
     for (size_t blk = 0; blk < blocks; ++blk) {
         const uint8_t* b = src + 40 * blk;
         uint16_t* d = dst + 32 * blk;
@@ -24,27 +26,29 @@ void UnpackLane10Portable(const uint8_t* src, uint16_t* dst, size_t blocks) {
     }
 }
 
-void UnpackBits10Portable(const uint8_t* src, uint16_t* dst, size_t groups) {
+void UnpackBits10Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
     for (size_t g = 0; g < groups; ++g) {
         const uint8_t* b = src + 5 * g;
+        const unsigned b0 = b[0], b1 = b[1], b2 = b[2], b3 = b[3], b4 = b[4];
         uint16_t* d = dst + 4 * g;
-        d[0] = static_cast<uint16_t>((b[0] << 2) | (b[1] >> 6));
-        d[1] = static_cast<uint16_t>(((b[1] & 0x3F) << 4) | (b[2] >> 4));
-        d[2] = static_cast<uint16_t>(((b[2] & 0x0F) << 6) | (b[3] >> 2));
-        d[3] = static_cast<uint16_t>(((b[3] & 0x03) << 8) | b[4]);
+        d[0] = static_cast<uint16_t>((b0 << 2) | (b1 >> 6));
+        d[1] = static_cast<uint16_t>(((b1 & 0x3Fu) << 4) | (b2 >> 4));
+        d[2] = static_cast<uint16_t>(((b2 & 0x0Fu) << 6) | (b3 >> 2));
+        d[3] = static_cast<uint16_t>(((b3 & 0x03u) << 8) | b4);
     }
 }
 
-void UnpackBits12Portable(const uint8_t* src, uint16_t* dst, size_t groups) {
+void UnpackBits12Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
     for (size_t g = 0; g < groups; ++g) {
         const uint8_t* b = src + 3 * g;
+        const unsigned b0 = b[0], b1 = b[1], b2 = b[2];
         uint16_t* d = dst + 2 * g;
-        d[0] = static_cast<uint16_t>((b[0] << 4) | (b[1] >> 4));
-        d[1] = static_cast<uint16_t>(((b[1] & 0x0F) << 8) | b[2]);
+        d[0] = static_cast<uint16_t>((b0 << 4) | (b1 >> 4));
+        d[1] = static_cast<uint16_t>(((b1 & 0x0Fu) << 8) | b2);
     }
 }
 
-void Expand8Portable(const uint8_t* src, uint16_t* dst, size_t count) {
+void Expand8Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t count) {
     const uint16_t* table = ExpandTable().data();
     for (size_t i = 0; i < count; ++i) {
         dst[i] = table[src[i]];
