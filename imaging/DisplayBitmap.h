@@ -15,11 +15,17 @@ constexpr int kBitmapHeaderSize = 1064;  // 40-byte info header + 256 RGBQUAD pa
 // clamped at 255). rows > 0: bottom-up output (source row 0 becomes the last row);
 // rows < 0: top-down. width > 0: destination rows padded with zeros to a multiple of 4;
 // width < 0: no padding.
+// Depths outside the usual range stay defined: depth <= 0 maps every nonzero sample to
+// 255, a depth whose right shift reaches the sample's width maps everything to 0; 1-byte
+// samples follow the same rule above depth 8. Null pointers, rows or width 0, or another
+// sample size write nothing. dst must hold |rows| x stride bytes.
 void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src);
 
 // Lays out the bitmap (stride = width rounded up to 4) in buffer.dibBlock and, when
 // samples is given, converts them at `depth`. Returns the start of dibBlock (the bitmap
-// info header) or null when the buffer holds a TIFF image or memory runs out.
+// info header) or null when the buffer holds a TIFF image or memory runs out. Also null,
+// with the buffer unchanged, for width or height <= 0, a sample size other than 1, 2 or 4,
+// or a bitmap of 2^31 bytes or more. Without samples the pixels are laid out black.
 const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int depth, int width, int height,
                                   const void* samples);
 
