@@ -53,7 +53,7 @@ int Finish(Writer& writer, const std::string& output, int code) {
     std::string error;
     if (code != kExitOk) return code;  // the writer's destructor removes the partial file
     if (!writer.End(&error)) {
-        Complain("cannot write " + output + ": " + error);
+        Complain(error.empty() ? "cannot write " + output : error);
         return kExitFailure;
     }
     return kExitOk;
@@ -76,7 +76,7 @@ int RunProfile(const MeasureOptions& options) {
     ProfileCsvWriter writer;
     std::string error;
     if (!writer.Begin(options.output, AbsolutePath(options.movie), {c[0], c[1], c[2], c[3]}, count, &error)) {
-        Complain("cannot write " + options.output + ": " + error);
+        Complain(error);
         return kExitFailure;
     }
     const int code = ForEachFrame(doc, first, last, [&] {
@@ -100,7 +100,7 @@ int RunAoi(const MeasureOptions& options) {
     std::string error;
     const bool colour = doc.reader->colorPattern >= 2;
     if (!writer.Begin(options.output, AbsolutePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
-        Complain("cannot write " + options.output + ": " + error);
+        Complain(error);
         return kExitFailure;
     }
     const int code = ForEachFrame(doc, first, last, [&] {
