@@ -53,7 +53,7 @@ const std::vector<uint8_t>& StoredBytes() {
     return bytes;
 }
 
-void BM_Memcpy(benchmark::State& state) {
+void BM_MemcpyDecodedFrame(benchmark::State& state) {
     std::vector<uint8_t> src(kFrameBytes, 1);
     std::vector<uint8_t> dst(kFrameBytes, 2);
     for (auto _ : state) {
@@ -62,7 +62,7 @@ void BM_Memcpy(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kFrameBytes));
 }
-BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MemcpyDecodedFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_Decode(benchmark::State& state) {
     const int format = static_cast<int>(state.range(0));
