@@ -9,7 +9,10 @@
 //   x_memcpy_med  median decode / median memcpy
 //   budget        4 for the raster layouts (0, 5, 6), 8 for the centre-out ones (1-4)
 // Argument isa: 1 = AVX2 kernels (what DecodeFrame uses on this processor, skipped
-// where unavailable), 0 = the plain C++ fallback.
+// where unavailable), 0 = the plain C++ fallback. BM_MemcpyDecodedFrame is the plain
+// memcpy loop on its own, for reference.
+//
+// Run: zel_bench --benchmark_filter="BM_Decode|BM_MemcpyDecodedFrame"
 
 #include <benchmark/benchmark.h>
 
