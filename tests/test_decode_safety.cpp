@@ -63,6 +63,7 @@ TEST_P(DecodeSafety, AnySizeStaysInsideBuffer) {
         {1, 1},   {3, 1},   {1, 1000}, {1000, 1}, {17, 33}, {30, 18},  {34, 48},  {36, 40},
         {4, 15},  {3, 16},  {5, 17},   {7, 31},   {33, 16}, {32, 17},  {16, 24},  {512, 1},
         {512, 2}, {64, 33}, {6, 200},  {200, 6},  {20, 20}, {32, 32},  {128, 48}, {4, 128},
+        {36, 32}, {12, 48}, {16, 80},  // quadrant walks that stop part-way down a column pair
     };
     std::mt19937 random(7u);
     for (int format = -1; format <= 7; ++format) {
