@@ -9,7 +9,6 @@
 #include <immintrin.h>
 
 #include <cstdint>
-#include <cstring>
 
 #define ZEL_AVX2 __attribute__((target("avx2")))
 
