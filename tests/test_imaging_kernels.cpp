@@ -68,19 +68,6 @@ TEST_P(RowKernels, WideningMatchesPlainLoop) {
     }
 }
 
-TEST(RowKernelsPlain, WorkedValues) {
-    const std::vector<uint8_t> samples = {0xFF, 0x03, 0x00, 0x80, 0x2C, 0x01};  // 1023, 32768, 300
-    std::vector<uint8_t> out(3);
-    ConvertRow16(RowIsa::Portable, out.data(), samples.data(), 3, 2, 0);
-    EXPECT_EQ(out, (std::vector<uint8_t>{255, 255, 75}));
-    ConvertRow16(RowIsa::Portable, out.data(), samples.data(), 3, 0, 0);
-    EXPECT_EQ(out, (std::vector<uint8_t>{255, 255, 255}));
-    const std::vector<uint8_t> bytes = {1, 128, 255};
-    std::vector<uint8_t> wide(6);
-    WidenRow8(RowIsa::Portable, wide.data(), bytes.data(), 3, 8);
-    EXPECT_EQ(wide, (std::vector<uint8_t>{0, 1, 0, 128, 0, 255}));
-}
-
 INSTANTIATE_TEST_SUITE_P(Isa, RowKernels, ::testing::Values(RowIsa::Sse2, RowIsa::Avx2),
                          [](const ::testing::TestParamInfo<RowIsa>& p) {
                              return p.param == RowIsa::Sse2 ? std::string("Sse2") : std::string("Avx2");

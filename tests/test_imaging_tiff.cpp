@@ -290,12 +290,8 @@ TEST(TiffImage, TagsOfABuiltImage) {
     ImageBuffer buffer;
     ASSERT_NE(BuildTiffImage(7, buffer, 8 * 32 + 2, 10, 13, nullptr), nullptr);
     EXPECT_EQ(Tag(buffer, 279), 13 * 7);
-    EXPECT_EQ(Tag(buffer, 273), 200);
-    EXPECT_EQ(Tag(buffer, 256), 13);
-    EXPECT_EQ(Tag(buffer, 257), 7);
-    EXPECT_EQ(Tag(buffer, 282), 1);
-    EXPECT_EQ(Tag(buffer, 305), 0);
-    EXPECT_EQ(Tag(buffer, 254), 0);
+    EXPECT_EQ(Tag(buffer, 282), 1);    // RATIONAL: the numerator
+    EXPECT_EQ(Tag(buffer, 305), 0);    // not in the directory
 }
 
 }  // namespace
