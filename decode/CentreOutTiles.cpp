@@ -23,7 +23,7 @@ inline uint32_t SwapHalves(uint32_t pair) {
 struct Companded8Tile {
     static constexpr size_t kBytes = 16;
     static void Rows(const uint8_t* t, uint32_t rows[8]) {
-        const uint16_t* table = ExpandTable().data();
+        const uint16_t* table = Expand8To10().data();
         for (size_t s = 0; s < 8; ++s) {
             rows[s] = Pair(table[t[2 * s]], table[t[2 * s + 1]]);
         }

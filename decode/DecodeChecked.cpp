@@ -75,7 +75,7 @@ uint32_t StoredValue(const Stored& in, int pixelFormat, uint64_t k) {
             return in.LaneSample(k);
         case 2:
         case 5:
-            return ExpandTable()[in.Byte(k)];
+            return Expand8To10()[in.Byte(k)];
         case 4:
             return in.MsbBits(12 * k, 12);
         default:

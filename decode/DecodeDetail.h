@@ -19,8 +19,8 @@ Isa BestIsa();
 // True when kernels for `isa` are compiled in and the processor can run them.
 bool IsaAvailable(Isa isa);
 
-// The companding curve, built once. The table is immutable after construction.
-const std::array<uint16_t, 256>& ExpandTable();
+// The companding table Expand8To10, built once; immutable after construction.
+const std::array<uint16_t, 256>& Expand8To10();
 
 // DecodeFrame with an explicit kernel choice; an unavailable `isa` falls back to
 // Portable. Takes the fast path when the dimensions suit the layout and all the

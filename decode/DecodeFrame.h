@@ -22,7 +22,7 @@ enum PixelFormat : int {
     Bits10Raster = 6,      // MSB-first 10-bit stream, raster order
 };
 
-// Fills table[0..255] with the 8-to-10-bit companding curve.
+// Fills table[0..255] with Expand8To10, the 8-to-10-bit companding curve.
 void BuildExpandTable(uint16_t table[256]);
 
 // Unpacks one frame of `rows` rows. `packed` holds `packedBytes` stored bytes (none

@@ -37,7 +37,7 @@ void BuildExpandTable(uint16_t table[256]) {
 
 namespace detail {
 
-const std::array<uint16_t, 256>& ExpandTable() {
+const std::array<uint16_t, 256>& Expand8To10() {
     static const std::array<uint16_t, 256> table = [] {
         std::array<uint16_t, 256> t{};
         BuildExpandTable(t.data());

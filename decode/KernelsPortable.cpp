@@ -49,7 +49,7 @@ void UnpackBits12Portable(const uint8_t* __restrict src, uint16_t* __restrict ds
 }
 
 void Expand8Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t count) {
-    const uint16_t* table = ExpandTable().data();
+    const uint16_t* table = Expand8To10().data();
     for (size_t i = 0; i < count; ++i) {
         dst[i] = table[src[i]];
     }

@@ -8,7 +8,7 @@
 namespace zel::test {
 namespace {
 
-TEST(ExpandTable, SegmentEndsAndSlopes) {
+TEST(Expand8To10, SegmentEndsAndSlopes) {
     uint16_t table[256];
     BuildExpandTable(table);
     const std::pair<int, uint16_t> expected[] = {{0, 0},     {127, 127}, {128, 128}, {129, 130},
@@ -22,11 +22,11 @@ TEST(ExpandTable, SegmentEndsAndSlopes) {
     }
 }
 
-TEST(ExpandTable, SharedTableMatchesBuiltOne) {
+TEST(Expand8To10, SharedTableMatchesBuiltOne) {
     uint16_t table[256];
     BuildExpandTable(table);
     for (int c = 0; c < 256; ++c) {
-        EXPECT_EQ(detail::ExpandTable()[c], table[c]);
+        EXPECT_EQ(detail::Expand8To10()[c], table[c]);
     }
 }
 
@@ -48,7 +48,7 @@ TEST_P(DecodeExamples, CompandedRasterExpandsEveryCode) {
     std::iota(codes.begin(), codes.end(), 0);
     const auto out = Run(codes, 16, 16, 5);
     for (int c = 0; c < 256; ++c) {
-        EXPECT_EQ(out[c], detail::ExpandTable()[c]) << "code " << c;
+        EXPECT_EQ(out[c], detail::Expand8To10()[c]) << "code " << c;
     }
 }
 

@@ -45,7 +45,7 @@ std::vector<uint64_t> StoredIndexOfEachSample(Decoder d, int format, const Dims&
     const uint64_t range = ValueRange(format);
     std::vector<uint32_t> codeOfValue(1024, 0);  // the 8-bit layouts store codes
     for (uint32_t c = 0; c < 256; ++c) {
-        codeOfValue[detail::ExpandTable()[c]] = c;
+        codeOfValue[detail::Expand8To10()[c]] = c;
     }
     std::vector<uint64_t> index(static_cast<size_t>(dims.width) * static_cast<size_t>(dims.rows), 0);
     uint64_t scale = 1;
