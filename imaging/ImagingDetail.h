@@ -47,14 +47,19 @@ inline uint32_t LoadLe32(const uint8_t* at) {
 }
 
 // Sample arrays arrive as `const void*` and may sit at any address inside a byte block
-// (the pixel area of a TIFF image is such a block); these element types let the row
-// loops read and write them without alignment or aliasing assumptions and still vectorise.
-#if defined(__GNUC__)
-using U16Any = uint16_t __attribute__((may_alias, aligned(1)));
-using U32Any = uint32_t __attribute__((may_alias, aligned(1)));
-#else
-using U16Any = uint16_t;
-using U32Any = uint32_t;
-#endif
+// (the pixel area of a TIFF image is such a block); the row loops read and write their
+// elements through memcpy, which makes no alignment or aliasing assumption and still
+// compiles to plain (vectorisable) loads and stores.
+inline uint16_t Get16(const uint8_t* base, ptrdiff_t i) {
+    uint16_t v;
+    std::memcpy(&v, base + 2 * i, 2);
+    return v;
+}
+inline uint32_t Get32(const uint8_t* base, ptrdiff_t i) {
+    uint32_t v;
+    std::memcpy(&v, base + 4 * i, 4);
+    return v;
+}
+inline void Put16(uint8_t* base, ptrdiff_t i, uint16_t v) { std::memcpy(base + 2 * i, &v, 2); }
 
 }  // namespace zel::detail

@@ -34,17 +34,17 @@ void ConvertRow8Portable(uint8_t* __restrict dst, const uint8_t* __restrict src,
     }
 }
 
-void ConvertRow16Portable(uint8_t* __restrict dst, const U16Any* __restrict src, ptrdiff_t count,
+void ConvertRow16Portable(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count,
                           unsigned right, unsigned left) {
     for (ptrdiff_t i = 0; i < count; ++i) {
-        const unsigned v = std::min(static_cast<unsigned>(src[i]) >> right, 255u) << left;
+        const unsigned v = std::min(static_cast<unsigned>(Get16(src, i)) >> right, 255u) << left;
         dst[i] = static_cast<uint8_t>(std::min(v, 255u));
     }
 }
 
-void WidenRow8Portable(U16Any* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
+void WidenRow8Portable(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
     for (ptrdiff_t i = 0; i < count; ++i) {
-        dst[i] = static_cast<uint16_t>(static_cast<unsigned>(src[i]) << shift);
+        Put16(dst, i, static_cast<uint16_t>(static_cast<unsigned>(src[i]) << shift));
     }
 }
 
@@ -232,17 +232,16 @@ void ConvertRow16(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count,
 #else
     (void)isa;
 #endif
-    ConvertRow16Portable(dst + done, reinterpret_cast<const U16Any*>(src + 2 * done), count - done, right, left);
+    ConvertRow16Portable(dst + done, src + 2 * done, count - done, right, left);
 }
 
 ZEL_IMAGING_CLONES
 void ConvertRow32(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned right,
                   unsigned left) {
-    const auto* in = reinterpret_cast<const U32Any*>(src);
     right &= 31u;  // restates the callers' range so the loop vectorises without checks
     left &= 15u;
     for (ptrdiff_t i = 0; i < count; ++i) {
-        const uint32_t v = std::min<uint32_t>(in[i] >> right, 255u) << left;
+        const uint32_t v = std::min<uint32_t>(Get32(src, i) >> right, 255u) << left;
         dst[i] = static_cast<uint8_t>(std::min<uint32_t>(v, 255u));
     }
 }
@@ -258,27 +257,19 @@ void WidenRow8(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, un
 #else
     (void)isa;
 #endif
-    WidenRow8Portable(reinterpret_cast<U16Any*>(dst + 2 * done), src + done, count - done, shift);
+    WidenRow8Portable(dst + 2 * done, src + done, count - done, shift);
 }
 
 ZEL_IMAGING_CLONES
 void ShiftRow16(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
-    auto* out = reinterpret_cast<U16Any*>(dst);
-    const auto* in = reinterpret_cast<const U16Any*>(src);
     shift &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        out[i] = static_cast<uint16_t>(in[i] << shift);
-    }
+    for (ptrdiff_t i = 0; i < count; ++i) Put16(dst, i, static_cast<uint16_t>(Get16(src, i) << shift));
 }
 
 ZEL_IMAGING_CLONES
 void NarrowRow32(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
-    auto* out = reinterpret_cast<U16Any*>(dst);
-    const auto* in = reinterpret_cast<const U32Any*>(src);
     shift &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        out[i] = static_cast<uint16_t>(in[i] << shift);
-    }
+    for (ptrdiff_t i = 0; i < count; ++i) Put16(dst, i, static_cast<uint16_t>(Get32(src, i) << shift));
 }
 
 }  // namespace zel::detail

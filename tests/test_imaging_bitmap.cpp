@@ -13,6 +13,19 @@
 #include "imaging/DisplayBitmap.h"
 #include "imaging/TiffImage.h"
 
+
+// An address-space limit and the sanitizers' shadow memory do not go together.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZEL_UNDER_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ZEL_UNDER_SANITIZER 1
+#endif
+#endif
+#ifndef ZEL_UNDER_SANITIZER
+#define ZEL_UNDER_SANITIZER 0
+#endif
+
 namespace zel {
 namespace {
 
@@ -117,7 +130,7 @@ TEST(DisplayBitmap, RefusalsLeaveTheBufferAsItWas) {
 // Out of memory: the builders return null with their block pointers null. Run in a child
 // process whose address space is capped; AddressSanitizer reserves too much to run there.
 TEST(ImageBufferDeathTest, AllocationFailureLeavesTheBlocksNull) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if ZEL_UNDER_SANITIZER
     GTEST_SKIP() << "an address-space limit cannot be combined with the sanitizer";
 #else
     GTEST_FLAG_SET(death_test_style, "threadsafe");
