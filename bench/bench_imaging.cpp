@@ -41,11 +41,11 @@ std::vector<Sample> RandomSamples(unsigned bits) {
 void BM_ImagingConvert(benchmark::State& state, int sampleBits, int depth) {
     const auto samples = RandomSamples<uint16_t>(static_cast<unsigned>(sampleBits));
     std::vector<uint8_t> bitmap(kSamples);
+    const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         zel::ConvertSamplesTo8Bit(kRows, bitmap.data(), 2, depth, kWidth, samples.data());
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kFrameBytes);
 }
 BENCHMARK_CAPTURE(BM_ImagingConvert, bits10_depth10, 10, 10)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_ImagingConvert, bits12_depth12, 12, 12)->Unit(benchmark::kMicrosecond);
@@ -60,6 +60,7 @@ void BM_ImagingConvertRows(benchmark::State& state) {
     const auto samples = RandomSamples<uint16_t>(10);
     std::vector<uint8_t> bitmap(kSamples);
     const auto* source = reinterpret_cast<const uint8_t*>(samples.data());
+    const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         for (int row = 0; row < kRows; ++row) {
             zel::detail::ConvertRow16(isa, bitmap.data() + (kRows - 1 - row) * kWidth,
@@ -67,40 +68,39 @@ void BM_ImagingConvertRows(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kFrameBytes);
 }
 BENCHMARK(BM_ImagingConvertRows)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 void BM_ImagingFillTiff8From10Bit(benchmark::State& state) {
     const auto samples = RandomSamples<uint16_t>(10);
     std::vector<uint8_t> pixels(kSamples);
+    const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         zel::FillTiffImage(kRows, 8 * 32 + 2, 10, pixels.data(), kWidth, samples.data());
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kFrameBytes);
 }
 BENCHMARK(BM_ImagingFillTiff8From10Bit)->Unit(benchmark::kMicrosecond);
 
 void BM_ImagingFillTiff16From8Bit(benchmark::State& state) {
     const auto samples = RandomSamples<uint8_t>(8);
     std::vector<uint8_t> pixels(kFrameBytes);
+    const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         zel::FillTiffImage(kRows, 16 * 32 + 1, 8, pixels.data(), kWidth, samples.data());
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kFrameBytes);
 }
 BENCHMARK(BM_ImagingFillTiff16From8Bit)->Unit(benchmark::kMicrosecond);
 
 void BuildTiff(benchmark::State& state, int layoutCode, int sourceBits, const void* samples) {
+    const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         zel::ImageBuffer image;  // the export's temporary image, built and freed per frame
         benchmark::DoNotOptimize(zel::BuildTiffImage(kRows, image, layoutCode, sourceBits, kWidth, samples));
         benchmark::ClobberMemory();
         zel::FreeImageBuffer(image);
     }
-    zelbench::ReportMemcpyRatio(state, kFrameBytes);
 }
 
 void BM_ImagingBuildTiff8From10Bit(benchmark::State& state) {

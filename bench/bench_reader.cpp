@@ -35,36 +35,36 @@ struct Tables {
 
 void BM_Memcpy(benchmark::State& state) {
     std::vector<uint8_t> from(kSampleBytes, 1), to(kSampleBytes);
+    const zelbench::MemcpyRatio ratio(state, kSampleBytes);
     for (auto _ : state) {
         std::memcpy(to.data(), from.data(), kSampleBytes);
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kSampleBytes);
 }
 BENCHMARK(BM_Memcpy);
 
 void BM_OffsetCorrection(benchmark::State& state) {
     Tables t;
     std::vector<uint16_t> frame = t.samples;
+    const zelbench::MemcpyRatio ratio(state, kSampleBytes);
     for (auto _ : state) {
         for (int y = 0; y < H; ++y)
             zel::OffsetCorrectRow(frame.data() + y * W, t.offsets.data() + y * W, W, 0, 1023);
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kSampleBytes);
 }
 BENCHMARK(BM_OffsetCorrection);
 
 void BM_GainCorrection(benchmark::State& state) {
     Tables t;
     std::vector<uint16_t> frame = t.samples;
+    const zelbench::MemcpyRatio ratio(state, kSampleBytes);
     for (auto _ : state) {
         for (int y = 0; y < H; ++y)
             zel::GainCorrectRow(frame.data() + y * W, t.offsets.data() + y * W, t.gains.data() + y * W, W, 0, 1023,
                                 32);
         benchmark::ClobberMemory();
     }
-    zelbench::ReportMemcpyRatio(state, kSampleBytes);
 }
 BENCHMARK(BM_GainCorrection);
 
@@ -100,15 +100,17 @@ void BM_ReadFrameSequentialGain(benchmark::State& state) {
     }
     std::vector<uint16_t> frame(size_t{W} * H);
     for (int n = 0; n < kFrames; ++n) reader.ReadFrame(frame.data(), n, static_cast<int64_t>(kSampleBytes));
-    int n = 0;
-    for (auto _ : state) {
-        if (reader.ReadFrame(frame.data(), n, static_cast<int64_t>(kSampleBytes)) == 0) {
-            state.SkipWithError("frame read failed");
-            break;
+    {
+        int n = 0;
+        const zelbench::MemcpyRatio ratio(state, kSampleBytes);
+        for (auto _ : state) {
+            if (reader.ReadFrame(frame.data(), n, static_cast<int64_t>(kSampleBytes)) == 0) {
+                state.SkipWithError("frame read failed");
+                break;
+            }
+            n = (n + 1) % kFrames;
         }
-        n = (n + 1) % kFrames;
     }
-    zelbench::ReportMemcpyRatio(state, kSampleBytes);
     reader.Close();
     std::filesystem::remove(path);
 }

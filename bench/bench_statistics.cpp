@@ -28,12 +28,12 @@ template <typename Sample>
 void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::AoiRect& rect) {
     const std::vector<Sample> frame = RandomFrame<Sample>(sizeof(Sample) == 2 ? 4095 : 255);
     zel::AoiStatistics result;
+    const zelbench::MemcpyRatio ratio(state, kSampleBytes);
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             zel::ComputeAoiStatistics(rect, frame.data(), sizeof(Sample), W, colorPattern, result));
         benchmark::DoNotOptimize(result);
     }
-    zelbench::ReportMemcpyRatio(state, kSampleBytes);
 }
 
 constexpr zel::AoiRect kWholeFrame{0, 0, W - 1, H - 1};
