@@ -41,7 +41,7 @@ std::optional<MovieLayout> PlanMovie(const MovieSpec& spec, int frameCount, std:
 bool WriteMovie(const std::string& path, const MovieSpec& spec, int frameCount,
                 const FrameSource& frameSamples, std::string* error = nullptr);
 
-// The same bytes in memory; empty when the spec cannot be written.
+// The same bytes in memory; empty when that MovieSpec cannot be written.
 std::vector<uint8_t> BuildMovieBytes(const MovieSpec& spec, int frameCount, const FrameSource& frameSamples);
 std::vector<uint8_t> BuildMovieBytes(const MovieSpec& spec, int frameCount, const FrameSource& frameSamples,
                                      MovieLayout* layout, std::string* error = nullptr);
