@@ -65,7 +65,11 @@ private:
     int Fail(std::string reason);
     int SeekFrame(int n);
     void ParseFrameHeader(const uint8_t* header);
-    void ApplyCorrection(uint16_t* samples, int rows) const;
+    // Corrects rows firstRow .. firstRow + rows - 1 of the frame in `samples`.
+    void ApplyCorrection(uint16_t* samples, int firstRow, int rows) const;
+    bool HasCorrection() const;
+    // Decodes and corrects `rows` rows of stored bytes into buffer.
+    void DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const;
 
     std::unique_ptr<int16_t[]> correctionBlock_;
     int64_t correctionEntries_ = 0;
