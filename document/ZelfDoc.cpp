@@ -45,7 +45,7 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
         return false;
     }
     samples = tiffImage.tiffData;
-    // A movie without frames (or whose first frame is missing) still opens: it shows black.
+    // A failed read of frame 0 (an I/O error) leaves the frame black rather than failing the open.
     ReadIntoSamples(0);
 
     int largest = 0;

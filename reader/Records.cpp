@@ -235,6 +235,15 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string&
                                    : "the \"FRAM\" chunk does not lie inside the file";
         return false;
     }
+    // Later frames may be missing from a cut recording and are refused one by one, but a
+    // file that cannot hold even one frame shows nothing: refusing it here also keeps its
+    // owners from allocating frame buffers that a few header bytes asked for.
+    if (r.fileHandle.Size() - r.framOffset < storedFrame) {
+        reason = r.frameCount == 0 ? std::string("the movie has no frames")
+                                   : "the file is too short to hold its first frame (" +
+                                         std::to_string(storedFrame) + " bytes)";
+        return false;
+    }
 
     if (r.rateIndex == 0) {
         r.rateNumerator = 1;

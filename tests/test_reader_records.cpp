@@ -65,7 +65,7 @@ TEST(ReaderRecords, GenpVersionOnlyChangesTheRecordSize) {
 }
 
 TEST(ReaderRecords, FrameCountSumsSegmentsOfKindsOneToFive) {
-    MovieBytes m = OlderMovie("rwm7", 16, 8, 0);
+    MovieBytes m = OlderMovie("rwm7", 16, 8, 1);  // the file holds one frame of the 16 claimed
     const size_t table = kPlay + 274;
     const struct { uint16_t kind; int32_t first, last; } segments[] = {
         {1, 10, 19},   // 10
@@ -199,6 +199,7 @@ TEST(ReaderRecords, PerFrameHeaderLayout) {
         m.U16(36, c.flags);
         m.U16(38, 0xbeef);
         m.U32(kFszp + 96, 32 * 16 * 10 / 8 + static_cast<uint32_t>(c.size));
+        m.Resize(kFram + 32 * 16 * 10 / 8 + static_cast<size_t>(c.size));
         zel::CMovieReader reader;
         Open(reader, m);
         EXPECT_EQ(reader.frameHeaderPlace, c.place);
@@ -222,6 +223,8 @@ TEST(ReaderRecords, GeometryRefusals) {
         {"255 stored bits", [](MovieBytes& m) { m.U8(kPlayNew + 1596, 255); }, "needs 10"},
         {"zero stride", [](MovieBytes& m) { m.U32(kPlayNew + 1588, 0); }, "stride"},
         {"stride shorter than a frame", [](MovieBytes& m) { m.U32(kPlayNew + 1588, 32 * 16 * 10 / 8 - 1); }, "stride"},
+        {"first frame cut short", [](MovieBytes& m) { m.Resize(kFramNew + 32 * 16 * 10 / 8 - 1); }, "first frame"},
+        {"a huge frame claimed by a tiny file", [](MovieBytes& m) { m.U16(kPlayNew + 1544, 32764); m.U16(kPlayNew + 1546, 32764); m.U32(kPlayNew + 1588, 32764u * 32764u / 4 * 5); }, "first frame"},
     };
     for (const Case& c : cases) {
         MovieBytes m = NewerMovie("hz8 ", 0x10, 10, 32, 16, 2);

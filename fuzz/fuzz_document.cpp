@@ -1,0 +1,58 @@
+// Feeds arbitrary bytes to the document as a movie file and runs every measurement and
+// display operation on it: frame changes, gains, point, profile, AOI, correction data
+// display, and an in-memory TIFF of the frame at both depths.
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/ZelfDoc.h"
+#include "imaging/TiffImage.h"
+
+namespace {
+
+void Exercise(const std::string& path, bool correction) {
+    zel::CZelfDoc doc;
+    if (!doc.OpenMovie(path, correction)) return;
+    const int w = doc.width, h = doc.height;
+    doc.ShowFrame(doc.frameCount - 1);
+    for (const int gain : {0, 7, 1}) doc.SetGain(gain);
+    int16_t r = 0, g = 0, b = 0;
+    doc.GetPointValue(w - 1, h - 1, r, g, b);
+    doc.GetPointValue(w, 0, r, g, b);
+    std::vector<int16_t> profile(static_cast<size_t>(std::max(w, h)) + 8);
+    doc.GetProfile(-3, -2, w + 2, h / 2, static_cast<int>(profile.size()), profile.data());
+    doc.GetProfile(w / 2, 0, w / 3, h - 1, static_cast<int>(profile.size()), profile.data());
+    zel::AoiStatistics stats;
+    doc.GetAoiStatistics(w + 5, h + 5, -5, -5, stats);
+    doc.GetAoiStatistics(1, 0, 1, 0, stats);
+    for (const int mode : {1, 2, 0}) doc.ShowCorrectionData(mode);
+    doc.DisplayPixels();
+    for (const int bits : {8, 16}) {
+        zel::ImageBuffer image;
+        zel::InitImageBuffer(image);
+        zel::BuildTiffImage(h, image, bits * 32 + doc.bytesPerSample, doc.bitDepth, w, doc.samples);
+        if (image.tiffBlock) zel::GetTiffTagValue(279, image.tiffBlock.get(), image.BlockSize());
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const int fd = memfd_create("zel-fuzz-doc", 0);
+    if (fd < 0) return 0;
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = write(fd, data + written, size - written);
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    Exercise(path, true);
+    Exercise(path, false);
+    close(fd);
+    return 0;
+}
