@@ -152,9 +152,8 @@ int CZelfDoc::ShowCorrectionData(int mode) {
         // Offsets for the FPN display, gains for the gain display.
         const int16_t* table = reader->IsOpen() ? (mode == 1 ? reader->offsetTable : reader->gainTable) : nullptr;
         CopyCorrectionWindow(table, mode);
-        if (const uint8_t* rebuilt =
-                BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples))
-            displayBitmap = rebuilt;
+        // The rebuild replaces the block; should it fail, there is no bitmap to draw (null).
+        displayBitmap = BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples);
         displayStale_ = false;
         if (correctionOn == 0) {
             reader->Open(pathName, 0);

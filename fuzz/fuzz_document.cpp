@@ -2,8 +2,7 @@
 // display operation on it: frame changes, gains, point, profile, AOI, correction data
 // display, and an in-memory TIFF of the frame at both depths.
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "MemoryFile.h"
 
 #include <cstdint>
 #include <string>
@@ -42,17 +41,9 @@ void Exercise(const std::string& path, bool correction) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const int fd = memfd_create("zel-fuzz-doc", 0);
-    if (fd < 0) return 0;
-    size_t written = 0;
-    while (written < size) {
-        const ssize_t n = write(fd, data + written, size - written);
-        if (n <= 0) break;
-        written += static_cast<size_t>(n);
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    Exercise(path, true);
-    Exercise(path, false);
-    close(fd);
+    const MemoryFile file(data, size);
+    if (!file.IsOpen()) return 0;
+    Exercise(file.Path(), true);
+    Exercise(file.Path(), false);
     return 0;
 }

@@ -1,8 +1,7 @@
 // Feeds arbitrary bytes to the movie reader as a file: open with and without
 // correction, then read a few frames with whole and partial buffers.
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "MemoryFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -34,17 +33,9 @@ void Exercise(const std::string& path, int applyCorrection) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const int fd = memfd_create("zel-fuzz", 0);
-    if (fd < 0) return 0;
-    size_t written = 0;
-    while (written < size) {
-        const ssize_t n = write(fd, data + written, size - written);
-        if (n <= 0) break;
-        written += static_cast<size_t>(n);
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    Exercise(path, 1);
-    Exercise(path, 0);
-    close(fd);
+    const MemoryFile file(data, size);
+    if (!file.IsOpen()) return 0;
+    Exercise(file.Path(), true);
+    Exercise(file.Path(), false);
     return 0;
 }
