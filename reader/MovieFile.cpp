@@ -12,7 +12,9 @@ MovieFile::~MovieFile() { Close(); }
 
 bool MovieFile::Open(const std::string& path, std::string& error) {
     Close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking only for the open itself: opening a FIFO would otherwise wait for a
+    // writer forever. Anything but a regular file is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;
@@ -25,6 +27,12 @@ bool MovieFile::Open(const std::string& path, std::string& error) {
     }
     if (!S_ISREG(st.st_mode)) {
         error = S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file";
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = std::strerror(errno);
         ::close(fd);
         return false;
     }

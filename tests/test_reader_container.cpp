@@ -1,6 +1,7 @@
 // The file header, the byte order and the chunk directory, on hand-built files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "MovieBytes.h"
 #include "TempFile.h"
@@ -125,6 +126,12 @@ TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
     zel::CMovieReader reader;
     EXPECT_EQ(reader.Open("/nonexistent/dir/movie.zel", 1), 0);
     EXPECT_NE(reader.OpenError().find("cannot open"), std::string::npos);
+    // A FIFO with no writer must not make the open wait.
+    const TempFile fifo(".fifo");
+    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0);
+    EXPECT_EQ(reader.Open(fifo.path(), 1), 0);
+    EXPECT_NE(reader.OpenError().find("not a regular file"), std::string::npos);
+    EXPECT_EQ(reader.Open("/dev/null", 1), 0);
 }
 
 TEST(ReaderContainer, FileNameSplitsAtEitherSeparator) {
