@@ -51,19 +51,10 @@ const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int d
         return nullptr;
     }
 
-    // Release first: the old block is not needed and the peak memory stays one block.
-    buffer.dibBlock.reset();
-    buffer.dibBits = nullptr;
-    buffer.headerSize = 0;
-    buffer.imageSize = 0;
-    auto block = detail::AllocateBlock(static_cast<size_t>(imageSize + kBitmapHeaderSize));
-    if (!block) {
+    buffer.dibBits = detail::ReplaceBlock(buffer, buffer.dibBlock, kBitmapHeaderSize, imageSize);
+    if (buffer.dibBits == nullptr) {
         return nullptr;
     }
-    buffer.dibBlock = std::move(block);
-    buffer.headerSize = kBitmapHeaderSize;
-    buffer.imageSize = static_cast<int>(imageSize);
-    buffer.dibBits = buffer.dibBlock.get() + kBitmapHeaderSize;
     WriteBitmapHeader(buffer.dibBlock.get(), static_cast<int>(stride), height, buffer.imageSize);
 
     if (samples != nullptr) {

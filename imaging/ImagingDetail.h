@@ -10,6 +10,8 @@
 #include <memory>
 #include <new>
 
+#include "imaging/ImageBuffer.h"
+
 namespace zel::detail {
 
 // Both image formats we write are little-endian, and the 16-bit pixel areas are filled
@@ -28,6 +30,22 @@ inline std::unique_ptr<uint8_t[]> AllocateBlock(size_t bytes) {
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+// Replaces `block` (the buffer's bitmap or TIFF block) by a new one of headerSize +
+// imageSize bytes and records both sizes in the buffer. The old block goes first, so the
+// peak memory stays one block. Returns the pixel area, or null (block empty, sizes 0)
+// when memory runs out. The caller has checked that the sizes fit an int.
+inline uint8_t* ReplaceBlock(ImageBuffer& buffer, std::unique_ptr<uint8_t[]>& block, int headerSize,
+                             int64_t imageSize) {
+    block.reset();
+    buffer.headerSize = 0;
+    buffer.imageSize = 0;
+    block = AllocateBlock(static_cast<size_t>(imageSize + headerSize));
+    if (!block) return nullptr;
+    buffer.headerSize = headerSize;
+    buffer.imageSize = static_cast<int>(imageSize);
+    return block.get() + headerSize;
 }
 
 inline void StoreLe16(uint8_t* at, uint32_t value) {

@@ -160,17 +160,10 @@ uint8_t* BuildTiffImage(int height, ImageBuffer& buffer, int layoutCode, int sou
         return nullptr;
     }
 
-    buffer.tiffBlock.reset();
     buffer.tiffData = nullptr;
-    buffer.headerSize = 0;
-    buffer.imageSize = 0;
-    auto block = detail::AllocateBlock(static_cast<size_t>(pixelBytes + kTiffHeadSize));
-    if (!block) {
+    if (detail::ReplaceBlock(buffer, buffer.tiffBlock, kTiffHeadSize, pixelBytes) == nullptr) {
         return nullptr;
     }
-    buffer.tiffBlock = std::move(block);
-    buffer.headerSize = kTiffHeadSize;
-    buffer.imageSize = static_cast<int>(pixelBytes);
     buffer.tiffData = WriteTiffHeader(requested, height, buffer.tiffBlock.get(), width);
 
     if (samples != nullptr) {
