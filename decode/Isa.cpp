@@ -1,12 +1,11 @@
 // Run-time choice of the unpacking kernels. The library is built for the baseline
 // instruction set; AVX2 kernels are used only when the processor reports AVX2.
 
+#include "decode/Cpu.h"
 #include "decode/DecodeDetail.h"
 #include "decode/Kernels.h"
 
 namespace zel::detail {
-
-namespace {
 
 bool CpuHasAvx2() {
 #if defined(__x86_64__)
@@ -20,8 +19,6 @@ bool CpuHasAvx2() {
     return false;
 #endif
 }
-
-}  // namespace
 
 bool IsaAvailable(Isa isa) {
     switch (isa) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "decode/Cpu.h"
 #include "imaging/ImagingDetail.h"
 
 #if defined(__x86_64__)
@@ -186,8 +187,7 @@ bool RowIsaAvailable(RowIsa isa) {
         case RowIsa::Sse2:
             return true;  // part of the x86-64 baseline
         case RowIsa::Avx2:
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx2") != 0;
+            return CpuHasAvx2();
 #else
         case RowIsa::Sse2:
         case RowIsa::Avx2:
