@@ -4,18 +4,14 @@
 // decimal point is a '.' whatever locale the GUI process runs in; the output equals
 // printf's "%5d", "%4d" and "%7.2f" in the "C" locale (same rounding of ties).
 //
-// A file that could not be written completely is removed: a CSV export either ends with
-// its average row or does not exist. Only regular files are removed, so an export
-// pointed at a device (or at something replaced meanwhile) never deletes it.
+// The file is a ReplacingFile: a CSV export either ends with its average row or leaves
+// the CSV path as it found it.
 
 #include "document/CsvExport.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 
 namespace zel {
 namespace {
@@ -58,60 +54,25 @@ std::string MovieLine(const std::string& moviePath) {
     return std::string("\"Zelf File Name : ") + moviePath.c_str() + "\"\r\n";
 }
 
-std::string ErrnoText() { return std::generic_category().message(errno); }
-
-void RemoveIfRegular(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
-}
-
-// Closes and removes an export that will not be completed.
-void Abandon(std::FILE*& file, const std::string& path) {
-    if (!file) return;
-    std::fclose(file);
-    file = nullptr;
-    RemoveIfRegular(path);
-}
-
-bool Create(const std::string& csvPath, std::FILE*& file, std::string* error) {
-    file = std::fopen(csvPath.c_str(), "wb");
-    if (file) return true;
-    if (error) *error = "cannot create " + csvPath + ": " + ErrnoText();
+// Creates the file and pushes the head out, so that a file that cannot be written fails
+// its Begin, before a run over the frames starts.
+bool Start(ReplacingFile& file, const std::string& csvPath, const std::string& head, std::string* error) {
+    if (file.Create(csvPath, error) && file.Write(head, error) && file.Flush(error)) return true;
+    file.Abandon();
     return false;
 }
 
-// Writes text in one write; the first failure is kept and later writes are skipped.
-bool Put(std::FILE* file, const std::string& path, const std::string& text, bool& failed, std::string& failure) {
-    if (failed) return false;
-    if (std::fwrite(text.data(), 1, text.size(), file) == text.size()) return true;
-    failed = true;
-    failure = "cannot write " + path + ": " + ErrnoText();
-    return false;
+// Writes text; the first failure is kept and later writes are skipped.
+bool Put(ReplacingFile& file, const std::string& text, std::string& failure) {
+    return failure.empty() && file.Write(text, &failure);
 }
 
-// Pushes the head out so that a file that cannot be written fails its Begin, before a
-// run over the frames starts.
-bool FlushHead(std::FILE* file, const std::string& path, bool& failed, std::string& failure) {
-    if (failed) return false;
-    if (std::fflush(file) == 0) return true;
-    failed = true;
-    failure = "cannot write " + path + ": " + ErrnoText();
-    return false;
-}
-
-// Closes; on any failure so far or now removes the file. true when the file is complete.
-bool Finish(std::FILE*& file, const std::string& path, bool failed, const std::string& failure,
-            std::string* error) {
-    std::string reason = failure;
-    const int closed = std::fclose(file);
-    file = nullptr;
-    if (!failed && closed != 0) {
-        failed = true;
-        reason = "cannot write " + path + ": " + ErrnoText();
-    }
-    if (!failed) return true;
-    RemoveIfRegular(path);
-    if (error) *error = reason;
+// Puts a complete file in place, or abandons one that failed. true when the file is
+// in place.
+bool Finish(ReplacingFile& file, const std::string& failure, std::string* error) {
+    if (failure.empty()) return file.Commit(error);
+    file.Abandon();
+    if (error) *error = failure;
     return false;
 }
 
@@ -129,28 +90,19 @@ bool AlreadyOpen(std::string* error) {
 
 // ---- Profile ----
 
-ProfileCsvWriter::~ProfileCsvWriter() { Abandon(file_, path_); }
-
 bool ProfileCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line,
                              int sampleCount, std::string* error) {
-    if (file_) return AlreadyOpen(error);
+    if (file_.IsOpen()) return AlreadyOpen(error);
     if (sampleCount < 0) {
         if (error) *error = "negative profile length";
         return false;
     }
-    if (!Create(csvPath, file_, error)) return false;
-    path_ = csvPath;
-    failed_ = false;
+    if (!Start(file_, csvPath, MovieLine(moviePath) + Corners("Profile", line) + "\"Gray value\"\r\n", error)) {
+        return false;
+    }
     failure_.clear();
     rows_ = 0;
     sums_.assign(static_cast<size_t>(sampleCount), 0);
-
-    Put(file_, path_, MovieLine(moviePath) + Corners("Profile", line) + "\"Gray value\"\r\n", failed_, failure_);
-    if (!FlushHead(file_, path_, failed_, failure_)) {
-        Abandon(file_, path_);
-        if (error) *error = failure_;
-        return false;
-    }
     return true;
 }
 
@@ -173,14 +125,13 @@ std::string ProfileRow(const Value* values, size_t count) {
 }  // namespace
 
 bool ProfileCsvWriter::WriteRow(const int16_t* values) {
-    if (!file_ || failed_) return false;
+    if (!file_.IsOpen() || !failure_.empty()) return false;
     if (!values && !sums_.empty()) return false;
     if (rows_ == std::numeric_limits<int>::max()) {
-        failed_ = true;
-        failure_ = "too many rows for " + path_;
+        failure_ = "too many rows for " + file_.Target();
         return false;
     }
-    if (!Put(file_, path_, ProfileRow(values, sums_.size()), failed_, failure_)) return false;
+    if (!Put(file_, ProfileRow(values, sums_.size()), failure_)) return false;
     for (size_t i = 0; i < sums_.size(); ++i) sums_[i] += values[i];
     ++rows_;
     return true;
@@ -189,44 +140,33 @@ bool ProfileCsvWriter::WriteRow(const int16_t* values) {
 // Average of sample i: (sum + rows / 2) / rows, truncated toward zero. It always lies
 // within the 16-bit range of the samples. Without any row the averages are 0.
 bool ProfileCsvWriter::End(std::string* error) {
-    if (!file_) return NotOpen(error);
-    if (!failed_) {
+    if (!file_.IsOpen()) return NotOpen(error);
+    if (failure_.empty()) {
         std::vector<int16_t> averages(sums_.size(), 0);
         if (rows_ > 0) {
             for (size_t i = 0; i < sums_.size(); ++i)
                 averages[i] = static_cast<int16_t>((sums_[i] + rows_ / 2) / rows_);
         }
-        Put(file_, path_, kAverageTitle + ProfileRow(averages.data(), averages.size()), failed_, failure_);
+        Put(file_, kAverageTitle + ProfileRow(averages.data(), averages.size()), failure_);
     }
     sums_.clear();
-    return Finish(file_, path_, failed_, failure_, error);
+    return Finish(file_, failure_, error);
 }
 
 // ---- AOI ----
 
-AoiCsvWriter::~AoiCsvWriter() { Abandon(file_, path_); }
-
 bool AoiCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& rect,
                          bool colour, std::string* error) {
-    if (file_) return AlreadyOpen(error);
-    if (!Create(csvPath, file_, error)) return false;
-    path_ = csvPath;
-    failed_ = false;
+    if (file_.IsOpen()) return AlreadyOpen(error);
+    const char* head = colour ? "\"Rave\",\"Gave\",\"Bave\",\"Rmin\",\"Rmax\",\"Gmin\",\"Gmax\",\"Bmin\",\"Bmax\"\r\n"
+                              : "\"GRYave\",\"Min\",\"Max\"\r\n";
+    if (!Start(file_, csvPath, MovieLine(moviePath) + Corners("AOI", rect) + head, error)) return false;
     failure_.clear();
     colour_ = colour;
     rows_ = 0;
     std::fill(std::begin(sums_), std::end(sums_), 0.0);
     std::fill(std::begin(maxima_), std::end(maxima_), int16_t{0});
     std::fill(std::begin(minima_), std::end(minima_), int16_t{0x7fff});
-
-    const char* head = colour ? "\"Rave\",\"Gave\",\"Bave\",\"Rmin\",\"Rmax\",\"Gmin\",\"Gmax\",\"Bmin\",\"Bmax\"\r\n"
-                              : "\"GRYave\",\"Min\",\"Max\"\r\n";
-    Put(file_, path_, MovieLine(moviePath) + Corners("AOI", rect) + head, failed_, failure_);
-    if (!FlushHead(file_, path_, failed_, failure_)) {
-        Abandon(file_, path_);
-        if (error) *error = failure_;
-        return false;
-    }
     return true;
 }
 
@@ -255,10 +195,9 @@ std::string AoiRow(bool colour, const double averages[3], const int16_t minima[3
 }  // namespace
 
 bool AoiCsvWriter::WriteRow(const AoiStatistics& stats) {
-    if (!file_ || failed_) return false;
+    if (!file_.IsOpen() || !failure_.empty()) return false;
     if (rows_ == std::numeric_limits<int>::max()) {
-        failed_ = true;
-        failure_ = "too many rows for " + path_;
+        failure_ = "too many rows for " + file_.Target();
         return false;
     }
     const ChannelStatistics* channels[3] = {&stats.red, &stats.green, &stats.blue};
@@ -269,7 +208,7 @@ bool AoiCsvWriter::WriteRow(const AoiStatistics& stats) {
         minima[c] = channels[c]->minimum;
         maxima[c] = channels[c]->maximum;
     }
-    if (!Put(file_, path_, AoiRow(colour_, averages, minima, maxima), failed_, failure_)) return false;
+    if (!Put(file_, AoiRow(colour_, averages, minima, maxima), failure_)) return false;
     for (int c = 0; c < 3; ++c) {
         sums_[c] += averages[c];
         maxima_[c] = std::max(maxima_[c], maxima[c]);
@@ -282,8 +221,8 @@ bool AoiCsvWriter::WriteRow(const AoiStatistics& stats) {
 // Means of the frame averages, smallest minima, largest maxima. Without any row the
 // means and minima are written as 0, not as a division by zero or the start value.
 bool AoiCsvWriter::End(std::string* error) {
-    if (!file_) return NotOpen(error);
-    if (!failed_) {
+    if (!file_.IsOpen()) return NotOpen(error);
+    if (failure_.empty()) {
         double means[3] = {0, 0, 0};
         int16_t minima[3] = {0, 0, 0};
         if (rows_ > 0) {
@@ -292,9 +231,9 @@ bool AoiCsvWriter::End(std::string* error) {
                 minima[c] = minima_[c];
             }
         }
-        Put(file_, path_, kAverageTitle + AoiRow(colour_, means, minima, maxima_), failed_, failure_);
+        Put(file_, kAverageTitle + AoiRow(colour_, means, minima, maxima_), failure_);
     }
-    return Finish(file_, path_, failed_, failure_, error);
+    return Finish(file_, failure_, error);
 }
 
 }  // namespace zel

@@ -4,19 +4,24 @@
 // averages. Every line ends in CR LF. The GUI's view and the command-line tool drive
 // these writers frame by frame, so both write the same bytes.
 //
+// The rows go to a temporary file beside the CSV path, which a successful End renames
+// onto it: the path only ever shows a complete export. An export that fails or is never
+// ended removes its temporary file and leaves an existing file of that name untouched
+// (when that is a symbolic link, so is the file it points to).
+//
 // Failures: Begin refuses a second export while one is open and fails when the file
 // cannot be created or its head cannot be written; after any write failure the rows are
-// dropped and End returns false and removes the partial file, as does the destructor of
-// an export that was never ended (only regular files are ever removed). End without an
-// open export returns false. An export without rows still ends with its average row,
-// written as zeros; a profile of N = 0 samples writes an empty line per row.
+// dropped and End returns false. Rows are buffered, so a write failure may first show
+// at End. End without an open export returns false. An export without rows still ends
+// with its average row, written as zeros; a profile of N = 0 samples writes an empty
+// line per row.
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "fileio/ReplacingFile.h"
 
 namespace zel {
 
@@ -28,28 +33,26 @@ struct ToolCorners {
 class ProfileCsvWriter {
 public:
     ProfileCsvWriter() = default;
-    ~ProfileCsvWriter();  // an export never ended is removed
+    ~ProfileCsvWriter() = default;  // an export never ended is abandoned
     ProfileCsvWriter(const ProfileCsvWriter&) = delete;
     ProfileCsvWriter& operator=(const ProfileCsvWriter&) = delete;
 
-    // Creates csvPath and writes the head; sampleCount is the profile length N, fixed for
-    // the export. false (and error) when the file cannot be created or written.
+    // Starts the file for csvPath and writes the head; sampleCount is the profile length
+    // N, fixed for the export. false (and error) when the file cannot be created or written.
     bool Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line, int sampleCount,
                std::string* error = nullptr);
     // One row of N samples; adds them to the sums.
     bool WriteRow(const int16_t* values);
-    // Writes the average row and closes. On any failure (here or earlier) the partial
-    // file is removed and false returned.
+    // Writes the average row, closes, and puts the file in place. On any failure (here
+    // or earlier) the export is abandoned and false returned.
     bool End(std::string* error = nullptr);
 
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.IsOpen(); }
     int Rows() const { return rows_; }
 
 private:
-    std::FILE* file_ = nullptr;
-    std::string path_;
-    bool failed_ = false;
-    std::string failure_;  // the first write failure, reported by End
+    ReplacingFile file_;
+    std::string failure_;  // the first failure of a running export, reported by End
     int rows_ = 0;
     // 64-bit so that long exports cannot overflow; the averages equal those of 32-bit
     // sums wherever 32-bit sums would not have overflowed.
@@ -59,7 +62,7 @@ private:
 class AoiCsvWriter {
 public:
     AoiCsvWriter() = default;
-    ~AoiCsvWriter();
+    ~AoiCsvWriter() = default;
     AoiCsvWriter(const AoiCsvWriter&) = delete;
     AoiCsvWriter& operator=(const AoiCsvWriter&) = delete;
 
@@ -69,13 +72,11 @@ public:
     bool WriteRow(const AoiStatistics& stats);
     bool End(std::string* error = nullptr);
 
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return file_.IsOpen(); }
     int Rows() const { return rows_; }
 
 private:
-    std::FILE* file_ = nullptr;
-    std::string path_;
-    bool failed_ = false;
+    ReplacingFile file_;
     std::string failure_;
     bool colour_ = false;
     int rows_ = 0;

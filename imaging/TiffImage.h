@@ -49,11 +49,13 @@ const uint8_t* FindTiffTag(const uint8_t* block, size_t blockSize, int tag, cons
 // ones sign-extended; a field type outside 1..12 gives 0.
 int64_t GetTiffTagValue(int tag, const uint8_t* block, size_t blockSize);
 
-// Writes the TIFF image as a file. Returns 1 when the whole file was written, else 0;
-// a failed or short write leaves no file behind (and an existing file of that name as
-// it was). The bytes go to a temporary file in the target's folder, which is renamed
-// onto the path once complete; the file is StripOffsets + StripByteCounts bytes of the
-// block, refused when that is more than the block holds.
-int WriteTiffFile(const ImageBuffer& buffer, const std::string& path);
+// Writes the TIFF image as a file. Returns 1 when the whole file was written, else 0
+// and, when given, `error` says why with the system's reason ("cannot write a.tif: No
+// space left on device"); a failed or short write leaves no file behind (and an existing
+// file of that name as it was). The bytes go to a temporary file in the target's folder,
+// which is renamed onto the path once complete; the file is StripOffsets +
+// StripByteCounts bytes of the block, refused when that is more than the block holds.
+// A path naming a folder, device, pipe or socket is refused.
+int WriteTiffFile(const ImageBuffer& buffer, const std::string& path, std::string* error = nullptr);
 
 }  // namespace zel

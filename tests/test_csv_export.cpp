@@ -1,5 +1,6 @@
 // The profile and AOI CSV files byte for byte, their edge cases, the decimal point under
-// another locale, and the removal of files whose export failed or never ended.
+// another locale, and exports that fail or never end: they leave no file behind and an
+// existing file of the CSV's name as it was.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -7,16 +8,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "TempFile.h"
 #include "document/CsvExport.h"
 
@@ -27,6 +31,7 @@ using zel::AoiStatistics;
 using zel::ChannelStatistics;
 using zel::ProfileCsvWriter;
 using zeltest::TempFile;
+using zeltest::WithFileSizeLimit;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -190,22 +195,23 @@ TEST(AoiCsv, DecimalPointWhateverTheLocale) {
 
 TEST(CsvFailures, BeginRefusals) {
     const std::string tmp = std::filesystem::temp_directory_path().string();
+    const std::string missing = tmp + "/zel_no_such_dir/x.csv";
     std::string error;
     ProfileCsvWriter p;
-    EXPECT_FALSE(p.Begin(tmp + "/zel_no_such_dir/x.csv", "m.zel", {}, 3, &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(p.Begin(missing, "m.zel", {}, 3, &error));
+    EXPECT_EQ(error, "cannot create " + missing + ": No such file or directory");
     EXPECT_FALSE(p.IsOpen());
     EXPECT_FALSE(p.WriteRow(nullptr));
     EXPECT_FALSE(p.End());
 
-    // A device that takes no bytes fails the head, and is not removed.
+    // A device is refused, and neither written nor replaced.
     AoiCsvWriter a;
     struct stat full {};
     if (::stat("/dev/full", &full) == 0 && S_ISCHR(full.st_mode)) {
         error.clear();
         EXPECT_FALSE(a.Begin("/dev/full", "m.zel", {}, true, &error));
-        EXPECT_FALSE(error.empty());
-        EXPECT_EQ(::stat("/dev/full", &full), 0);
+        EXPECT_EQ(error.rfind("cannot create /dev/full: ", 0), 0u) << error;
+        EXPECT_EQ(::lstat("/dev/full", &full), 0);
         EXPECT_TRUE(S_ISCHR(full.st_mode));
     }
 
@@ -219,44 +225,84 @@ TEST(CsvFailures, BeginRefusals) {
     EXPECT_EQ(a.Rows(), 1);
 }
 
-TEST(CsvFailures, ExportNeverEndedIsRemoved) {
-    TempFile profile(".csv"), aoi(".csv");
+// A fresh folder for one test, removed with everything in it afterwards.
+class CsvTargets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zel_csv_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static void Put(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(CsvTargets, ExportNeverEndedLeavesTheFolderAsItWas) {
+    Put(Path("old.csv"), "old data");
     {
         ProfileCsvWriter p;
         AoiCsvWriter a;
-        ASSERT_TRUE(p.Begin(profile.path(), "m.zel", {}, 1));
-        ASSERT_TRUE(a.Begin(aoi.path(), "m.zel", {}, true));
+        ASSERT_TRUE(p.Begin(Path("old.csv"), "m.zel", {}, 1));
+        ASSERT_TRUE(a.Begin(Path("new.csv"), "m.zel", {}, true));
         const int16_t v = 1;
         ASSERT_TRUE(p.WriteRow(&v));
-        EXPECT_TRUE(Exists(profile.path()));
+        ASSERT_TRUE(a.WriteRow(Grey(1, 1, 1)));
+        // The names only ever show complete files.
+        EXPECT_EQ(ReadAll(Path("old.csv")), "old data");
+        EXPECT_FALSE(Exists(Path("new.csv")));
     }
-    EXPECT_FALSE(Exists(profile.path()));
-    EXPECT_FALSE(Exists(aoi.path()));
+    EXPECT_EQ(Names(), std::vector<std::string>{"old.csv"});
+    EXPECT_EQ(ReadAll(Path("old.csv")), "old data");
 }
 
-// A file size limit makes the writes fail part way through the rows; the child process
-// reports through its exit code whether End failed and removed the partial file.
-TEST(CsvFailures, WriteFailureMidExportRemovesThePartialFile) {
-    TempFile csv(".csv");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{300, 300};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
-        ProfileCsvWriter w;
-        if (!w.Begin(csv.path(), "m.zel", {0, 0, 15, 0}, 16)) ::_exit(11);
-        const std::vector<int16_t> row(16, 1234);
-        for (int i = 0; i < 100; ++i) w.WriteRow(row.data());
+// The target is a link to an existing file. Exports that fail, at Begin or part way
+// through the rows, leave both as they were; a complete one replaces the link.
+TEST_F(CsvTargets, FailedExportsLeaveALinkedFileUntouched) {
+    Put(Path("real.csv"), "precious");
+    std::filesystem::create_symlink("real.csv", Path("link.csv"));
+    const std::string target = Path("link.csv");
+    const std::string tooLarge = "cannot write " + target + ": File too large";
+
+    const std::string atBegin = WithFileSizeLimit(10, [&target] {
         std::string error;
-        if (w.End(&error) || error.empty()) ::_exit(12);
-        ::_exit(Exists(csv.path()) ? 13 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_FALSE(Exists(csv.path()));
+        ProfileCsvWriter w;
+        return w.Begin(target, "m.zel", {0, 0, 15, 0}, 16, &error) ? std::string("begun") : error;
+    });
+    EXPECT_EQ(atBegin, tooLarge);
+
+    const std::string partWay = WithFileSizeLimit(300, [&target] {
+        std::string error;
+        ProfileCsvWriter w;
+        if (!w.Begin(target, "m.zel", {0, 0, 15, 0}, 16, &error)) return "Begin: " + error;
+        const std::vector<int16_t> row(16, 1234);
+        for (int i = 0; i < 2000; ++i) w.WriteRow(row.data());
+        return w.End(&error) ? std::string("ended") : error;
+    });
+    EXPECT_EQ(partWay, tooLarge);
+
+    EXPECT_EQ(Names(), (std::vector<std::string>{"link.csv", "real.csv"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(target));
+    EXPECT_EQ(ReadAll(Path("real.csv")), "precious");
+
+    AoiCsvWriter a;
+    ASSERT_TRUE(a.Begin(target, "m.zel", {}, false));
+    ASSERT_TRUE(a.End());
+    EXPECT_FALSE(std::filesystem::is_symlink(target));
+    EXPECT_EQ(LastLine(ReadAll(target)), "   0.00,    0,    0\r\n");
+    EXPECT_EQ(ReadAll(Path("real.csv")), "precious");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -10,15 +11,16 @@
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/TiffImage.h"
 
@@ -26,6 +28,7 @@ namespace zel {
 namespace {
 
 namespace fs = std::filesystem;
+using zeltest::WithFileSizeLimit;
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TiffFiles : public ::testing::Test {
@@ -37,6 +40,7 @@ protected:
     }
     void TearDown() override {
         std::error_code ignored;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(folder, ignored);
     }
     std::string Path(const std::string& name) const { return (folder / name).string(); }
@@ -92,7 +96,9 @@ TEST_F(TiffFiles, LongestNamesStillWork) {
 
 TEST_F(TiffFiles, NothingToWrite) {
     ImageBuffer empty;
-    EXPECT_EQ(WriteTiffFile(empty, Path("a.tif")), 0);
+    std::string error;
+    EXPECT_EQ(WriteTiffFile(empty, Path("a.tif"), &error), 0);
+    EXPECT_FALSE(error.empty());
     ImageBuffer bitmap;
     ASSERT_NE(BuildDisplayBitmap(bitmap, 1, 8, 4, 4, nullptr), nullptr);
     EXPECT_EQ(WriteTiffFile(bitmap, Path("a.tif")), 0);
@@ -104,38 +110,41 @@ TEST_F(TiffFiles, NothingToWrite) {
     EXPECT_TRUE(Names().empty());
 }
 
-TEST_F(TiffFiles, UncreatableFileLeavesNothing) {
+TEST_F(TiffFiles, UncreatableFileLeavesNothingAndSaysWhy) {
     const ImageBuffer image = SmallImage();
-    EXPECT_EQ(WriteTiffFile(image, Path("missing/a.tif")), 0);
+    std::string error;
+    EXPECT_EQ(WriteTiffFile(image, Path("missing/a.tif"), &error), 0);
+    EXPECT_EQ(error, "cannot create " + Path("missing/a.tif") + ": No such file or directory");
     Put(Path("plain"), "not a folder");
-    EXPECT_EQ(WriteTiffFile(image, Path("plain/a.tif")), 0);
-    EXPECT_EQ(Names(), std::vector<std::string>{"plain"});
-}
-
-TEST_F(TiffFiles, FailedRenameRemovesTheTemporaryFile) {
-    // A non-empty folder of the target's name cannot be replaced by a file.
+    EXPECT_EQ(WriteTiffFile(image, Path("plain/a.tif"), &error), 0);
+    EXPECT_EQ(error, "cannot create " + Path("plain/a.tif") + ": Not a directory");
+    // A folder of the target's name cannot be replaced by a file.
     fs::create_directory(Path("a.tif"));
     Put(Path("a.tif/keep"), "kept");
-    EXPECT_EQ(WriteTiffFile(SmallImage(), Path("a.tif")), 0);
-    EXPECT_EQ(Names(), std::vector<std::string>{"a.tif"});
+    EXPECT_EQ(WriteTiffFile(image, Path("a.tif"), &error), 0);
+    EXPECT_EQ(error, "cannot create " + Path("a.tif") + ": Is a directory");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.tif", "plain"}));
     EXPECT_EQ(Contents(Path("a.tif/keep")), (std::vector<uint8_t>{'k', 'e', 'p', 't'}));
 }
 
-// A write cut short (here by a file size limit, as a full disk would) returns 0, keeps the
-// old file whole and leaves no partial file. The limit is set in a child process.
+TEST_F(TiffFiles, UnwritableFolderSaysPermissionDenied) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    std::string error;
+    EXPECT_EQ(WriteTiffFile(SmallImage(), Path("a.tif"), &error), 0);
+    EXPECT_EQ(error, "cannot create " + Path("a.tif") + ": Permission denied");
+}
+
+// A write cut short (here by a file size limit, as a full disk would) returns 0 with the
+// reason, keeps the old file whole and leaves no partial file.
 TEST_F(TiffFiles, ShortWriteKeepsTheOldFile) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     Put(Path("a.tif"), "old contents");
     const std::string target = Path("a.tif");
-    const auto run = [&target] {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
-        const rlimit limit = {100, 100};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            std::exit(2);
-        }
-        std::exit(WriteTiffFile(SmallImage(), target) == 0 ? 0 : 1);
-    };
-    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+    const std::string report = WithFileSizeLimit(100, [&target] {
+        std::string error;
+        return std::to_string(WriteTiffFile(SmallImage(), target, &error)) + " " + error;
+    });
+    EXPECT_EQ(report, "0 cannot write " + target + ": File too large");
     EXPECT_EQ(Names(), std::vector<std::string>{"a.tif"});
     const std::vector<uint8_t> old = Contents(target);
     EXPECT_EQ(std::string(old.begin(), old.end()), "old contents");

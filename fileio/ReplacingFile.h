@@ -1,0 +1,62 @@
+#pragma once
+// A file written under a temporary name beside its target and renamed onto the target
+// only once it is complete, so the target's name only ever shows a whole file: either
+// the one that was there before or the new one.
+//
+// Create opens a new temporary file in the target's folder; Write collects bytes in a
+// 64 KiB buffer and writes them out when it fills; Commit writes the rest, closes and
+// renames. A file that is abandoned (Abandon, the destructor, or any failure) is closed
+// and its temporary removed, and the target is left exactly as it was.
+//
+// rename() replaces the target's directory entry: a target that is a symbolic link is
+// replaced by a regular file (the file it pointed to is never touched), and the new
+// file has the permissions of any newly created file (0666 less the umask). Targets
+// that are (or link to) folders, devices, pipes or sockets are refused at Create.
+//
+// Failures fill `error`, when given, with the target's path and the system's reason,
+// e.g. "cannot write out/a.csv: No space left on device". The first write failure
+// sticks: later Writes and Commit fail with the same text.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+class ReplacingFile {
+public:
+    ReplacingFile() = default;
+    ~ReplacingFile();  // abandons a file that was not committed
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Opens a new temporary file for `target`, abandoning any file still open.
+    bool Create(const std::string& target, std::string* error = nullptr);
+    bool Write(const void* data, size_t size, std::string* error = nullptr);
+    bool Write(std::string_view text, std::string* error = nullptr) { return Write(text.data(), text.size(), error); }
+    // Writes the buffered bytes now, so that a file that cannot take them fails early.
+    bool Flush(std::string* error = nullptr);
+    // Writes the rest, closes, and renames the temporary onto the target. The file is
+    // closed afterwards whatever the outcome; on failure it is abandoned.
+    bool Commit(std::string* error = nullptr);
+    // Closes and removes the temporary; the target stays as it was. Harmless when closed.
+    void Abandon();
+
+    bool IsOpen() const { return descriptor_ >= 0; }
+    // Both empty while no file is open.
+    const std::string& Target() const { return target_; }
+    const std::string& TemporaryPath() const { return temporary_; }
+
+private:
+    bool Usable(std::string* error) const;  // open and without a write failure
+    bool WriteOut(const char* data, size_t size, std::string* error);
+    void Reset();
+
+    int descriptor_ = -1;
+    std::string target_;
+    std::string temporary_;
+    std::string buffer_;
+    std::string failure_;  // the first write failure, repeated by later calls
+};
+
+}  // namespace zel
