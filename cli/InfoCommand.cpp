@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/JsonText.h"
+#include "cli/WholeFrames.h"
 #include "reader/MovieReader.h"
 
 namespace zel::cli {
@@ -70,6 +71,10 @@ int RunInfo(const InfoOptions& options) {
     if (!reader.CorrectionNote().empty())
         std::fprintf(stderr, "zeltiff16-cli: %s: opened without correction: %s\n", options.movie.c_str(),
                      reader.CorrectionNote().c_str());
+    // The parameters are printed as recorded; a short file is worth a warning, not a failure.
+    if (const int whole = WholeFramesInFile(reader, reader.FileSize()); whole < reader.frameCount)
+        std::fprintf(stderr, "zeltiff16-cli: %s: the file holds only %d of %d frames (it is cut short)\n",
+                     options.movie.c_str(), whole, reader.frameCount);
     const auto fields = FieldsOf(reader);
     if (options.json)
         PrintJson(fields);

@@ -1,12 +1,14 @@
 // zeltiff16-cli: the headless front end. Exit codes: 0 success; 1 the movie or an
 // output cannot be opened, read or written; 2 bad usage, or a frame range or point
-// outside the movie (checked before anything is written).
+// outside the movie (checked before anything is written). Integer values are decimal.
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+#include <string>
 
+#include "ZelVersion.h"
 #include "cli/ConvertCommand.h"
+#include "cli/DecimalOption.h"
 #include "cli/InfoCommand.h"
 #include "cli/MeasureCommand.h"
 
@@ -15,8 +17,10 @@ namespace {
 void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options, const char* outputHelp) {
     command.add_option("MOVIE", options.movie, "Movie file (.zel)")->required();
     command.add_option("OUTPUT", options.output, outputHelp)->required();
-    command.add_option("--start", options.start, "First frame index (inclusive; default 0)");
-    command.add_option("--end", options.end, "Last frame index (inclusive; default the last frame)");
+    command.add_option("--start", options.start, "First frame index (inclusive; default 0)")
+        ->transform(zel::cli::DecimalInteger());
+    command.add_option("--end", options.end, "Last frame index (inclusive; default the last frame)")
+        ->transform(zel::cli::DecimalInteger());
     command.add_flag("--no-correction", options.noCorrection, "Do not apply the movie's correction data");
     command.add_option("--black-reference", options.blackReference,
                        "Dark movie whose average replaces the correction offsets (black balance)");
@@ -27,6 +31,7 @@ void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options,
 int main(int argc, char** argv) {
     CLI::App app{"ZelTiff16 command-line tool: inspect, convert and measure high-speed camera movies (.zel)"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("zeltiff16-cli ") + zel::kVersionString);
 
     zel::cli::InfoOptions info;
     CLI::App* infoCommand = app.add_subcommand("info", "Print the recording parameters of a movie");
@@ -39,14 +44,17 @@ int main(int argc, char** argv) {
         app.add_subcommand("convert", "Write frames as numbered TIFF files: OUTPUT dir/name.tif gives dir/name_000012.tif");
     AddFrameWorkOptions(*convertCommand, convert, "Name pattern of the TIFF files (folder, base name, extension)");
     convertCommand->add_option("--bits", convert.bits, "Bits per sample of the TIFF files")
+        ->transform(zel::cli::DecimalInteger())
         ->check(CLI::IsMember({8, 16}));
     convertCommand->add_option("--jobs", convert.jobs, "Frames converted in parallel (default: one per core)")
+        ->transform(zel::cli::DecimalInteger())
         ->check(CLI::Range(1, 256));
 
     zel::cli::MeasureOptions profile;
     CLI::App* profileCommand = app.add_subcommand("profile", "Record a line profile over a frame range as CSV");
     AddFrameWorkOptions(*profileCommand, profile, "CSV file to write");
     profileCommand->add_option("--line", profile.corners, "Line from (X0, Y0) to (X1, Y1)")
+        ->transform(zel::cli::DecimalInteger())
         ->expected(4)
         ->required();
 
@@ -54,14 +62,13 @@ int main(int argc, char** argv) {
     CLI::App* aoiCommand = app.add_subcommand("aoi", "Record area-of-interest statistics over a frame range as CSV");
     AddFrameWorkOptions(*aoiCommand, aoi, "CSV file to write");
     aoiCommand->add_option("--rect", aoi.corners, "Rectangle corners (X0, Y0) and (X1, Y1), inclusive")
+        ->transform(zel::cli::DecimalInteger())
         ->expected(4)
         ->required();
 
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForAllHelp& e) {
+    } catch (const CLI::Success& e) {  // --help or --version: printed, exit 0
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

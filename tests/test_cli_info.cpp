@@ -1,12 +1,16 @@
-// zeltiff16-cli info: output, JSON keys, exit codes and messages.
+// zeltiff16-cli info: output, JSON keys, exit codes, messages, and files cut short.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <filesystem>
 #include <regex>
 
 #include "RunProcess.h"
 #include "TempFile.h"
+#include "cli/WholeFrames.h"
+#include "reader/MovieReader.h"
 #include "zelwriter/MovieWriter.h"
 
 using namespace zeltest;
@@ -106,4 +110,69 @@ TEST(CliInfo, UnusableCorrectionIsReported) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.err.find("opened without correction"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("\"correctionKind\": 0,"), std::string::npos);
+}
+
+TEST(CliInfo, CutShortMovieIsReportedWithItsParametersAsRecorded) {
+    TempFile movie;
+    zelgen::MovieSpec spec = *zelgen::SpecForPixelFormat(4, true);
+    spec.headerPlace = 1;
+    spec.frameStride = 64 * 32 * 2 + 256;  // padding after each frame
+    WriteMovie(movie, spec, 10);
+    int64_t endOfFrame2 = 0;
+    {
+        zel::CMovieReader reader;
+        ASSERT_EQ(reader.Open(movie.path(), 0), 1) << reader.OpenError();
+        ASSERT_LT(reader.frameHeaderSize + reader.frameBytes, reader.frameStride);
+        endOfFrame2 = reader.framOffset + 2 * int64_t{reader.frameStride} + reader.frameHeaderSize + reader.frameBytes;
+    }
+    const std::string info = Cli() + " info " + Quote(movie.path());
+    const ProcessResult wholeText = RunCommand(info), wholeJson = RunCommand(info + " --json");
+    ASSERT_EQ(wholeJson.err, "");
+
+    // Frame 2 ends exactly at the end of the file (its padding is gone): three whole frames.
+    const struct {
+        int64_t size;
+        const char* holds;
+    } cuts[] = {{endOfFrame2, "3"}, {endOfFrame2 - 1, "2"}};
+    for (const auto& cut : cuts) {
+        std::filesystem::resize_file(movie.path(), static_cast<uintmax_t>(cut.size));
+        const std::string says = "zeltiff16-cli: " + movie.path() + ": the file holds only " + cut.holds +
+                                 " of 10 frames (it is cut short)\n";
+        const ProcessResult text = RunCommand(info), json = RunCommand(info + " --json");
+        EXPECT_EQ(text.exitCode, 0);
+        EXPECT_EQ(json.exitCode, 0);
+        EXPECT_EQ(text.err, says);
+        EXPECT_EQ(json.err, says);
+        EXPECT_EQ(text.out, wholeText.out);
+        EXPECT_EQ(json.out, wholeJson.out);
+    }
+}
+
+TEST(WholeFramesInFile, CountsFramesThatEndWithinTheFile) {
+    zel::MovieParameters movie;
+    movie.framOffset = 1000;
+    movie.frameStride = 100;
+    movie.frameHeaderSize = 8;
+    movie.frameBytes = 80;  // frame n spans 1000 + 100n .. 1088 + 100n
+    movie.frameCount = 10;
+    using zel::cli::WholeFramesInFile;
+    EXPECT_EQ(WholeFramesInFile(movie, 0), 0);
+    EXPECT_EQ(WholeFramesInFile(movie, 1087), 0);
+    EXPECT_EQ(WholeFramesInFile(movie, 1088), 1);
+    EXPECT_EQ(WholeFramesInFile(movie, 1287), 2);
+    EXPECT_EQ(WholeFramesInFile(movie, 1288), 3);
+    EXPECT_EQ(WholeFramesInFile(movie, 1988), 10);
+    EXPECT_EQ(WholeFramesInFile(movie, INT64_MAX), 10);
+
+    movie.frameStride = 0;  // every frame in the same place
+    EXPECT_EQ(WholeFramesInFile(movie, 1087), 0);
+    EXPECT_EQ(WholeFramesInFile(movie, 1088), 10);
+
+    // Offsets beyond 32 bits, and a frame count no one could loop over.
+    movie.frameCount = INT_MAX;
+    movie.frameStride = 1 << 30;
+    const int64_t lastEnd = 1000 + (int64_t{INT_MAX} - 1) * (1 << 30) + 88;
+    EXPECT_EQ(WholeFramesInFile(movie, lastEnd), INT_MAX);
+    EXPECT_EQ(WholeFramesInFile(movie, lastEnd - 1), INT_MAX - 1);
+    EXPECT_EQ(WholeFramesInFile(movie, INT64_MAX), INT_MAX);
 }
