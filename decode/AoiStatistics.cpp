@@ -183,7 +183,7 @@ double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesP
     const int64_t rows = int64_t{rect.bottom} - rect.top + 1;
     const int64_t columns = int64_t{rect.right} - rect.left + 1;
 
-    if (colorPattern < 2 || colorPattern > 5) {  // monochrome (0, 1; other values read alike)
+    if (!IsColourMosaic(colorPattern)) {
         if (bytesPerSample == 2)
             AccumulateAll<int16_t>(bytes, rowBytes, rect, S);
         else
@@ -206,7 +206,7 @@ double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesP
     // Colour code of the corner pixel; sub-lattice i then has code k0 XOR i.
     // Code 1 is red, 2 blue, 0 and 3 green.
     const unsigned k0 =
-        static_cast<unsigned>(2 * (rect.top % 2) + rect.left % 2) ^ static_cast<unsigned>(colorPattern - 2);
+        static_cast<unsigned>(2 * (rect.top % 2) + rect.left % 2) ^ static_cast<unsigned>(MosaicPhase(colorPattern));
     unsigned red = 0, green = 0, blue = 0;
     for (unsigned i = 0; i < 4; ++i) {
         const unsigned code = k0 ^ i;

@@ -17,6 +17,13 @@ struct AoiStatistics {
     ChannelStatistics red, green, blue;
 };
 
+// The colour rule of every measurement: colorPattern (a 4-bit field) 0 or 1 is a
+// monochrome sensor; any other value is a 2 x 2 mosaic whose phase is
+// (colorPattern - 2) mod 4. In a cell at phase 0, the pixel at (x, y) has the code
+// (2 * (y mod 2) + x mod 2) XOR phase: 1 red, 2 blue, 0 and 3 green.
+inline bool IsColourMosaic(int colorPattern) { return colorPattern >= 2; }
+inline int MosaicPhase(int colorPattern) { return (colorPattern - 2) % 4; }
+
 // Inclusive bounds, left <= right and top <= bottom, inside the frame.
 struct AoiRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -24,8 +31,7 @@ struct AoiRect {
 
 // Fills result for the rectangle of a frame `width` samples wide and returns the average
 // of all its pixels. samples hold bytesPerSample (1 or 2) bytes each; 2-byte samples are
-// compared as signed 16-bit values. colorPattern 0 or 1: monochrome; 2..5: mosaic phase
-// (any other value is measured as monochrome).
+// compared as signed 16-bit values. colorPattern follows the colour rule above.
 // Maxima start at 0 and minima at 32767, as the figures always have. A channel with no
 // pixel in the rectangle (a mosaic rectangle one pixel wide or high) reports 0, 0, 0.0.
 // A null buffer, a bytesPerSample other than 1 or 2, width <= 0, an inverted rectangle

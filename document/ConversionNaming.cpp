@@ -7,7 +7,7 @@
 //   - the extension is the last component from its last '.', dot included, so
 //     "a.b.tif" gives "a.b" + ".tif", "name." gives "name" + "." and ".profile" gives an
 //     empty base name + ".profile" (as Windows splits it);
-//   - a ';' after the first character cuts the path there before splitting.
+//   - a ';' is an ordinary character: a path is always used literally.
 // Components are std::string and never truncated, whatever their length: a long name is
 // kept whole rather than silently changed into another file's name.
 
@@ -25,10 +25,7 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 }  // namespace
 
 std::string SplitPath(const std::string& path, std::string* folder, std::string* baseName, std::string* extension) {
-    std::string copy = path;
-    const size_t semicolon = copy.find(';');
-    if (semicolon != std::string::npos && semicolon != 0) copy.resize(semicolon);
-
+    const std::string& copy = path;
     const size_t driveEnd = copy.size() >= 2 && IsAsciiLetter(copy[0]) && copy[1] == ':' ? 2 : 0;
     size_t nameStart = driveEnd;
     for (size_t i = driveEnd; i < copy.size(); ++i) {
@@ -41,6 +38,20 @@ std::string SplitPath(const std::string& path, std::string* folder, std::string*
     if (baseName) *baseName = copy.substr(nameStart, extStart - nameStart);
     if (extension) *extension = copy.substr(extStart);
     return copy.substr(nameStart);
+}
+
+ConversionPattern ChooseConversionPattern(const std::string& output, const std::string& movieName,
+                                          bool outputIsFolder) {
+    ConversionPattern pattern;
+    const bool endsInSeparator = !output.empty() && IsSeparator(output.back());
+    if (outputIsFolder || endsInSeparator) {
+        pattern.folder = output.empty() || endsInSeparator ? output : output + "/";
+        SplitPath(movieName, nullptr, &pattern.baseName, nullptr);
+        pattern.extension = ".tif";
+        return pattern;
+    }
+    SplitPath(output, &pattern.folder, &pattern.baseName, &pattern.extension);
+    return pattern;
 }
 
 // The number is printed as "%6.6d" prints it: at least six digits, zero-padded, and a

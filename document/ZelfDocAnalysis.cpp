@@ -12,15 +12,15 @@
 namespace zel {
 
 int CZelfDoc::GetPointValue(int x, int y, int16_t& red, int16_t& green, int16_t& blue) const {
-    if (samples == nullptr || x < 0 || x >= width || y < 0 || y >= height) return -1;
+    if (samples() == nullptr || x < 0 || x >= width || y < 0 || y >= height) return -1;
     const auto v = static_cast<int16_t>(SampleAt(static_cast<int64_t>(y) * width + x));
     const int pattern = reader ? reader->colorPattern : 0;
-    if (pattern < 2) {
+    if (!IsColourMosaic(pattern)) {
         red = green = blue = v;
         return 0;
     }
     red = green = blue = 0;
-    const int k = (2 * (y % 2) + (x % 2)) ^ ((pattern - 2) % 4);
+    const int k = (2 * (y % 2) + (x % 2)) ^ MosaicPhase(pattern);
     if (k == 1) {
         red = v;
         return 1;
@@ -34,7 +34,7 @@ int CZelfDoc::GetPointValue(int x, int y, int16_t& red, int16_t& green, int16_t&
 }
 
 int CZelfDoc::GetProfile(int x0, int y0, int x1, int y1, int capacity, int16_t* values) const {
-    if (capacity < 1 || values == nullptr || samples == nullptr) return 0;
+    if (capacity < 1 || values == nullptr || samples() == nullptr) return 0;
     const int64_t dx = static_cast<int64_t>(x1) - x0, dy = static_cast<int64_t>(y1) - y0;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const int64_t length = xMajor ? std::llabs(dx) : std::llabs(dy);
@@ -57,24 +57,26 @@ int CZelfDoc::GetProfile(int x0, int y0, int x1, int y1, int capacity, int16_t* 
 
 double CZelfDoc::GetAoiStatistics(int x0, int y0, int x1, int y1, AoiStatistics& stats) const {
     stats = AoiStatistics{};
-    if (samples == nullptr) return 0.0;
+    if (samples() == nullptr) return 0.0;
     // The tool keeps its corners inside the image; clamp anyway so that no caller can
     // make the statistics read outside the frame.
     AoiRect rect{std::clamp(std::min(x0, x1), 0, width - 1), std::clamp(std::min(y0, y1), 0, height - 1),
                  std::clamp(std::max(x0, x1), 0, width - 1), std::clamp(std::max(y0, y1), 0, height - 1)};
-    return ComputeAoiStatistics(rect, samples, bytesPerSample, width, reader ? reader->colorPattern : 0, stats);
+    return ComputeAoiStatistics(rect, samples(), bytesPerSample, width, reader ? reader->colorPattern : 0, stats);
 }
 
-int AverageFrames(const std::string& path, uint16_t* buffer, int64_t capacityBytes, std::string* problem, int* width,
-                  int* height) {
+int AverageFrames(const std::string& path, uint16_t* buffer, int64_t capacityBytes, ReferenceInfo* info) {
+    ReferenceInfo local;
+    ReferenceInfo& out = info != nullptr ? *info : local;
     const auto fail = [&](const std::string& why) {
-        if (problem != nullptr) *problem = why;
+        out.problem = why;
         return 0;
     };
     CMovieReader reference;
     if (!reference.Open(path, 0)) return fail("cannot open the reference movie: " + reference.OpenError());
-    if (width != nullptr) *width = reference.width;
-    if (height != nullptr) *height = reference.height;
+    out.width = reference.width;
+    out.height = reference.height;
+    out.file = reference.fileHandle.Identity();
     if (reference.bitDepth <= 8) return fail("the reference movie has 8-bit samples");
     const int64_t n = static_cast<int64_t>(reference.width) * reference.height;
     if (capacityBytes < 2 * n) return fail("the reference movie's frames are larger than the buffer");
@@ -93,79 +95,89 @@ int AverageFrames(const std::string& path, uint16_t* buffer, int64_t capacityByt
     return 1;
 }
 
+// The loaded offsets are the frame's window of the movie's tables (one entry per pixel),
+// so the averaged dark frame replaces them entry for entry.
 BlackBalanceResult CZelfDoc::ApplyBlackBalance(const std::string& path) {
     BlackBalanceResult result;
-    if (!reader || reader->offsetTable == nullptr) {
-        result.problem = "the movie was opened without correction data to balance";
+    if (runInProgress_) {
+        result.problem = "a run is in progress";
         return result;
     }
-    if (reader->correctionWidth != width || reader->correctionHeight != height) {
-        result.problem = "the movie's correction tables (" + std::to_string(reader->correctionWidth) + " x " +
-                         std::to_string(reader->correctionHeight) + ") do not match its frames (" +
-                         std::to_string(width) + " x " + std::to_string(height) + ")";
+    if (!reader || !reader->HasCorrection()) {
+        // Only kinds 3, 6 and 9 have offsets that frame reads apply; balancing anything
+        // else would change nothing and still look like success.
+        result.problem = reader && reader->correctionKind != 0
+                             ? "the movie's correction data of kind " + std::to_string(reader->correctionKind) +
+                                   " has no offsets to balance"
+                             : "the movie was opened without correction data to balance";
         return result;
     }
     const int64_t n = static_cast<int64_t>(width) * height;
     std::vector<uint16_t> dark(static_cast<size_t>(n));
-    int refWidth = 0, refHeight = 0;
-    if (!AverageFrames(path, dark.data(), 2 * n, &result.problem, &refWidth, &refHeight)) return result;
-    if (refWidth != width || refHeight != height) {
-        result.problem = "the reference movie's frames (" + std::to_string(refWidth) + " x " +
-                         std::to_string(refHeight) + ") differ from the movie's (" + std::to_string(width) + " x " +
-                         std::to_string(height) + ")";
+    ReferenceInfo reference;
+    if (!AverageFrames(path, dark.data(), 2 * n, &reference)) {
+        result.problem = reference.problem;
+        return result;
+    }
+    if (reference.width != width || reference.height != height) {
+        result.problem = "the reference movie's frames (" + std::to_string(reference.width) + " x " +
+                         std::to_string(reference.height) + ") differ from the movie's (" + std::to_string(width) +
+                         " x " + std::to_string(height) + ")";
         return result;
     }
     // Frame reads add the offsets to the samples; the dark level must come off.
     for (int64_t i = 0; i < n; ++i) reader->offsetTable[i] = static_cast<int16_t>(-static_cast<int>(dark[static_cast<size_t>(i)]));
+    blackReference_ = reference.file;
     result.applied = true;
     const int shown = reader->filePosFrame;
     if (shown >= 0 && shown < frameCount && ReadIntoSamples(shown)) {
-        Render();
+        FrameChanged();
         RepaintViews();
     }
     return result;
 }
 
-bool CZelfDoc::CopyCorrectionWindow(const int16_t* table, int mode) {
-    if (table == nullptr || samples == nullptr || bytesPerSample != 2) return false;
-    const int64_t tw = reader->correctionWidth, th = reader->correctionHeight;
-    if (tw < width || th < height) return false;
-    // The part of the table the frame uses: its centred window.
-    const int64_t first = (th - height) * tw / 2 + (tw - width) / 2;
-    auto* out = static_cast<int16_t*>(samples);
-    for (int y = 0; y < height; ++y) {
-        const int16_t* row = table + first + y * tw;
-        for (int x = 0; x < width; ++x) {
-            const int v = row[x];
-            out[static_cast<int64_t>(y) * width + x] =
-                static_cast<int16_t>(mode == 1 ? -v : ((static_cast<int16_t>(v) >> 6) & 0x1ff));
-        }
+namespace {
+
+// Mode 1 shows the offsets negated (the dark level they remove); mode 2 bits 6 to 14 of
+// the gains.
+void CopyTableAsImage(const int16_t* table, int64_t entries, int mode, int16_t* out) {
+    for (int64_t i = 0; i < entries; ++i) {
+        const int v = table[i];
+        out[i] = static_cast<int16_t>(mode == 1 ? -v : ((static_cast<int16_t>(v) >> 6) & 0x1ff));
     }
-    return true;
 }
 
+}  // namespace
+
 int CZelfDoc::ShowCorrectionData(int mode) {
-    if (!reader) return 1;
-    if (mode == 1 || mode == 2) {
-        const int shown = reader->filePosFrame;
-        if (correctionOn == 0) reader->Open(pathName, 1);
-        // Offsets for the FPN display, gains for the gain display.
-        const int16_t* table = reader->IsOpen() ? (mode == 1 ? reader->offsetTable : reader->gainTable) : nullptr;
-        CopyCorrectionWindow(table, mode);
-        // The rebuild replaces the block; should it fail, there is no bitmap to draw (null).
-        displayBitmap = BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples);
-        displayStale_ = false;
-        if (correctionOn == 0) {
-            reader->Open(pathName, 0);
-            reader->ForceSeekFrame(shown);
-        }
-    } else if (mode == 0) {
+    if (!reader || runInProgress_ || mode < 0 || mode > 2) return 0;
+    if (mode == 0) {
         const int shown = reader->filePosFrame;
         if (shown >= 0 && shown < frameCount && ReadIntoSamples(shown)) {
-            Render();
+            FrameChanged();
             RepaintViews();
         }
+        UpdateAllViews();
+        return 1;
     }
+    if (samples() == nullptr || bytesPerSample != 2) return 0;
+    // Without correction the tables are read through the open file for this display
+    // only; the reader's own setting and position stay as they are.
+    CorrectionTables ownTables;
+    const int16_t* offsets = nullptr;
+    const int16_t* gains = nullptr;
+    if (reader->HasCorrection()) {
+        offsets = reader->offsetTable;
+        gains = reader->gainTable;
+    } else if (correctionOn == 0 && reader->ReadCorrectionTables(ownTables) == TableLoad::Loaded) {
+        offsets = ownTables.offsets;
+        gains = ownTables.gains;
+    }
+    const int16_t* table = mode == 1 ? offsets : gains;
+    if (table == nullptr) return 0;  // no tables, or no gains (kind 3): nothing to show
+    CopyTableAsImage(table, static_cast<int64_t>(width) * height, mode, static_cast<int16_t*>(samples()));
+    FrameChanged();
     UpdateAllViews();
     return 1;
 }

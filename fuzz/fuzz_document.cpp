@@ -33,7 +33,7 @@ void Exercise(const std::string& path, bool correction) {
     for (const int bits : {8, 16}) {
         zel::ImageBuffer image;
         zel::InitImageBuffer(image);
-        zel::BuildTiffImage(h, image, bits * 32 + doc.bytesPerSample, doc.bitDepth, w, doc.samples);
+        zel::BuildTiffImage(h, image, bits * 32 + doc.bytesPerSample, doc.bitDepth, w, doc.samples());
         if (image.tiffBlock) zel::GetTiffTagValue(279, image.tiffBlock.get(), image.BlockSize());
     }
 }

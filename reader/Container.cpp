@@ -23,20 +23,13 @@ constexpr int kMaxDirectoryEntries = 22;  // directory and version table end at 
 
 }  // namespace
 
-bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, std::string& reason) {
-    if (std::memcmp(header, "ZELF", 4) != 0) {
-        reason = "not a movie file (the header does not start with \"ZELF\")";
-        return false;
-    }
+bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, OpenFailure& failure) {
+    if (std::memcmp(header, "ZELF", 4) != 0) return Reject(failure, OpenProblem::NotAMovie);
     r.nativeOrder = std::memcmp(header + 20, "MMMM", 4) == 0 ? 0 : 1;
     const RecordView view(header, kFileHeaderSize, r.nativeOrder != 0);
 
     const int32_t count = view.S32(44);
-    if (count > kMaxDirectoryEntries) {
-        reason = "the chunk directory claims " + std::to_string(count) +
-                 " entries; at most 22 fit in the header";
-        return false;
-    }
+    if (count > kMaxDirectoryEntries) return Reject(failure, OpenProblem::TooManyChunks, {std::to_string(count)});
     r.chunkCount = count;
 
     struct Recorded {
@@ -70,13 +63,11 @@ bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, std::strin
     return true;
 }
 
-bool OpenSteps::ReadRecord(CMovieReader& r, int64_t offset, uint8_t* dest, int64_t size,
-                           const char* name, std::string& reason) {
+bool OpenSteps::ReadRecord(const CMovieReader& r, int64_t offset, uint8_t* dest, int64_t size,
+                           const char* name, OpenFailure& failure) {
     if (offset <= 0 || offset > r.fileHandle.Size() || r.fileHandle.Size() - offset < size ||
         !r.fileHandle.ReadAt(offset, dest, static_cast<size_t>(size))) {
-        reason = std::string("the \"") + name + "\" record at offset " + std::to_string(offset) +
-                 " does not lie inside the file";
-        return false;
+        return Reject(failure, OpenProblem::RecordOutsideFile, {name, std::to_string(offset)});
     }
     return true;
 }

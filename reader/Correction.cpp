@@ -8,8 +8,12 @@
 //   kind 6: M offset words (11-bit two's complement) directly followed by M gain words,
 //           and three further offset tables T1..T3 that are interpolated into one
 //           offset table for the recording's correctionPoint.
-// Gains are fixed point with 512 meaning 1.0. Tables are only used when they lie in the
-// file and are at least as large as the frame, since frames read a centred window of them.
+// Gains are fixed point with 512 meaning 1.0. A frame smaller than the tables uses a
+// centred window of them: frame row y takes the `width` entries from linear index
+// first + y x tableWidth on, with first = (tableHeight - height) x tableWidth / 2 +
+// (tableWidth - width) / 2. Only those entries are read, one span per frame row, so a
+// file declaring 32767 x 32767 tables costs no more to open than one of frame size.
+// Tables are only used when they lie in the file and are at least as large as the frame.
 
 #include <cstring>
 #include <memory>
@@ -26,20 +30,24 @@ namespace zel {
 namespace {
 
 constexpr int kFpnpHeaderSize = 128;
-// Kinds 3, 6 and 9 have stored tables; any other kind gets a zeroed block of this many
-// entries at most and is never applied.
-constexpr int64_t kMaxUnfilledEntries = int64_t{1} << 24;
 
 int16_t Sign11(uint16_t word) {
     return static_cast<int16_t>((word & 0x400) != 0 ? (word | 0xf800) : word);
 }
 
-// The table bytes of a kind, as (table offset index, byte count) pairs.
-std::vector<std::pair<int, int64_t>> StoredTables(int kind, int64_t entries) {
+// Where a stored table lies: its offset index, the bytes per entry, and the entries
+// skipped from the start of the table (kind 6 keeps its gains right after offset table 0).
+struct StoredTable {
+    int index;
+    int entryBytes;
+    bool afterTableZero;
+};
+
+std::vector<StoredTable> StoredTables(int kind) {
     switch (kind) {
-        case 3: return {{0, entries}};
-        case 9: return {{0, 4 * entries}};
-        case 6: return {{0, 4 * entries}, {1, 2 * entries}, {2, 2 * entries}, {3, 2 * entries}};
+        case 3: return {{0, 1, false}};
+        case 9: return {{0, 4, false}};
+        case 6: return {{0, 2, false}, {0, 2, true}, {1, 2, false}, {2, 2, false}, {3, 2, false}};
         default: return {};
     }
 }
@@ -67,20 +75,127 @@ void InterpolateKind6(int16_t* t0, const int16_t* t1, const int16_t* t2, const i
     }
 }
 
+// Reads the frame's window of the tables into raw bytes (entryBytes per entry).
+class WindowReader {
+public:
+    explicit WindowReader(const CMovieReader& r)
+        : r_(r),
+          tableWidth_(r.correctionWidth),
+          entries_(static_cast<int64_t>(r.correctionWidth) * r.correctionHeight),
+          first_((static_cast<int64_t>(r.correctionHeight) - r.height) * tableWidth_ / 2 +
+                 (tableWidth_ - r.width) / 2) {}
+
+    int64_t TableEntries() const { return entries_; }
+
+    // Start of a stored table in the file.
+    int64_t TableStart(const StoredTable& table) const {
+        return r_.fpnpOffset + r_.correctionTableOffset[static_cast<size_t>(table.index)] +
+               (table.afterTableZero ? entries_ * table.entryBytes : 0);
+    }
+
+    bool Read(const StoredTable& table, uint8_t* dest) const {
+        const int64_t start = TableStart(table);
+        const int64_t rowBytes = static_cast<int64_t>(r_.width) * table.entryBytes;
+        if (tableWidth_ == r_.width)  // the window's rows follow each other in the file
+            return r_.fileHandle.ReadAt(start + first_ * table.entryBytes, dest,
+                                        static_cast<size_t>(rowBytes * r_.height));
+        for (int64_t y = 0; y < r_.height; ++y) {
+            const int64_t at = start + (first_ + y * tableWidth_) * table.entryBytes;
+            if (!r_.fileHandle.ReadAt(at, dest + y * rowBytes, static_cast<size_t>(rowBytes))) return false;
+        }
+        return true;
+    }
+
+private:
+    const CMovieReader& r_;
+    int64_t tableWidth_;
+    int64_t entries_;
+    int64_t first_;
+};
+
 }  // namespace
 
-bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, std::string& reason) {
+TableLoad CMovieReader::ReadCorrectionTables(CorrectionTables& tables, std::string* why) const {
+    const auto unusable = [&](const std::string& text) {
+        if (why != nullptr) *why = text;
+        return TableLoad::Unusable;
+    };
+    const int kind = fileCorrectionKind;
+    const std::string kindText = "correction data of kind " + std::to_string(kind);
+    if (!IsOpen() || fpnpOffset == 0) return unusable("the file has no correction data");
+    if (pixelFormat == -1) return unusable("8-bit movies are never corrected");
+    const std::vector<StoredTable> stored = StoredTables(kind);
+    if (stored.empty()) return unusable(kindText + " has no stored tables");
+    if (correctionWidth < width || correctionHeight < height)
+        return unusable(kindText + ": the tables (" + std::to_string(correctionWidth) + " x " +
+                        std::to_string(correctionHeight) + ") are smaller than the frame (" + std::to_string(width) +
+                        " x " + std::to_string(height) + ")");
+
+    const WindowReader window(*this);
+    for (const StoredTable& table : stored) {
+        // The whole declared table must lie in the file, not only the window read from it.
+        const int64_t start = window.TableStart(table);
+        const int64_t bytes = window.TableEntries() * table.entryBytes;
+        if (start > fileHandle.Size() || fileHandle.Size() - start < bytes)
+            return unusable(kindText + ": table " + std::to_string(table.index) + " lies past the end of the file");
+    }
+
+    const int64_t entries = static_cast<int64_t>(width) * height;
+    CorrectionTables loaded;
+    loaded.block = TryAllocate<int16_t>(kind == 3 ? entries : 2 * entries);
+    auto raw = TryAllocate<uint8_t>(4 * entries);
+    std::unique_ptr<int16_t[]> further;
+    if (kind == 6) further = TryAllocate<int16_t>(3 * entries);
+    if (!loaded.block || !raw || (kind == 6 && !further)) return TableLoad::NoMemory;
+    loaded.entries = entries;
+    loaded.offsets = loaded.block.get();
+    loaded.gains = kind == 3 ? nullptr : loaded.offsets + entries;
+
+    const bool native = nativeOrder != 0;
+    const RecordView words(raw.get(), static_cast<size_t>(4 * entries), native);
+    const auto read = [&](size_t which) {
+        return window.Read(stored[which], raw.get());
+    };
+    if (!read(0)) return unusable(kindText + ": table 0 cannot be read");
+    int16_t* offsets = loaded.offsets;
+    int16_t* gains = loaded.gains;
+    if (kind == 3) {
+        for (int64_t i = 0; i < entries; ++i) offsets[i] = static_cast<int8_t>(raw[static_cast<size_t>(i)]);
+    } else if (kind == 9) {
+        for (int64_t i = 0; i < entries; ++i) {
+            const size_t at = 4 * static_cast<size_t>(i);
+            gains[i] = static_cast<int16_t>(words.U16(at) & 0x7fff);
+            const int16_t offset = words.S16(at + 2);
+            offsets[i] = bitDepth == 12 ? offset : static_cast<int16_t>(offset >> 2);
+        }
+    } else {  // kind 6: offsets T0, the gains, then T1..T3
+        for (int64_t i = 0; i < entries; ++i) offsets[i] = Sign11(words.U16(2 * static_cast<size_t>(i)));
+        if (!read(1)) return unusable(kindText + ": the gain table cannot be read");
+        for (int64_t i = 0; i < entries; ++i) gains[i] = words.S16(2 * static_cast<size_t>(i));
+        for (size_t k = 2; k < stored.size(); ++k) {
+            if (!read(k)) return unusable(kindText + ": table " + std::to_string(stored[k].index) + " cannot be read");
+            int16_t* tk = further.get() + static_cast<int64_t>(k - 2) * entries;
+            for (int64_t i = 0; i < entries; ++i) tk[i] = Sign11(words.U16(2 * static_cast<size_t>(i)));
+        }
+        const int16_t* t1 = further.get();
+        InterpolateKind6(offsets, t1, t1 + entries, t1 + 2 * entries, entries, correctionLow, correctionHigh,
+                         correctionPoint);
+    }
+    tables = std::move(loaded);
+    return TableLoad::Loaded;
+}
+
+bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, OpenFailure& failure) {
     r.correctionKind = 0;
     if (r.fpnpOffset == 0) return true;  // no chunk: the header fields stay 0
 
     uint8_t headerBytes[kFpnpHeaderSize];
-    std::string headerProblem;
+    OpenFailure headerProblem;
     if (!ReadRecord(r, r.fpnpOffset, headerBytes, kFpnpHeaderSize, "FPNP", headerProblem)) {
-        if (applyCorrection && r.pixelFormat != -1) r.correctionNote_ = headerProblem;
+        if (applyCorrection && r.pixelFormat != -1) r.correctionNote_ = headerProblem.Text();
         return true;
     }
-    const bool native = r.nativeOrder != 0;
-    const RecordView fpnp(headerBytes, kFpnpHeaderSize, native);
+    const RecordView fpnp(headerBytes, kFpnpHeaderSize, r.nativeOrder != 0);
     r.fileCorrectionKind = fpnp.S16(48);
     r.correctionWidth = fpnp.S16(56);
     r.correctionHeight = fpnp.S16(58);
@@ -94,94 +209,25 @@ bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, std::strin
     if (!applyCorrection || r.pixelFormat == -1) return true;
 
     const int kind = r.fileCorrectionKind;
-    const int64_t entries = static_cast<int64_t>(r.correctionWidth) * r.correctionHeight;
-    const auto tables = StoredTables(kind, entries);
-    if (tables.empty()) {
-        // A kind without stored tables: keep the kind, apply nothing.
+    if (StoredTables(kind).empty()) {
+        // A kind without stored tables: keep the kind and a zeroed frame-sized block, apply nothing.
         r.correctionKind = kind;
-        if (entries > 0 && entries <= kMaxUnfilledEntries) {
-            r.correctionBlock_ = TryAllocate<int16_t>(2 * entries);
-            if (!r.correctionBlock_) {
-                reason = "cannot allocate memory for the correction tables";
-                return false;
-            }
-            r.offsetTable = r.correctionBlock_.get();
-            r.gainTable = r.offsetTable + entries;
-            r.correctionEntries_ = entries;
-        }
-        return true;
-    }
-
-    const std::string kindText = "correction data of kind " + std::to_string(kind);
-    if (r.correctionWidth < r.width || r.correctionHeight < r.height) {
-        r.correctionNote_ = kindText + ": the tables (" + std::to_string(r.correctionWidth) + " x " +
-                            std::to_string(r.correctionHeight) + ") are smaller than the frame (" +
-                            std::to_string(r.width) + " x " + std::to_string(r.height) + ")";
-        return true;
-    }
-    for (const auto& [index, bytes] : tables) {
-        const int64_t start = r.fpnpOffset + r.correctionTableOffset[index];
-        if (start > r.fileHandle.Size() || r.fileHandle.Size() - start < bytes) {
-            r.correctionNote_ = kindText + ": table " + std::to_string(index) + " lies past the end of the file";
-            return true;
+        const int64_t entries = static_cast<int64_t>(r.width) * r.height;
+        r.correction_.block = TryAllocate<int16_t>(2 * entries);
+        if (!r.correction_.block) return Reject(failure, OpenProblem::NoMemoryForCorrection);
+        r.correction_.entries = entries;
+        r.correction_.offsets = r.correction_.block.get();
+        r.correction_.gains = r.correction_.offsets + entries;
+    } else {
+        std::string note;
+        switch (r.ReadCorrectionTables(r.correction_, &note)) {
+            case TableLoad::Loaded: r.correctionKind = kind; break;
+            case TableLoad::Unusable: r.correctionNote_ = note; return true;
+            case TableLoad::NoMemory: return Reject(failure, OpenProblem::NoMemoryForCorrection);
         }
     }
-
-    const int64_t blockEntries = kind == 3 ? entries : 2 * entries;
-    auto block = TryAllocate<int16_t>(blockEntries);
-    const int64_t rawBytes = tables.front().second;
-    auto raw = TryAllocate<uint8_t>(rawBytes);
-    std::unique_ptr<int16_t[]> further;
-    if (kind == 6) further = TryAllocate<int16_t>(3 * entries);
-    if (!block || !raw || (kind == 6 && !further)) {
-        reason = "cannot allocate memory for the correction tables";
-        return false;
-    }
-
-    int16_t* offsets = block.get();
-    int16_t* gains = kind == 3 ? nullptr : offsets + entries;
-    const auto readTable = [&](int index, int64_t bytes) {
-        return r.fileHandle.ReadAt(r.fpnpOffset + r.correctionTableOffset[index], raw.get(),
-                                   static_cast<size_t>(bytes));
-    };
-    const RecordView words(raw.get(), static_cast<size_t>(rawBytes), native);
-
-    if (!readTable(0, rawBytes)) {
-        r.correctionNote_ = kindText + ": table 0 cannot be read";
-        return true;
-    }
-    if (kind == 3) {
-        for (int64_t i = 0; i < entries; ++i) offsets[i] = static_cast<int8_t>(raw[static_cast<size_t>(i)]);
-    } else if (kind == 9) {
-        for (int64_t i = 0; i < entries; ++i) {
-            const size_t at = 4 * static_cast<size_t>(i);
-            gains[i] = static_cast<int16_t>(words.U16(at) & 0x7fff);
-            const int16_t offset = words.S16(at + 2);
-            offsets[i] = r.bitDepth == 12 ? offset : static_cast<int16_t>(offset >> 2);
-        }
-    } else {  // kind 6
-        for (int64_t i = 0; i < entries; ++i) {
-            offsets[i] = Sign11(words.U16(2 * static_cast<size_t>(i)));
-            gains[i] = words.S16(2 * static_cast<size_t>(entries + i));
-        }
-        for (int k = 1; k <= 3; ++k) {
-            if (!readTable(k, 2 * entries)) {
-                r.correctionNote_ = kindText + ": table " + std::to_string(k) + " cannot be read";
-                return true;
-            }
-            int16_t* tk = further.get() + (k - 1) * entries;
-            for (int64_t i = 0; i < entries; ++i) tk[i] = Sign11(words.U16(2 * static_cast<size_t>(i)));
-        }
-        const int16_t* t1 = further.get();
-        InterpolateKind6(offsets, t1, t1 + entries, t1 + 2 * entries, entries, r.correctionLow,
-                         r.correctionHigh, r.correctionPoint);
-    }
-
-    r.correctionBlock_ = std::move(block);
-    r.offsetTable = offsets;
-    r.gainTable = gains;
-    r.correctionEntries_ = entries;
-    r.correctionKind = kind;
+    r.offsetTable = r.correction_.offsets;
+    r.gainTable = r.correction_.gains;
     return true;
 }
 

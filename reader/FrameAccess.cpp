@@ -128,13 +128,10 @@ void CMovieReader::DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, i
 
 void CMovieReader::ApplyCorrection(uint16_t* samples, int firstRow, int rows) const {
     if (!HasCorrection()) return;
-    // The frame reads the centred window of the (possibly larger) tables.
-    const int64_t tableWidth = correctionWidth;
-    const int64_t first = (static_cast<int64_t>(correctionHeight) - height) * tableWidth / 2 +
-                          (tableWidth - width) / 2;
+    // The loaded tables are the frame's window of the stored ones: one entry per pixel.
     const int fullScale = (1 << bitDepth) - 1;
     for (int row = firstRow; row < firstRow + rows; ++row) {
-        const int64_t at = first + row * tableWidth;
+        const int64_t at = static_cast<int64_t>(row) * width;
         uint16_t* line = samples + static_cast<int64_t>(row) * width;
         if (correctionKind == 3)
             OffsetCorrectRow(line, offsetTable + at, width, sampleFloor, fullScale);

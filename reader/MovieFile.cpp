@@ -67,7 +67,7 @@ int64_t MovieFile::Read(void* dest, size_t bytes) {
     return static_cast<int64_t>(done);
 }
 
-bool MovieFile::ReadAt(int64_t offset, void* dest, size_t bytes) {
+bool MovieFile::ReadAt(int64_t offset, void* dest, size_t bytes) const {
     if (fd_ < 0 || offset < 0) return false;
     auto* out = static_cast<char*>(dest);
     size_t done = 0;

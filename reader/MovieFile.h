@@ -5,7 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "fileio/FileIdentity.h"
 
 namespace zel {
 
@@ -25,10 +28,11 @@ public:
     // read (short at end of file) or -1 on a read error.
     int64_t Read(void* dest, size_t bytes);
     // Reads exactly `bytes` at absolute `offset`; false if the file is shorter.
-    bool ReadAt(int64_t offset, void* dest, size_t bytes);
+    bool ReadAt(int64_t offset, void* dest, size_t bytes) const;  // leaves the position as it is
     bool Seek(int64_t offset);          // absolute
     bool Skip(int64_t bytes);           // relative, forward
     int64_t Size() const { return size_; }
+    std::optional<FileIdentity> Identity() const { return IdentityOfDescriptor(fd_); }
     uint64_t SeekCount() const { return seekCount_; }
 
 private:

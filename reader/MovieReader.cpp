@@ -20,9 +20,10 @@ std::string FileNameOf(const std::string& path) {
 
 uint16_t CMovieReader::Swap16(uint16_t v) const { return zel::Swap16(v, nativeOrder != 0); }
 
-int CMovieReader::Fail(std::string reason) {
+int CMovieReader::Fail(OpenFailure failure) {
     Close();
-    openError_ = std::move(reason);
+    openFailure_ = std::move(failure);
+    openError_ = openFailure_.Text();
     return 0;
 }
 
@@ -30,20 +31,21 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
     Close();
     static_cast<MovieParameters&>(*this) = MovieParameters{};
     openError_.clear();
+    openFailure_ = OpenFailure{};
     correctionNote_.clear();
 
     std::string reason;
-    if (!fileHandle.Open(path, reason)) return Fail("cannot open the file: " + reason);
+    if (!fileHandle.Open(path, reason)) return Fail({OpenProblem::CannotOpenFile, {reason}});
     filePath = path;
     fileName = FileNameOf(path);
 
     uint8_t header[kFileHeaderSize];
     if (fileHandle.Size() < kFileHeaderSize || !fileHandle.ReadAt(0, header, sizeof header))
-        return Fail("the file is shorter than the 512-byte movie header");
-    if (!OpenSteps::ReadContainer(*this, header, reason) ||
-        !OpenSteps::ReadRecords(*this, header, reason) ||
-        !OpenSteps::LoadCorrection(*this, applyCorrection != 0, reason))
-        return Fail(std::move(reason));
+        return Fail({OpenProblem::HeaderTooShort, {}});
+    OpenFailure failure;
+    if (!OpenSteps::ReadContainer(*this, header, failure) || !OpenSteps::ReadRecords(*this, header, failure) ||
+        !OpenSteps::LoadCorrection(*this, applyCorrection != 0, failure))
+        return Fail(std::move(failure));
 
     filePosFrame = kPositionUnknown;
     // A corrected sample never goes below black.
@@ -55,10 +57,9 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
 
 void CMovieReader::Close() {
     fileHandle.Close();
-    correctionBlock_.reset();
+    correction_ = CorrectionTables{};
     offsetTable = nullptr;
     gainTable = nullptr;
-    correctionEntries_ = 0;
     staging_.reset();
     stagingSize_ = 0;
 }

@@ -13,8 +13,10 @@
 #include <memory>
 #include <string>
 
+#include "reader/CorrectionTables.h"
 #include "reader/MovieFile.h"
 #include "reader/MovieParameters.h"
+#include "reader/OpenFailure.h"
 
 namespace zel {
 
@@ -43,36 +45,45 @@ public:
     uint16_t Swap16(uint16_t v) const;
 
     bool IsOpen() const { return fileHandle.IsOpen(); }
-    // Why the last Open failed; empty after a successful Open.
+    // True when frame reads are corrected: tables of kind 3, 6 or 9 are loaded.
+    bool HasCorrection() const;
+    // Why the last Open failed, in English; empty after a successful Open.
     const std::string& OpenError() const { return openError_; }
+    // The same as a code with its arguments, for front ends that translate it.
+    const OpenFailure& LastOpenFailure() const { return openFailure_; }
     // Set when correction was asked for and the file has tables that cannot be used
     // safely: the movie is then open without correction and this says why.
     const std::string& CorrectionNote() const { return correctionNote_; }
-    // Entries in each loaded correction table (correctionWidth x correctionHeight), 0 if none.
-    int64_t CorrectionEntries() const { return correctionEntries_; }
+    // Entries in each loaded correction table: the frame's width x height (the tables hold
+    // the window the frame uses), 0 if none.
+    int64_t CorrectionEntries() const { return correction_.entries; }
+    // Reads the frame's window of the file's correction tables (kinds 3, 6 and 9) into
+    // `tables`, whatever the reader's own correction setting, without moving the file
+    // position. On Unusable, *why says why; `tables` is changed only on Loaded.
+    TableLoad ReadCorrectionTables(CorrectionTables& tables, std::string* why = nullptr) const;
     // Number of times the file was repositioned since Open.
     uint64_t SeekCount() const { return fileHandle.SeekCount(); }
     int64_t FileSize() const { return fileHandle.Size(); }
 
     // ---- Fields not part of the plain parameters ----
     MovieFile fileHandle;
-    int16_t* offsetTable = nullptr;  // into correctionBlock_
-    int16_t* gainTable = nullptr;    // into correctionBlock_, kinds 6 and 9 only
+    // The loaded tables, frame-sized (width x height, row by row); null without correction.
+    int16_t* offsetTable = nullptr;
+    int16_t* gainTable = nullptr;  // kinds 6 and 9 only
 
 private:
     friend struct OpenSteps;
 
-    int Fail(std::string reason);
+    int Fail(OpenFailure failure);
     int SeekFrame(int n);
     void ParseFrameHeader(const uint8_t* header);
     // Corrects rows firstRow .. firstRow + rows - 1 of the frame in `samples`.
     void ApplyCorrection(uint16_t* samples, int firstRow, int rows) const;
-    bool HasCorrection() const;
     // Decodes and corrects `rows` rows of stored bytes into buffer.
     void DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const;
 
-    std::unique_ptr<int16_t[]> correctionBlock_;
-    int64_t correctionEntries_ = 0;
+    CorrectionTables correction_;
+    OpenFailure openFailure_;
     std::string openError_;
     std::string correctionNote_;
     std::unique_ptr<uint8_t[]> staging_;  // stored bytes of one frame, reused across reads

@@ -127,38 +127,29 @@ int32_t FramePeriodUs(int64_t numerator, int64_t denominator) {
 
 }  // namespace
 
-bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string& reason) {
+bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure& failure) {
     const RecordView fileHeader(header, kFileHeaderSize, r.nativeOrder != 0);
     const bool native = r.nativeOrder != 0;
 
     r.pixelFormat = 0;
-    if (r.genpOffset == 0) {
-        reason = "the file has no \"GENP\" record";
-        return false;
-    }
+    if (r.genpOffset == 0) return Reject(failure, OpenProblem::RecordMissing, {"GENP"});
     uint8_t genp[kGenpOlderSize];
     const int genpSize = r.genpVersion < kNewerLayoutVersion ? kGenpOlderSize : kGenpNewerSize;
-    if (!ReadRecord(r, r.genpOffset, genp, genpSize, "GENP", reason)) return false;
+    if (!ReadRecord(r, r.genpOffset, genp, genpSize, "GENP", failure)) return false;
     std::memcpy(r.cameraCode.data(), genp + 80, 4);
     r.generalWord = RecordView(genp, genpSize, native).S16(84);
 
-    if (r.playOffset == 0) {
-        reason = "the file has no \"PLAY\" record";
-        return false;
-    }
+    if (r.playOffset == 0) return Reject(failure, OpenProblem::RecordMissing, {"PLAY"});
     const bool newer = r.playVersion >= kNewerLayoutVersion;
     uint8_t playBytes[kPlayNewerSize];
     const int playSize = newer ? kPlayNewerSize : kPlayOlderSize;
-    if (!ReadRecord(r, r.playOffset, playBytes, playSize, "PLAY", reason)) return false;
+    if (!ReadRecord(r, r.playOffset, playBytes, playSize, "PLAY", failure)) return false;
     const RecordView play(playBytes, playSize, native);
     const PlayLayout& at = newer ? kNewerPlay : kOlderPlay;
     ReadPlayCommon(r, play, at);
 
     const int64_t frames = CountFrames(play, at);
-    if (frames > INT_MAX) {
-        reason = "the segment table claims " + std::to_string(frames) + " frames, more than can be indexed";
-        return false;
-    }
+    if (frames > INT_MAX) return Reject(failure, OpenProblem::TooManyFrames, {std::to_string(frames)});
     r.frameCount = static_cast<int>(frames);
 
     if (newer) {
@@ -169,12 +160,9 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string&
         r.storedBits = play.U8(1596);
         ChooseNewerDecoder(r);
     } else {
-        if (r.fszpOffset == 0) {
-            reason = "the file has the older record layout but no \"FSZP\" frame-size record";
-            return false;
-        }
+        if (r.fszpOffset == 0) return Reject(failure, OpenProblem::FrameSizeRecordMissing);
         uint8_t fszpBytes[kFszpSize];
-        if (!ReadRecord(r, r.fszpOffset, fszpBytes, kFszpSize, "FSZP", reason)) return false;
+        if (!ReadRecord(r, r.fszpOffset, fszpBytes, kFszpSize, "FSZP", failure)) return false;
         const RecordView fszp(fszpBytes, kFszpSize, native);
         r.fileRate = fszp.S32(48);
         r.width = fszp.S16(52);
@@ -187,17 +175,14 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string&
     if (r.colorPattern == 0 && !CameraIs(r, "rwm7")) r.colorPattern = 2;
     r.bitDepth = r.pixelFormat == -1 ? 8 : r.pixelFormat == 4 ? 12 : 10;
 
-    if (r.width <= 0 || r.height <= 0) {
-        reason = "the frame size " + std::to_string(r.width) + " x " + std::to_string(r.height) + " is not valid";
-        return false;
-    }
+    if (r.width <= 0 || r.height <= 0)
+        return Reject(failure, OpenProblem::InvalidFrameSize, {std::to_string(r.width), std::to_string(r.height)});
     // A decoder consumes a fixed number of bits per pixel; any other count would make it
     // read past the stored frame.
-    if (r.storedBits != StoredBitsOfFormat(r.pixelFormat)) {
-        reason = "the file stores " + std::to_string(r.storedBits) + " bits per pixel, but its pixel layout " +
-                 std::to_string(r.pixelFormat) + " needs " + std::to_string(StoredBitsOfFormat(r.pixelFormat));
-        return false;
-    }
+    if (r.storedBits != StoredBitsOfFormat(r.pixelFormat))
+        return Reject(failure, OpenProblem::StoredBitsMismatch,
+                      {std::to_string(r.storedBits), std::to_string(r.pixelFormat),
+                       std::to_string(StoredBitsOfFormat(r.pixelFormat))});
 
     // Per-frame headers count only from header version 0x10001 on.
     const int32_t headerVersion = fileHeader.S32(24);
@@ -212,10 +197,8 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string&
     const int64_t pixels = static_cast<int64_t>(r.width) * r.height;
     const int64_t storedPixelBytes = pixels * r.storedBits / 8;
     const int64_t sampleBytes = pixels * ((r.bitDepth + 7) / 8);
-    if (storedPixelBytes > INT_MAX || sampleBytes > INT_MAX) {
-        reason = "the frame size " + std::to_string(r.width) + " x " + std::to_string(r.height) + " is too large";
-        return false;
-    }
+    if (storedPixelBytes > INT_MAX || sampleBytes > INT_MAX)
+        return Reject(failure, OpenProblem::FrameTooLarge, {std::to_string(r.width), std::to_string(r.height)});
     r.frameBytes = static_cast<int>(storedPixelBytes);
     r.pixelCount = static_cast<int>(pixels);
     r.segmentFrames = static_cast<int>(static_cast<int64_t>(r.lastFrameNo) - r.firstFrameNo + 1);
@@ -223,26 +206,18 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, std::string&
     // Frames are read back to back; a stride shorter than one stored frame would make
     // them overlap. Longer strides are padding, skipped on every read.
     const int64_t storedFrame = static_cast<int64_t>(r.frameHeaderSize) + r.frameBytes;
-    if (r.frameStride <= 0 || r.frameStride < storedFrame) {
-        reason = "the frame stride " + std::to_string(r.frameStride) + " is smaller than one stored frame (" +
-                 std::to_string(storedFrame) + " bytes)";
-        return false;
-    }
+    if (r.frameStride <= 0 || r.frameStride < storedFrame)
+        return Reject(failure, OpenProblem::StrideTooShort, {std::to_string(r.frameStride), std::to_string(storedFrame)});
     r.framesPerGiB = 0x3fffffff / r.frameStride;
 
-    if (r.framOffset <= 0 || r.framOffset > r.fileHandle.Size()) {
-        reason = r.framOffset == 0 ? "the file has no \"FRAM\" chunk"
-                                   : "the \"FRAM\" chunk does not lie inside the file";
-        return false;
-    }
+    if (r.framOffset <= 0 || r.framOffset > r.fileHandle.Size())
+        return Reject(failure, r.framOffset == 0 ? OpenProblem::FramChunkMissing : OpenProblem::FramChunkOutsideFile);
     // Later frames may be missing from a cut recording and are refused one by one, but a
     // file that cannot hold even one frame shows nothing: refusing it here also keeps its
     // owners from allocating frame buffers that a few header bytes asked for.
     if (r.fileHandle.Size() - r.framOffset < storedFrame) {
-        reason = r.frameCount == 0 ? std::string("the movie has no frames")
-                                   : "the file is too short to hold its first frame (" +
-                                         std::to_string(storedFrame) + " bytes)";
-        return false;
+        if (r.frameCount == 0) return Reject(failure, OpenProblem::NoFrames);
+        return Reject(failure, OpenProblem::FirstFrameCut, {std::to_string(storedFrame)});
     }
 
     if (r.rateIndex == 0) {

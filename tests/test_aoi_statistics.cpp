@@ -92,10 +92,10 @@ TEST(AoiStatistics, RefusedArgumentsGiveZeroes) {
     }
 }
 
-// The reference applies the colour rule to each pixel on its own. colorPattern values
-// outside 2..5 are measured as monochrome.
+// The reference applies the colour rule to each pixel on its own: 0 and 1 monochrome,
+// any larger value a mosaic of phase (pattern - 2) mod 4, as the point readout has it.
 AoiStatistics Reference(const AoiRect& r, const std::vector<int>& values, int width, int pattern, double& total) {
-    const bool mosaic = pattern >= 2 && pattern <= 5;
+    const bool mosaic = pattern >= 2;
     double sum[3] = {}, count[3] = {}, all = 0;
     int maxima[3] = {0, 0, 0}, minima[3] = {32767, 32767, 32767};
     for (int y = r.top; y <= r.bottom; ++y) {

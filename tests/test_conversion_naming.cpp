@@ -1,4 +1,4 @@
-// Path splitting, numbered TIFF names and the depth table of a conversion.
+// Path splitting, numbered TIFF names, the depth table and the worker count of a conversion.
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/ConversionNaming.h"
+#include "document/ConversionWorkers.h"
 
 namespace {
 
@@ -31,9 +32,9 @@ TEST(SplitPath, FolderBaseNameAndExtension) {
         {"C:\\dir.v2\\name", "C:\\dir.v2\\", "name", ""},
         {"/home/.profile", "/home/", "", ".profile"},
         {"name.", "", "name", "."},
-        // A ';' after the first character cuts the path; in first place it does not.
-        {"C:\\data\\shot.tif;C:\\other\\x.tif", "C:\\data\\", "shot", ".tif"},
-        {";x/y.tif", ";x/", "y", ".tif"},
+        // A ';' is part of the name wherever it stands: paths are used literally.
+        {"run;2/shot.tif", "run;2/", "shot", ".tif"},
+        {"C:\\data\\a;b.tif", "C:\\data\\", "a;b", ".tif"},
         // No component is truncated.
         {"/" + longDir + "/" + longName + "." + longExt, "/" + longDir + "/", longName, "." + longExt},
     };
@@ -46,6 +47,26 @@ TEST(SplitPath, FolderBaseNameAndExtension) {
         EXPECT_EQ(ext, c.ext);
     }
     EXPECT_EQ(SplitPath("C:\\data\\shot.zel", nullptr, nullptr, nullptr), "shot.zel");
+}
+
+TEST(ChooseConversionPattern, FoldersReceiveTheMovieName) {
+    const struct {
+        std::string output;
+        bool isFolder;
+        std::string folder, base, ext;
+    } cases[] = {
+        {"frames", true, "frames/", "m", ".tif"},     // an existing folder
+        {"frames/", false, "frames/", "m", ".tif"},   // a folder by its separator
+        {"out\\", false, "out\\", "m", ".tif"},
+        {"frames/shot.tif", false, "frames/", "shot", ".tif"},
+        {"shot", false, "", "shot", ""},
+    };
+    for (const auto& c : cases) {
+        const zel::ConversionPattern p = zel::ChooseConversionPattern(c.output, "m.zel", c.isFolder);
+        EXPECT_EQ(p.folder, c.folder) << c.output;
+        EXPECT_EQ(p.baseName, c.base) << c.output;
+        EXPECT_EQ(p.extension, c.ext) << c.output;
+    }
 }
 
 TEST(NumberedFileName, AtLeastSixDigits) {
@@ -81,3 +102,11 @@ TEST(ChooseConversionDepths, TableOfSourceAndOutputBits) {
 }
 
 }  // namespace
+
+TEST(ChooseWorkerCount, NeverMoreThanFramesOrTheMemoryAllows) {
+    EXPECT_EQ(zel::ChooseWorkerCount(8, 3, 1000, 0), 3);         // no more workers than frames
+    EXPECT_EQ(zel::ChooseWorkerCount(0, 5, 1000, 0), 1);         // at least one
+    EXPECT_EQ(zel::ChooseWorkerCount(4, 100, 1000, 2500), 2);    // two fit in the budget
+    EXPECT_EQ(zel::ChooseWorkerCount(4, 100, 1000, 500), 1);     // one always runs
+    EXPECT_EQ(zel::ChooseWorkerCount(4, 100, int64_t{1} << 40, int64_t{1} << 42), 4);
+}

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "DocumentFixture.h"
 #include "TempFile.h"
+#include "TempFolder.h"
 #include "document/ZelfDoc.h"
 #include "imaging/TiffImage.h"
 
@@ -62,7 +64,8 @@ TEST(Document, OpenSetsTheStateAndAutomaticDepth) {
         EXPECT_EQ(doc.CurrentDisplayDepth(), 10);
         EXPECT_EQ(doc.bytesPerSample, 2);
         EXPECT_EQ(doc.movieTitle, movie.path().substr(movie.path().rfind('/') + 1));
-        ASSERT_NE(doc.displayBitmap, nullptr);
+        EXPECT_EQ(doc.displayBitmap(), nullptr);  // built when a view attaches or asks
+        ASSERT_NE(doc.DisplayPixels(), nullptr);
     }
     zel::CZelfDoc broken;
     EXPECT_FALSE(broken.OpenMovie("/nonexistent.zel", true));
@@ -153,7 +156,7 @@ TEST(Document, ExportFrameShowsTheFrameAndRefusesUnreadableOnes) {
     }
     zel::CZelfDoc doc;
     CountingObserver views;
-    doc.SetObserver(&views);
+    doc.AttachObserver(&views);
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     EXPECT_EQ(doc.frameCount, 4);
     ASSERT_EQ(doc.ExportFrame(2, 0, "", 16, 16), 1);
@@ -172,7 +175,7 @@ TEST(Document, GainChangesRenderOnlyOnChange) {
     WriteTestMovie(movie, 4, 16, 16, 1, [](int, int x, int y) { return static_cast<uint16_t>(x == 3 && y == 4 ? 4000 : 100); });
     zel::CZelfDoc doc;
     CountingObserver views;
-    doc.SetObserver(&views);
+    doc.AttachObserver(&views);
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     const int updates = views.updates;
     doc.SetGain(1);
@@ -257,4 +260,133 @@ TEST(Document, AoiRectangleIsSortedBeforeMeasuring) {
     EXPECT_EQ(stats.red.minimum, 10 + 50);
     EXPECT_EQ(stats.red.maximum, 20 + 300);
     EXPECT_EQ(stats.blue.maximum, 20 + 300);
+}
+
+TEST(Document, AFailedOpenLeavesTheOpenMovieAsItWas) {
+    TempFile movie, other;
+    WriteTestMovie(movie, 6, 64, 32, 4, Position);
+    WriteTestMovie(other, 6, 16, 8, 2, [](int, int, int) { return uint16_t{7}; });
+    zel::CZelfDoc doc;
+    CountingObserver views;
+    doc.AttachObserver(&views);
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    ASSERT_EQ(doc.ShowFrame(2), 1);
+    const void* samples = doc.samples();
+    const uint8_t* bitmap = doc.displayBitmap();
+    const int updates = views.updates;
+
+    EXPECT_FALSE(doc.OpenMovie("/nonexistent.zel", true));
+    EXPECT_EQ(doc.LastOpenFailure().problem, zel::OpenProblem::CannotOpenFile);
+    EXPECT_EQ(views.updates, updates);
+    ASSERT_NE(doc.reader, nullptr);
+    EXPECT_EQ(doc.pathName, movie.path());
+    EXPECT_EQ(doc.samples(), samples);
+    EXPECT_EQ(doc.displayBitmap(), bitmap);
+    EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
+    ASSERT_EQ(doc.ShowFrame(3), 1);
+    EXPECT_EQ(doc.SampleAt(0), Position(3, 0, 0));
+
+    // A second movie replaces the first whole, and the views hear of it once it is in place.
+    ASSERT_TRUE(doc.OpenMovie(other.path(), false));
+    EXPECT_EQ(views.updates, updates + 1);
+    EXPECT_EQ(doc.width, 16);
+    EXPECT_EQ(doc.frameCount, 2);
+    EXPECT_EQ(doc.SampleAt(16 * 8 - 1), 7);
+    EXPECT_NE(doc.displayBitmap(), nullptr);
+}
+
+TEST(Document, EveryViewHearsOnlyFinishedOperations) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 64, 32, 3, Position);
+    TempFolder out;
+    const std::string tiff = out.path + "/f.tif";
+    zel::CZelfDoc doc;
+    // When told of the repaint, the view finds the file written and the frame rendered.
+    struct Checking : CountingObserver {
+        zel::CZelfDoc* doc = nullptr;
+        std::string tiff;
+        bool fileThere = false;
+        int shownTop = -1;
+        void RepaintViews() override {
+            CountingObserver::RepaintViews();
+            fileThere = std::filesystem::exists(tiff);
+            shownTop = doc->DisplayRowsView().Row(0)[0];
+        }
+    } first;
+    first.doc = &doc;
+    first.tiff = tiff;
+    CountingObserver second;
+    doc.AttachObserver(&first);
+    doc.AttachObserver(&second);
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    ASSERT_EQ(doc.ExportFrame(2, 1, tiff, 16, 16), 1);
+    EXPECT_TRUE(first.fileThere);
+    EXPECT_EQ(first.shownTop, Position(2, 0, 0) >> 2);
+    EXPECT_EQ(second.repaints, 1);
+    doc.DetachObserver(&second);
+    doc.SetGain(2);
+    EXPECT_EQ(first.updates, second.updates + 1);
+}
+
+TEST(Document, DisplayRowsStayPutUntilAnOpen) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 30, 4, 2, Position);  // rows padded to 32 bytes
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    const zel::DisplayRows rows = doc.DisplayRowsView();
+    ASSERT_NE(rows.bits, nullptr);
+    EXPECT_EQ(rows.stride, 32);
+    EXPECT_TRUE(rows.bottomUp);
+    EXPECT_EQ(rows.Row(0), rows.bits + 3 * 32);
+    EXPECT_EQ(rows.Row(1)[29], Position(0, 29, 1) >> 2);
+    ASSERT_EQ(doc.ShowFrame(1), 1);
+    doc.SetGain(0);
+    doc.ShowCorrectionData(0);
+    EXPECT_EQ(doc.DisplayRowsView().bits, rows.bits);
+    EXPECT_EQ(doc.DisplayRowsView().Row(0)[0], Position(1, 0, 0));  // auto depth 8: shown as it is
+}
+
+TEST(Document, RunsRefuseWhatWouldReplaceTheirBuffers) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 64, 32, 3, Position, [](zelgen::MovieSpec& s) {
+        s.correction.kind = 3;
+        s.correction.width = 64;
+        s.correction.height = 32;
+    });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
+    ASSERT_TRUE(doc.BeginRun());
+    EXPECT_FALSE(doc.BeginRun());  // no run inside a run
+    EXPECT_FALSE(doc.OpenMovie(movie.path(), true));
+    EXPECT_EQ(doc.LastOpenFailure().problem, zel::OpenProblem::RunInProgress);
+    EXPECT_EQ(doc.ShowCorrectionData(1), 0);
+    EXPECT_FALSE(doc.ApplyBlackBalance(movie.path()).applied);
+    EXPECT_EQ(doc.ShowFrame(1), 1);  // what runs do is allowed
+    doc.EndRun();
+    EXPECT_EQ(doc.ShowCorrectionData(1), 1);
+    EXPECT_TRUE(doc.OpenMovie(movie.path(), true));
+}
+
+TEST(Document, ExportFrameNeverWritesOverItsInputsOrWritesBlack) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 64, 32, 2, Position);
+    TempFolder out;
+    const std::string link = out.path + "/link.tif";
+    std::filesystem::create_symlink(movie.path(), link);
+    const auto original = FileBytes(movie.path());
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    for (const std::string& target : {movie.path(), link}) {
+        EXPECT_EQ(doc.ExportFrame(1, 1, target, 16, 16), 0) << target;
+        EXPECT_NE(doc.ExportError().find("is the movie"), std::string::npos);
+    }
+    EXPECT_EQ(FileBytes(movie.path()), original);
+    EXPECT_TRUE(doc.IsInputFile(link));
+    EXPECT_FALSE(doc.IsInputFile(out.path + "/new.tif"));
+    // Source bits of 0 would make every pixel black.
+    EXPECT_EQ(doc.ExportFrame(1, 1, out.path + "/black.tif", 0, 8), 0);
+    // A write that fails says why.
+    EXPECT_EQ(doc.ExportFrame(1, 1, out.path + "/missing/x.tif", 16, 16), 0);
+    EXPECT_NE(doc.ExportError().find("No such file or directory"), std::string::npos) << doc.ExportError();
+    EXPECT_EQ(FilesIn(out.path), std::vector<std::string>{"link.tif"});
 }

@@ -35,8 +35,8 @@ TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
         TempFile dark;
         WriteCorrected(dark, 0, [](int n, int, int) { return static_cast<uint16_t>(n * 3); }, c.frames);
         std::vector<uint16_t> buffer(W * H, 7);
-        std::string problem;
-        ASSERT_EQ(zel::AverageFrames(dark.path(), buffer.data(), W * H * 2, &problem), 1) << problem;
+        zel::ReferenceInfo info;
+        ASSERT_EQ(zel::AverageFrames(dark.path(), buffer.data(), W * H * 2, &info), 1) << info.problem;
         EXPECT_EQ(buffer[0], c.expected) << c.frames << " frames";  // 40 frames: (0 + ... + 45) / 16 = 22
     }
     TempFile three;
@@ -48,9 +48,9 @@ TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
     EXPECT_EQ(zel::AverageFrames(three.path(), buffer.data(), W * H * 2 - 1), 0);
     TempFile empty;
     WriteCorrected(empty, 0, [](int, int, int) { return uint16_t{0}; }, 0);
-    std::string problem;
-    EXPECT_EQ(zel::AverageFrames(empty.path(), buffer.data(), W * H * 2, &problem), 0);
-    EXPECT_NE(problem.find("no frames"), std::string::npos);
+    zel::ReferenceInfo info;
+    EXPECT_EQ(zel::AverageFrames(empty.path(), buffer.data(), W * H * 2, &info), 0);
+    EXPECT_NE(info.problem.find("no frames"), std::string::npos);
     EXPECT_EQ(zel::AverageFrames("/nonexistent.zel", buffer.data(), W * H * 2), 0);
 }
 
@@ -100,12 +100,23 @@ TEST(BlackBalance, UnusableReferencesChangeNothing) {
         EXPECT_EQ(doc.reader->offsetTable[0], 0);
         EXPECT_EQ(doc.SampleAt(0), 300);
     }
-    // Opened without correction: there is no table to balance.
-    zel::CZelfDoc plain;
-    ASSERT_TRUE(plain.OpenMovie(movie.path(), false));
-    EXPECT_FALSE(plain.ApplyBlackBalance(movie.path()).applied);
-    // Tables larger than the frame: refused rather than written past the frame's window.
-    TempFile wide;
+    // Opened without correction, or with a kind that has no offsets to apply (5): refused,
+    // nothing changes, rather than a success that changes nothing.
+    TempFile kind5;
+    WriteCorrected(kind5, 5, [](int, int, int) { return uint16_t{300}; });
+    for (const auto& [path, correction] : {std::pair{movie.path(), false}, std::pair{kind5.path(), true}}) {
+        zel::CZelfDoc plain;
+        ASSERT_TRUE(plain.OpenMovie(path, correction));
+        const auto result = plain.ApplyBlackBalance(movie.path());
+        EXPECT_FALSE(result.applied) << path;
+        EXPECT_FALSE(result.problem.empty());
+        EXPECT_EQ(plain.SampleAt(0), 300);
+    }
+}
+
+TEST(BlackBalance, TablesLargerThanTheFrameBalanceTheFramesWindow) {
+    TempFile movie, wide;
+    WriteCorrected(movie, 0, [](int, int, int) { return uint16_t{120}; });
     WriteTestMovie(wide, 6, W, H, 1, [](int, int, int) { return uint16_t{300}; }, [](zelgen::MovieSpec& s) {
         s.correction.kind = 3;
         s.correction.width = W + 8;
@@ -113,7 +124,9 @@ TEST(BlackBalance, UnusableReferencesChangeNothing) {
     });
     zel::CZelfDoc windowed;
     ASSERT_TRUE(windowed.OpenMovie(wide.path(), true));
-    EXPECT_FALSE(windowed.ApplyBlackBalance(movie.path()).applied);
+    ASSERT_TRUE(windowed.ApplyBlackBalance(movie.path()).applied);
+    EXPECT_EQ(windowed.SampleAt(0), 180);
+    EXPECT_EQ(windowed.SampleAt(W * H - 1), 180);
 }
 
 TEST(CorrectionDisplay, ShowsOffsetsAndGainsThenTheFrameAgain) {
@@ -140,11 +153,42 @@ TEST(CorrectionDisplay, ShowsOffsetsAndGainsThenTheFrameAgain) {
         EXPECT_EQ(doc.ShowCorrectionData(0), 1);
         EXPECT_EQ(doc.SampleAt(5), openedWithCorrection ? 32 + 502 : 502);
     }
-    // An 8-bit movie has no tables: nothing is copied, nothing breaks.
-    TempFile eight;
+}
+
+TEST(CorrectionDisplay, NothingToShowIsReportedAndChangesNothing) {
+    // An 8-bit movie has no tables; kind 3 has offsets but no gains.
+    TempFile eight, kind3;
     WriteTestMovie(eight, -1, W, H, 1, [](int, int, int) { return uint16_t{9}; });
+    WriteCorrected(kind3, 3, [](int, int, int) { return uint16_t{9}; });
+    for (const auto& [path, mode] : {std::pair{eight.path(), 1}, std::pair{kind3.path(), 2}}) {
+        for (const bool correction : {true, false}) {
+            zel::CZelfDoc doc;
+            ASSERT_TRUE(doc.OpenMovie(path, correction));
+            const std::vector<uint8_t> shown(doc.DisplayPixels(), doc.DisplayPixels() + W * H);
+            EXPECT_EQ(doc.ShowCorrectionData(mode), 0) << path;
+            EXPECT_EQ(doc.SampleAt(0), 9);
+            EXPECT_EQ(std::vector<uint8_t>(doc.DisplayPixels(), doc.DisplayPixels() + W * H), shown);
+        }
+    }
+}
+
+TEST(CorrectionDisplay, ReadsTheTablesThroughTheOpenFile) {
+    // After the movie's name is taken by another file, the display still shows the
+    // tables of the movie that is open, and the frame position survives.
+    TempFile movie, other;
+    WriteCorrected(movie, 3, [](int n, int, int) { return static_cast<uint16_t>(100 + n); }, 3,
+                   [](zelgen::CorrectionSpec& c) { c.offsets.assign(W * H, -7); });
+    WriteCorrected(other, 3, [](int, int, int) { return uint16_t{1}; }, 1,
+                   [](zelgen::CorrectionSpec& c) { c.offsets.assign(W * H, -50); });
     zel::CZelfDoc doc;
-    ASSERT_TRUE(doc.OpenMovie(eight.path(), true));
-    EXPECT_EQ(doc.ShowCorrectionData(1), 1);
-    EXPECT_EQ(doc.SampleAt(0), 9);
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    ASSERT_EQ(doc.ShowFrame(1), 1);
+    ASSERT_EQ(std::rename(other.path().c_str(), movie.path().c_str()), 0);
+    ASSERT_EQ(doc.ShowCorrectionData(1), 1);
+    EXPECT_EQ(doc.SampleAt(0), 7);
+    EXPECT_TRUE(doc.reader->IsOpen());
+    EXPECT_EQ(doc.reader->correctionKind, 0);
+    ASSERT_EQ(doc.ShowFrame(2), 1);  // sequential: the position marker still names frame 1
+    EXPECT_EQ(doc.SampleAt(0), 102);
+    EXPECT_EQ(doc.reader->SeekCount(), 1u);
 }

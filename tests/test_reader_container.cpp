@@ -96,22 +96,27 @@ TEST(ReaderContainer, DuplicateAndUnknownEntries) {
 }
 
 TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
+    using P = zel::OpenProblem;
     struct Case {
         const char* what;
         void (*patch)(MovieBytes&);
         const char* reasonPart;
+        P problem;
+        std::vector<std::string> arguments;
     };
     const Case cases[] = {
-        {"wrong magic", [](MovieBytes& m) { m.Tag(0, "ZELG"); }, "ZELF"},
-        {"511 bytes", [](MovieBytes& m) { m.Resize(511); }, "shorter than the 512-byte"},
-        {"23 entries", [](MovieBytes& m) { m.U32(44, 23); }, "at most 22"},
-        {"no entries", [](MovieBytes& m) { m.U32(44, 0); }, "no \"GENP\""},
-        {"negative count", [](MovieBytes& m) { m.U32(44, 0xffffffffu); }, "no \"GENP\""},
-        {"no PLAY", [](MovieBytes& m) { m.Tag(48 + 16, "PLAX"); }, "no \"PLAY\""},
-        {"older without FSZP", [](MovieBytes& m) { m.Tag(48 + 32, "FSZX"); }, "FSZP"},
-        {"no FRAM", [](MovieBytes& m) { m.Tag(48 + 48, "FRAX"); }, "no \"FRAM\""},
-        {"record past the end", [](MovieBytes& m) { m.U32(48 + 4, 0x7fff0000); }, "does not lie inside"},
-        {"offset overflowing 32 bits", [](MovieBytes& m) { m.U32(16, 0xffffff00u); }, "does not lie inside"},
+        {"wrong magic", [](MovieBytes& m) { m.Tag(0, "ZELG"); }, "ZELF", P::NotAMovie, {}},
+        {"511 bytes", [](MovieBytes& m) { m.Resize(511); }, "shorter than the 512-byte", P::HeaderTooShort, {}},
+        {"23 entries", [](MovieBytes& m) { m.U32(44, 23); }, "claims 23 entries; at most 22", P::TooManyChunks, {"23"}},
+        {"no entries", [](MovieBytes& m) { m.U32(44, 0); }, "no \"GENP\"", P::RecordMissing, {"GENP"}},
+        {"negative count", [](MovieBytes& m) { m.U32(44, 0xffffffffu); }, "no \"GENP\"", P::RecordMissing, {"GENP"}},
+        {"no PLAY", [](MovieBytes& m) { m.Tag(48 + 16, "PLAX"); }, "no \"PLAY\"", P::RecordMissing, {"PLAY"}},
+        {"older without FSZP", [](MovieBytes& m) { m.Tag(48 + 32, "FSZX"); }, "FSZP", P::FrameSizeRecordMissing, {}},
+        {"no FRAM", [](MovieBytes& m) { m.Tag(48 + 48, "FRAX"); }, "no \"FRAM\"", P::FramChunkMissing, {}},
+        {"record past the end", [](MovieBytes& m) { m.U32(48 + 4, 0x7fff0000); }, "does not lie inside",
+         P::RecordOutsideFile, {"GENP", std::to_string(0x7fff0000 + 512)}},
+        {"offset overflowing 32 bits", [](MovieBytes& m) { m.U32(16, 0xffffff00u); }, "does not lie inside",
+         P::RecordOutsideFile, {"GENP", std::to_string(0xffffff00u)}},
     };
     for (const Case& c : cases) {
         MovieBytes m = OlderMovie("rwm7", 64, 32, 2);
@@ -122,10 +127,16 @@ TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
         EXPECT_FALSE(o.reader.IsOpen()) << c.what;
         EXPECT_NE(o.reader.OpenError().find(c.reasonPart), std::string::npos)
             << c.what << ": " << o.reader.OpenError();
+        // The same reason as a code and arguments, for a front end to translate.
+        EXPECT_EQ(o.reader.LastOpenFailure().problem, c.problem) << c.what;
+        EXPECT_EQ(o.reader.LastOpenFailure().arguments, c.arguments) << c.what;
+        EXPECT_EQ(o.reader.LastOpenFailure().Text(), o.reader.OpenError());
     }
     zel::CMovieReader reader;
     EXPECT_EQ(reader.Open("/nonexistent/dir/movie.zel", 1), 0);
     EXPECT_NE(reader.OpenError().find("cannot open"), std::string::npos);
+    EXPECT_EQ(reader.LastOpenFailure().problem, zel::OpenProblem::CannotOpenFile);
+    EXPECT_EQ(reader.LastOpenFailure().arguments, std::vector<std::string>{"No such file or directory"});
     // A FIFO with no writer must not make the open wait.
     const TempFile fifo(".fifo");
     ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0);
@@ -160,4 +171,11 @@ TEST(ReaderContainer, ReopenResetsEverything) {
     reader.Close();
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.offsetTable, nullptr);
+}
+
+TEST(OpenFailure, TemplatesTakeTheirArgumentsInOrder) {
+    EXPECT_EQ(zel::FillTemplate("%2 before %1, 100%", {"a", "b"}), "b before a, 100%");
+    EXPECT_EQ(zel::FillTemplate("%3 stays", {"a"}), "%3 stays");
+    const zel::OpenFailure failure{zel::OpenProblem::InvalidFrameSize, {"0", "-4"}};
+    EXPECT_EQ(failure.Text(), "the frame size 0 x -4 is not valid");
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "MovieBytes.h"
@@ -198,6 +201,32 @@ TEST(ReaderCorrection, FrameUsesTheCentredWindowOfLargerTables) {
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) EXPECT_EQ(frame[y * W + x], first + y * tw + x) << x << "," << y;
     }
+}
+
+TEST(ReaderCorrection, HugeDeclaredTablesCostOnlyTheFramesWindow) {
+    // Kind 3 tables declared 20000 x 20000 in a sparse file: the reader keeps one entry
+    // per pixel, read from the window, whatever the tables declare.
+    constexpr int64_t side = 20000;
+    Fixture f;
+    f.fpnp = AddFpnp(f.m, 1, kStride, 3, side, side, 0, 0, 0);
+    const TempFile file(f.m.bytes());
+    const int64_t tables = static_cast<int64_t>(f.fpnp) + 128;
+    std::filesystem::resize_file(file.path(), static_cast<uintmax_t>(tables + side * side));
+    const int64_t first = (side - H) * side / 2 + (side - W) / 2;
+    {
+        std::fstream out(file.path(), std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(tables + first);
+        out.put(5);  // pixel (0, 0)
+        out.seekp(tables + first + (H - 1) * side + W - 1);
+        out.put(static_cast<char>(-5));  // pixel (W - 1, H - 1)
+    }
+    ASSERT_EQ(f.reader.Open(file.path(), 1), 1) << f.reader.OpenError();
+    EXPECT_EQ(f.reader.correctionKind, 3);
+    EXPECT_EQ(f.reader.correctionWidth, side);  // reported as recorded
+    ASSERT_EQ(f.reader.CorrectionEntries(), W * H);
+    EXPECT_EQ(f.reader.offsetTable[0], 5);
+    EXPECT_EQ(f.reader.offsetTable[W * H - 1], -5);
+    EXPECT_EQ(std::count(f.reader.offsetTable, f.reader.offsetTable + W * H, 0), W * H - 2);
 }
 
 TEST(CorrectionPass, OffsetArithmetic) {

@@ -1,0 +1,24 @@
+#pragma once
+// Which file a path or an open descriptor names: device and inode, so that hard links,
+// symbolic links and different spellings of one path all compare equal. Used to refuse
+// writing an output over the very file being read.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zel {
+
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The file a path names, following symbolic links; nullopt when nothing exists there.
+std::optional<FileIdentity> IdentityOfPath(const std::string& path);
+// The file an open descriptor refers to.
+std::optional<FileIdentity> IdentityOfDescriptor(int fd);
+
+}  // namespace zel
