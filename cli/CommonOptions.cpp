@@ -23,6 +23,12 @@ int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options) {
     return kExitOk;
 }
 
+int RefuseInputAsOutput(const CZelfDoc& doc, const std::string& path) {
+    if (!doc.IsInputFile(path)) return kExitOk;
+    Complain("the output " + path + " is the movie or its black reference; choose another name");
+    return kExitUsage;
+}
+
 int ResolveRange(const CZelfDoc& doc, const FrameWorkOptions& options, int& first, int& last) {
     const int count = doc.frameCount;
     if (count < 1) {

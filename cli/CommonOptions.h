@@ -29,6 +29,10 @@ void Complain(const std::string& message);
 // the exit code after saying why on stderr.
 int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options);
 
+// kExitUsage with a message when path is the movie or its black reference (also through
+// a link): an output must never be written over an input.
+int RefuseInputAsOutput(const CZelfDoc& doc, const std::string& path);
+
 // The inclusive frame range asked for (default: every frame). kExitUsage with a message
 // when it lies outside the movie.
 int ResolveRange(const CZelfDoc& doc, const FrameWorkOptions& options, int& first, int& last);

@@ -6,6 +6,7 @@
 #include "cli/ConvertCommand.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,8 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "document/ConversionNaming.h"
+#include "document/ConversionWorkers.h"
 
 namespace zel::cli {
 
@@ -27,8 +30,15 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.empty() ? "." : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+int64_t PhysicalMemoryBytes() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<int64_t>(pages) * pageSize : 0;
+}
+
+std::string MiB(int64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB"; }
+
 struct Job {
-    std::string folder, baseName, extension;
+    ConversionPattern pattern;
     ConversionDepths depths;
     std::atomic<int64_t> done{0};
     std::atomic<bool> stop{false};
@@ -45,13 +55,16 @@ struct Job {
         stop = true;
     }
 
-    // Converts frames first..last with doc.
+    std::string NameOf(int frame) const {
+        return NumberedFileName(pattern.folder, pattern.baseName, frame, pattern.extension);
+    }
+
+    // Converts frames first..last with doc. A stop takes effect between frames, so every
+    // file is either complete or never appears.
     void Convert(CZelfDoc& doc, int first, int last) {
         for (int n = first; n <= last && !stop; ++n) {
-            const std::string name = NumberedFileName(folder, baseName, n, extension);
-            if (!doc.ExportFrame(n, 1, name, depths.sourceBits, depths.outputBits)) {
-                Fail(kExitFailure, doc.ShowFrame(n) ? "cannot write " + name
-                                                    : "frame " + std::to_string(n) + " cannot be read");
+            if (!doc.ExportFrame(n, 1, NameOf(n), depths.sourceBits, depths.outputBits)) {
+                Fail(kExitFailure, doc.ExportError());
                 return;
             }
             ++done;
@@ -59,25 +72,47 @@ struct Job {
     }
 };
 
+// An output name that is the movie or the black reference (a link to it, or a movie
+// named like a numbered output) is refused before anything is written.
+int CheckOutputs(const CZelfDoc& doc, const Job& job, int first, int last) {
+    for (int n = first; n <= last; ++n) {
+        if (const int code = RefuseInputAsOutput(doc, job.NameOf(n)); code != kExitOk) return code;
+    }
+    return kExitOk;
+}
+
+int Workers(const ConvertOptions& options, const CZelfDoc& doc, const ConversionDepths& depths, int frames) {
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int wanted = std::min(options.jobs > 0 ? options.jobs : cores, frames);
+    const int64_t perWorker = ConversionWorkerBytes(doc, depths);
+    const int64_t budget = PhysicalMemoryBytes() / kMemoryShareDivisor;
+    const int workers = ChooseWorkerCount(wanted, frames, perWorker, budget);
+    if (workers < wanted)
+        Complain("using " + std::to_string(workers) + " of " + std::to_string(wanted) + " workers: each needs " +
+                 MiB(perWorker) + ", and the workers may use at most " + MiB(budget) + " (half the memory)");
+    return workers;
+}
+
 }  // namespace
 
 int RunConvert(const ConvertOptions& options) {
+    const InterruptWatch interrupts;
     CZelfDoc first;
     if (const int code = OpenDocument(first, options); code != kExitOk) return code;
     int firstFrame = 0, lastFrame = 0;
     if (const int code = ResolveRange(first, options, firstFrame, lastFrame); code != kExitOk) return code;
 
     Job job;
-    SplitPath(options.output, &job.folder, &job.baseName, &job.extension);
-    if (!IsFolder(job.folder)) {
-        Complain("the output folder " + job.folder + " does not exist");
+    job.pattern = ChooseConversionPattern(options.output, first.movieTitle, IsFolder(options.output));
+    if (!IsFolder(job.pattern.folder)) {
+        Complain("the output folder " + job.pattern.folder + " does not exist");
         return kExitFailure;
     }
+    if (const int code = CheckOutputs(first, job, firstFrame, lastFrame); code != kExitOk) return code;
     job.depths = ChooseConversionDepths(first.bitDepth, options.bits == 16);
 
     const int frames = lastFrame - firstFrame + 1;
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int workers = std::clamp(options.jobs > 0 ? options.jobs : cores, 1, frames);
+    const int workers = Workers(options, first, job.depths, frames);
 
     // Worker w converts a contiguous piece; the first piece uses the document opened above.
     std::vector<std::unique_ptr<CZelfDoc>> docs;
@@ -94,8 +129,9 @@ int RunConvert(const ConvertOptions& options) {
         threads.emplace_back([&job, &doc, from, to] { job.Convert(doc, from, to); });
     }
     while (job.done < frames && !job.stop) {
+        if (InterruptWatch::Signal() != 0) job.stop = true;
         progress.Update(job.done);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     for (auto& thread : threads) thread.join();
     progress.Update(job.done);
@@ -103,6 +139,11 @@ int RunConvert(const ConvertOptions& options) {
     if (job.exitCode != kExitOk) {
         Complain(job.error);
         return job.exitCode;
+    }
+    if (InterruptWatch::Signal() != 0 && job.done < frames) {
+        Complain("interrupted; " + std::to_string(job.done.load()) + " of " + std::to_string(frames) +
+                 " files were written completely and are kept");
+        return InterruptWatch::ExitCode();
     }
     return kExitOk;
 }

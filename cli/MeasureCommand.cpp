@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "document/CsvExport.h"
 
@@ -33,11 +34,16 @@ std::string AbsolutePath(const std::string& path) {
     return absolute.empty() ? path : absolute.lexically_normal().string();
 }
 
-// Runs `row` for every frame of the range. Returns kExitOk or the failure's exit code.
+// Runs `row` for every frame of the range. Returns kExitOk or the failure's exit code;
+// an interrupt stops the run between frames.
 template <typename Row>
 int ForEachFrame(CZelfDoc& doc, int first, int last, Row&& row) {
     Progress progress("measuring", last - first + 1);
     for (int n = first; n <= last; ++n) {
+        if (InterruptWatch::Signal() != 0) {
+            Complain("interrupted; nothing was written");
+            return InterruptWatch::ExitCode();
+        }
         if (!doc.ShowFrame(n)) {
             Complain("frame " + std::to_string(n) + " cannot be read");
             return kExitFailure;
@@ -48,10 +54,19 @@ int ForEachFrame(CZelfDoc& doc, int first, int last, Row&& row) {
     return kExitOk;
 }
 
+// After a failed row: drops the export and says why. Always false.
+template <typename Writer>
+bool SayWhy(Writer& writer, const std::string& output) {
+    std::string error;
+    writer.End(&error);
+    Complain(error.empty() ? "cannot write " + output : error);
+    return false;
+}
+
 template <typename Writer>
 int Finish(Writer& writer, const std::string& output, int code) {
     std::string error;
-    if (code != kExitOk) return code;  // the writer's destructor removes the partial file
+    if (code != kExitOk) return code;  // the writer's destructor drops the unfinished export
     if (!writer.End(&error)) {
         Complain(error.empty() ? "cannot write " + output : error);
         return kExitFailure;
@@ -59,14 +74,22 @@ int Finish(Writer& writer, const std::string& output, int code) {
     return kExitOk;
 }
 
+// Opens the movie and checks the range, the corners and the output before anything is
+// written.
+int Prepare(CZelfDoc& doc, const MeasureOptions& options, const char* what, int& first, int& last) {
+    if (const int code = OpenDocument(doc, options); code != kExitOk) return code;
+    if (const int code = ResolveRange(doc, options, first, last); code != kExitOk) return code;
+    if (const int code = CheckCorners(doc, options, what); code != kExitOk) return code;
+    return RefuseInputAsOutput(doc, options.output);
+}
+
 }  // namespace
 
 int RunProfile(const MeasureOptions& options) {
+    const InterruptWatch interrupts;
     CZelfDoc doc;
-    if (const int code = OpenDocument(doc, options); code != kExitOk) return code;
     int first = 0, last = 0;
-    if (const int code = ResolveRange(doc, options, first, last); code != kExitOk) return code;
-    if (const int code = CheckCorners(doc, options, "profile line's"); code != kExitOk) return code;
+    if (const int code = Prepare(doc, options, "profile line's", first, last); code != kExitOk) return code;
 
     const auto& c = options.corners;
     // The view samples max(|dx|, |dy|) points: the start point and those after it,
@@ -81,24 +104,21 @@ int RunProfile(const MeasureOptions& options) {
     }
     const int code = ForEachFrame(doc, first, last, [&] {
         doc.GetProfile(c[0], c[1], c[2], c[3], count, values.data());
-        if (writer.WriteRow(values.data())) return true;
-        Complain("cannot write " + options.output);
-        return false;
+        return writer.WriteRow(values.data()) || SayWhy(writer, options.output);
     });
     return Finish(writer, options.output, code);
 }
 
 int RunAoi(const MeasureOptions& options) {
+    const InterruptWatch interrupts;
     CZelfDoc doc;
-    if (const int code = OpenDocument(doc, options); code != kExitOk) return code;
     int first = 0, last = 0;
-    if (const int code = ResolveRange(doc, options, first, last); code != kExitOk) return code;
-    if (const int code = CheckCorners(doc, options, "rectangle's"); code != kExitOk) return code;
+    if (const int code = Prepare(doc, options, "rectangle's", first, last); code != kExitOk) return code;
 
     const auto& c = options.corners;
     AoiCsvWriter writer;
     std::string error;
-    const bool colour = doc.reader->colorPattern >= 2;
+    const bool colour = IsColourMosaic(doc.reader->colorPattern);
     if (!writer.Begin(options.output, AbsolutePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
         Complain(error);
         return kExitFailure;
@@ -106,9 +126,7 @@ int RunAoi(const MeasureOptions& options) {
     const int code = ForEachFrame(doc, first, last, [&] {
         AoiStatistics stats;
         doc.GetAoiStatistics(c[0], c[1], c[2], c[3], stats);
-        if (writer.WriteRow(stats)) return true;
-        Complain("cannot write " + options.output);
-        return false;
+        return writer.WriteRow(stats) || SayWhy(writer, options.output);
     });
     return Finish(writer, options.output, code);
 }

@@ -10,28 +10,13 @@
 #include "DocumentFixture.h"
 #include "RunProcess.h"
 #include "TempFile.h"
+#include "TempFolder.h"
 #include "reader/MovieReader.h"
 
 using namespace zeltest;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TempFolder {
-    TempFolder() : path(TempFile(".d").path()) { fs::create_directories(path); }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 uint16_t Value(int n, int x, int y) { return static_cast<uint16_t>((n * 37 + x * 3 + y * 11) % 4096); }
 
