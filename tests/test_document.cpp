@@ -330,7 +330,11 @@ TEST(Document, EveryViewHearsOnlyFinishedOperations) {
 
 TEST(Document, DisplayRowsStayPutUntilAnOpen) {
     TempFile movie;
-    WriteTestMovie(movie, 6, 30, 4, 2, Position);  // rows padded to 32 bytes
+    WriteTestMovie(movie, 6, 30, 4, 2, Position, [](zelgen::MovieSpec& s) {  // rows padded to 32 bytes
+        s.correction.kind = 3;
+        s.correction.width = 30;
+        s.correction.height = 4;
+    });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     const zel::DisplayRows rows = doc.DisplayRowsView();
@@ -341,7 +345,9 @@ TEST(Document, DisplayRowsStayPutUntilAnOpen) {
     EXPECT_EQ(rows.Row(1)[29], Position(0, 29, 1) >> 2);
     ASSERT_EQ(doc.ShowFrame(1), 1);
     doc.SetGain(0);
-    doc.ShowCorrectionData(0);
+    ASSERT_EQ(doc.ShowCorrectionData(1), 1);  // rendered in place, not rebuilt
+    EXPECT_EQ(doc.DisplayRowsView().bits, rows.bits);
+    ASSERT_EQ(doc.ShowCorrectionData(0), 1);
     EXPECT_EQ(doc.DisplayRowsView().bits, rows.bits);
     EXPECT_EQ(doc.DisplayRowsView().Row(0)[0], Position(1, 0, 0));  // auto depth 8: shown as it is
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "FileSizeLimit.h"
+#include "FolderTest.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/TiffImage.h"
 
@@ -30,35 +31,12 @@ namespace {
 namespace fs = std::filesystem;
 using zeltest::WithFileSizeLimit;
 
-// A fresh folder for one test, removed with everything in it afterwards.
-class TiffFiles : public ::testing::Test {
+class TiffFiles : public zeltest::FolderTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zel_tiff_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder, ignored);
-    }
-    std::string Path(const std::string& name) const { return (folder / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     static std::vector<uint8_t> Contents(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    static void Put(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-
-    fs::path folder;
 };
 
 // A small 8-bit image, 215 bytes on disk.

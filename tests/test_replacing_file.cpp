@@ -2,6 +2,7 @@
 // after it; abandoned and failed files leave no trace; failures give the system's reason.
 
 #include "FileSizeLimit.h"
+#include "FolderTest.h"
 #include "fileio/ReplacingFile.h"
 
 #include <gtest/gtest.h>
@@ -25,33 +26,12 @@ namespace {
 namespace fs = std::filesystem;
 using zeltest::WithFileSizeLimit;
 
-// A fresh folder for one test, removed with everything in it afterwards.
-class ReplacingFiles : public ::testing::Test {
+class ReplacingFiles : public zeltest::FolderTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zel_replace_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder, ignored);
-    }
-    std::string Path(const std::string& name) const { return (folder / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    static void Put(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-
-    fs::path folder;
 };
 
 // Distinct bytes, so that a chunk written twice, lost or out of order shows.
