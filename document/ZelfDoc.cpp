@@ -201,9 +201,14 @@ bool CZelfDoc::IsInputFile(const std::string& path) const {
 int CZelfDoc::ExportFrame(int frame, int write, const std::string& fileName, int sourceBits, int outputBits) {
     exportError_.clear();
     // Samples of no significant bits would be written as black files.
-    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16) || frame < 0 ||
-        frame >= frameCount) {
-        exportError_ = "invalid export arguments";
+    if (frame < 0 || frame >= frameCount) {
+        exportError_ = "frame " + std::to_string(frame) + " lies outside the movie's frames 0.." +
+                       std::to_string(frameCount - 1);
+        return 0;
+    }
+    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16)) {
+        exportError_ = "cannot write " + std::to_string(sourceBits) + "-bit samples as a " +
+                       std::to_string(outputBits) + "-bit file";
         return 0;
     }
     if (write != 0 && IsInputFile(fileName)) {

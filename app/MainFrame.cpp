@@ -1,0 +1,204 @@
+#include "app/MainFrame.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/ChildFrame.h"
+#include "app/CommandIds.h"
+#include "app/ControlBar.h"
+#include "app/Icons.h"
+#include "app/WindowPlacementQt.h"
+#include "app/ZelTiff16App.h"
+#include "document/ZelfDoc.h"
+#include "view/ZelfView.h"
+
+namespace zel::gui {
+
+CMainFrame::CMainFrame(CZelTiff16App& app) : app_(app) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(ApplicationIcon());
+    setAcceptDrops(true);
+    resize(1100, 780);  // the first start's size; a stored placement replaces it
+    // "BitSel": missing or empty gives 16 bits; any nonzero number 16, zero 8.
+    const QString stored = app_.Settings().value(QStringLiteral("Settings/BitSel")).toString();
+    bitSel = stored.isEmpty() || stored.trimmed().toInt() != 0 ? 1 : 0;
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("mdiArea"));
+    mdi_->setBackground(QColor(128, 128, 128));
+    setCentralWidget(mdi_);
+    CreateActions();
+    CreateToolBar();
+    controlBar_ = new CControlBar(this);
+    addToolBar(Qt::TopToolBarArea, controlBar_);
+    connect(controlBar_, &CControlBar::BarCommand, this, [this](int id) {
+        OnBarCommand(id);
+        UpdateCommandUI();
+    });
+    connect(controlBar_, &CControlBar::RangeEdited, this, &CMainFrame::ScheduleUpdate);
+    CreateStatusBar();
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandUI(); });
+    RefreshRecentFiles();
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() {
+    // The document windows go first, while this frame is whole: closing them tells this
+    // frame, and nothing may reach a half-destroyed frame.
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        disconnect(window, nullptr, this, nullptr);
+        delete window;
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    const struct {
+        int id;
+        QString initial;
+        const char* role;
+    } panes[] = {
+        {kPaneFrame, QStringLiteral("F:         /        "), QT_TR_NOOP("frame caption")},
+        {kPaneAoi, QString(56, QLatin1Char(' ')), QT_TR_NOOP("AOI statistics")},
+        {kPanePosition, QString(19, QLatin1Char(' ')), QT_TR_NOOP("cursor position")},
+        {kPaneValue, QString(40, QLatin1Char(' ')), QT_TR_NOOP("pixel value")},
+        {kPaneKana, QStringLiteral("KANA"), QT_TR_NOOP("kana lock")},
+        {kPaneCaps, QStringLiteral("CAP"), QT_TR_NOOP("caps lock")},
+        {kPaneNum, QStringLiteral("NUM"), QT_TR_NOOP("num lock")},
+        {kPaneScroll, QStringLiteral("SCRL"), QT_TR_NOOP("scroll lock")},
+    };
+    for (const auto& p : panes) {
+        auto* label = new QLabel(p.initial, bar);
+        label->setObjectName(QStringLiteral("pane%1").arg(p.id));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(p.initial) + 8);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setAccessibleName(p.initial.trimmed());
+        label->setAccessibleDescription(tr(p.role));
+        bar->addPermanentWidget(label);
+        panes_[p.id] = label;
+    }
+    // Qt cannot tell the lock keys' state on every platform: their panes stay greyed.
+    for (const int id : {kPaneKana, kPaneCaps, kPaneNum, kPaneScroll}) panes_[id]->setEnabled(false);
+}
+
+void CMainFrame::SetPaneText(int paneId, const QString& text) {
+    QLabel* pane = Pane(paneId);
+    if (pane == nullptr || pane->text() == text) return;
+    pane->setText(text);
+    pane->setAccessibleName(text.trimmed());
+}
+
+QString CMainFrame::PaneText(int paneId) const {
+    const QLabel* pane = Pane(paneId);
+    return pane ? pane->text() : QString();
+}
+
+QLabel* CMainFrame::Pane(int paneId) const {
+    const auto found = panes_.find(paneId);
+    return found == panes_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::ShowStatusMessage(const QString& text) { statusBar()->showMessage(text); }
+
+void CMainFrame::ScheduleUpdate() {
+    if (updateScheduled_) return;
+    updateScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (updateScheduled_) UpdateCommandUI();
+    });
+}
+
+// ---- Documents ----
+
+CChildFrame* CMainFrame::AddDocumentWindow(const std::shared_ptr<CZelfDoc>& doc) {
+    const bool first = mdi_->subWindowList().isEmpty();
+    auto* child = new CChildFrame(doc, *this);
+    mdi_->addSubWindow(child);
+    connect(child, &QObject::destroyed, this, [this] {
+        CreateMenus();
+        ScheduleUpdate();
+    });
+    child->ActivateFrame();
+    child->View()->OnInitialUpdate();
+    if (first) CreateMenus();
+    UpdateCommandUI();
+    return child;
+}
+
+CChildFrame* CMainFrame::FindDocumentWindow(const QString& canonicalPath) const {
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        auto* child = qobject_cast<CChildFrame*>(window);
+        if (child != nullptr && child->CanonicalPath() == canonicalPath) return child;
+    }
+    return nullptr;
+}
+
+QMdiSubWindow* CMainFrame::ActiveChild() const {
+    // The current sub-window stays current while the main window itself is inactive.
+    return mdi_->currentSubWindow();
+}
+
+CZelfView* CMainFrame::ActiveView() const {
+    QMdiSubWindow* child = ActiveChild();
+    return child ? qobject_cast<CZelfView*>(child->widget()) : nullptr;
+}
+
+CZelfDoc* CMainFrame::ActiveDocument() const {
+    CZelfView* view = ActiveView();
+    return view ? view->GetDocument() : nullptr;
+}
+
+// ---- Closing ----
+
+bool CMainFrame::EndRunFirst() {
+    if (runInProgress == 0) return true;
+    abortRequested = 1;
+    return false;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!EndRunFirst()) {
+        // The run stops after its current frame and then closes the window.
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
+    SaveWindowPlacement(*this, app_.Settings());
+    app_.Settings().setValue(QStringLiteral("Settings/BitSel"), QString::number(bitSel));
+    mdi_->closeAllSubWindows();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    // Dropped movies open like recent files: with correction.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) app_.OpenDocumentFile(url.toLocalFile(), true);
+    }
+    event->acceptProposedAction();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        RetranslateUi();
+        controlBar_->Retranslate();
+        CreateMenus();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+}  // namespace zel::gui

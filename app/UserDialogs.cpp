@@ -1,0 +1,46 @@
+#include "app/UserDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+#include "app/AboutDlg.h"
+#include "app/ZelfDialog.h"
+
+namespace zel::gui {
+
+std::optional<MovieChoice> StandardDialogs::ChooseMovie(QWidget* parent) {
+    CZelfDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return MovieChoice{dialog.selectedFiles().front(), dialog.applyCorrection != 0};
+}
+
+QString StandardDialogs::ChooseTiffName(QWidget* parent, const QString& proposedBaseName) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("tif"));
+    dialog.setNameFilter(QFileDialog::tr("TIFF Files (*.tif)"));
+    dialog.selectFile(proposedBaseName);
+    // The chosen name itself is never written; numbered files beside it are, so the
+    // overwrite question (which concerns the chosen name) stays as the dialog asks it.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void StandardDialogs::ShowOpenFailure(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("ZelTiff16"), text);
+}
+
+void StandardDialogs::ShowAbout(QWidget* parent) {
+    CAboutDlg dialog(parent);
+    dialog.exec();
+}
+
+void StandardDialogs::ShowPageSetup(QWidget* parent) {
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer, parent);
+    dialog.exec();
+}
+
+}  // namespace zel::gui

@@ -1,0 +1,42 @@
+#pragma once
+// Every modal question the main window asks the user goes through this seam, so that
+// tests can answer without a dialog on the screen.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace zel::gui {
+
+struct MovieChoice {
+    QString path;
+    bool applyCorrection = true;
+};
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // The open-file dialog: a movie and whether to load its correction data.
+    virtual std::optional<MovieChoice> ChooseMovie(QWidget* parent) = 0;
+    // The save dialog of a conversion, proposing `proposedBaseName`; empty when cancelled.
+    virtual QString ChooseTiffName(QWidget* parent, const QString& proposedBaseName) = 0;
+    // A file that cannot be opened at all.
+    virtual void ShowOpenFailure(QWidget* parent, const QString& text) = 0;
+    // The About box.
+    virtual void ShowAbout(QWidget* parent) = 0;
+    // The platform's page setup.
+    virtual void ShowPageSetup(QWidget* parent) = 0;
+};
+
+// The real dialogs.
+class StandardDialogs : public UserDialogs {
+public:
+    std::optional<MovieChoice> ChooseMovie(QWidget* parent) override;
+    QString ChooseTiffName(QWidget* parent, const QString& proposedBaseName) override;
+    void ShowOpenFailure(QWidget* parent, const QString& text) override;
+    void ShowAbout(QWidget* parent) override;
+    void ShowPageSetup(QWidget* parent) override;
+};
+
+}  // namespace zel::gui

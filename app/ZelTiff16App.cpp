@@ -1,0 +1,96 @@
+#include "app/ZelTiff16App.h"
+
+#include <QFileInfo>
+#include <memory>
+
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/WindowPlacementQt.h"
+#include "document/ZelfDoc.h"
+
+namespace zel::gui {
+
+namespace {
+
+constexpr int kRecentFiles = 10;
+const QString kRecentSection = QStringLiteral("Recent File List");
+
+}  // namespace
+
+CZelTiff16App::CZelTiff16App(std::unique_ptr<UserDialogs> dialogs, int language)
+    : uiLanguage(language), settings_(QStringLiteral("orv"), QStringLiteral("ZelTiff16")), dialogs_(std::move(dialogs)) {}
+
+CZelTiff16App::~CZelTiff16App() = default;
+
+bool CZelTiff16App::InitInstance(const QStringList& moviePaths) {
+    mainFrame_ = std::make_unique<CMainFrame>(*this);
+    const int showCommand = RestoreWindowPlacement(*mainFrame_, settings_);
+    for (const QString& path : moviePaths) OpenDocumentFile(path, true);
+    if (showCommand == 3)
+        mainFrame_->showMaximized();
+    else if (showCommand == 2)
+        mainFrame_->showMinimized();
+    else
+        mainFrame_->show();
+    return true;
+}
+
+void CZelTiff16App::OnFileOpenWithDialog() {
+    const std::optional<MovieChoice> choice = dialogs_->ChooseMovie(mainFrame_.get());
+    if (!choice) return;
+    pendingCorrection = choice->applyCorrection ? 1 : 0;
+    OpenDocumentFile(choice->path, pendingCorrection != 0);
+}
+
+bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) {
+    // The choice is used once: opens from anywhere else apply correction.
+    pendingCorrection = 1;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (CChildFrame* open = mainFrame_->FindDocumentWindow(canonical); open != nullptr && !canonical.isEmpty()) {
+        open->ActivateFrame();
+        return true;
+    }
+    auto doc = std::make_shared<CZelfDoc>();
+    if (!doc->OpenMovie(path.toStdString(), applyCorrection)) {
+        const OpenFailure& failure = doc->LastOpenFailure();
+        const QString reason = QString::fromStdString(doc->OpenError());
+        if (failure.problem == OpenProblem::CannotOpenFile)
+            dialogs_->ShowOpenFailure(mainFrame_.get(), tr("Failed to open document."));
+        mainFrame_->ShowStatusMessage(QFileInfo(path).fileName() + QStringLiteral(": ") + reason);
+        return false;
+    }
+    if (!doc->reader->CorrectionNote().empty())
+        mainFrame_->ShowStatusMessage(tr("%1: opened without correction: %2")
+                                          .arg(QFileInfo(path).fileName(),
+                                               QString::fromStdString(doc->reader->CorrectionNote())));
+    mainFrame_->AddDocumentWindow(doc);
+    AddRecentFile(QFileInfo(path).absoluteFilePath());
+    return true;
+}
+
+void CZelTiff16App::OnAppAbout() { dialogs_->ShowAbout(mainFrame_.get()); }
+
+QStringList CZelTiff16App::RecentFiles() const {
+    QStringList files;
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString file = settings_.value(kRecentSection + QStringLiteral("/File%1").arg(i)).toString();
+        if (!file.isEmpty()) files << file;
+    }
+    return files;
+}
+
+void CZelTiff16App::AddRecentFile(const QString& path) {
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString key = kRecentSection + QStringLiteral("/File%1").arg(i);
+        if (i <= files.size())
+            settings_.setValue(key, files[i - 1]);
+        else
+            settings_.remove(key);
+    }
+    if (mainFrame_) mainFrame_->RefreshRecentFiles();
+}
+
+}  // namespace zel::gui

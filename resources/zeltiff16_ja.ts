@@ -1,0 +1,524 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>zel::gui::CMainFrame</name>
+    <message>
+        <source>&amp;Open...	Ctrl+O</source>
+        <translation>開く(&amp;O)...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Open an existing movie</source>
+        <translation>既存の動画ファイルを開きます</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Close the active movie</source>
+        <translation>作業中の動画ファイルを閉じます</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>&amp;Save	Ctrl+S</source>
+        <translation>上書き保存(&amp;S)	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Conversion to 16 bits TIFF</source>
+        <translation>16ビットTIFFへの変換</translation>
+    </message>
+    <message>
+        <source>Convert to TIFF</source>
+        <translation>TIFF変換</translation>
+    </message>
+    <message>
+        <source>&amp;Print...	Ctrl+P</source>
+        <translation>印刷(&amp;P)...	Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print the active view</source>
+        <translation>作業中のビューを印刷します</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>印刷</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view</source>
+        <translation>印刷プレビュー(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Display full pages</source>
+        <translation>ページ全体を表示します</translation>
+    </message>
+    <message>
+        <source>Print Preview</source>
+        <translation>印刷プレビュー</translation>
+    </message>
+    <message>
+        <source>P&amp;rint Setup...</source>
+        <translation>プリンタの設定(&amp;R)...</translation>
+    </message>
+    <message>
+        <source>Change the printer and printing options</source>
+        <translation>プリンタおよび印刷オプションを変更します</translation>
+    </message>
+    <message>
+        <source>Print Setup</source>
+        <translation>プリンタの設定</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>アプリケーションの終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Quit the application</source>
+        <translation>アプリケーションを終了します</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>&amp;Undo	Ctrl+Z</source>
+        <translation>元に戻す(&amp;U)	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>Undo the last action</source>
+        <translation>直前の操作を元に戻します</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t	Ctrl+X</source>
+        <translation>切り取り(&amp;T)	Ctrl+X</translation>
+    </message>
+    <message>
+        <source>Cut the selection and put it on the Clipboard</source>
+        <translation>選択範囲を切り取ってクリップボードに移動します</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>切り取り</translation>
+    </message>
+    <message>
+        <source>&amp;Copy	Ctrl+C</source>
+        <translation>コピー(&amp;C)	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>Copy the selection and put it on the Clipboard</source>
+        <translation>選択範囲をコピーしてクリップボードに保存します</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>コピー</translation>
+    </message>
+    <message>
+        <source>&amp;Paste	Ctrl+V</source>
+        <translation>貼り付け(&amp;P)	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Insert Clipboard contents</source>
+        <translation>クリップボードの内容を貼り付けます</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>貼り付け</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>ツール バー(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Show or hide the toolbar</source>
+        <translation>ツール バーの表示/非表示を切り替えます</translation>
+    </message>
+    <message>
+        <source>Toggle Toolbar</source>
+        <translation>ツール バーの表示/非表示</translation>
+    </message>
+    <message>
+        <source>&amp;Status Bar</source>
+        <translation>ステータス バー(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Show or hide the status bar</source>
+        <translation>ステータス バーの表示/非表示を切り替えます</translation>
+    </message>
+    <message>
+        <source>Toggle Status Bar</source>
+        <translation>ステータス バーの表示/非表示</translation>
+    </message>
+    <message>
+        <source>&amp;New Window</source>
+        <translation>新しいウィンドウを開く(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Open another window for the active movie</source>
+        <translation>作業中の動画ファイルを別のウィンドウで開きます</translation>
+    </message>
+    <message>
+        <source>New Window</source>
+        <translation>新しいウィンドウ</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>重ねて表示(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Arrange windows so they overlap</source>
+        <translation>ウィンドウを重ねて表示します</translation>
+    </message>
+    <message>
+        <source>Cascade Windows</source>
+        <translation>重ねて表示</translation>
+    </message>
+    <message>
+        <source>&amp;Tile</source>
+        <translation>並べて表示(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Arrange windows as non-overlapping tiles</source>
+        <translation>ウィンドウを並べて表示します</translation>
+    </message>
+    <message>
+        <source>Tile Windows</source>
+        <translation>並べて表示</translation>
+    </message>
+    <message>
+        <source>&amp;Arrange Icons</source>
+        <translation>アイコンの整列(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Arrange icons at the bottom of the window</source>
+        <translation>ウィンドウの下にアイコンを整列します</translation>
+    </message>
+    <message>
+        <source>Arrange Icons</source>
+        <translation>アイコンの整列</translation>
+    </message>
+    <message>
+        <source>&amp;About ZelTiff16...</source>
+        <translation>バージョン情報 ZelTiff16(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Display program information and version</source>
+        <translation>プログラム情報、バージョンを表示します</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <source>Zoom Fit</source>
+        <translation>ウィンドウに合わせる</translation>
+    </message>
+    <message>
+        <source>Fit the image to the window</source>
+        <translation>画像をウィンドウに合わせて表示します</translation>
+    </message>
+    <message>
+        <source>Zoom 1</source>
+        <translation>等倍</translation>
+    </message>
+    <message>
+        <source>Zoom2</source>
+        <translation>2倍</translation>
+    </message>
+    <message>
+        <source>Zoom 2</source>
+        <translation>2倍</translation>
+    </message>
+    <message>
+        <source>Zoom4</source>
+        <translation>4倍</translation>
+    </message>
+    <message>
+        <source>Zoom 4</source>
+        <translation>4倍</translation>
+    </message>
+    <message>
+        <source>Zoom8</source>
+        <translation>8倍</translation>
+    </message>
+    <message>
+        <source>Zoom 8</source>
+        <translation>8倍</translation>
+    </message>
+    <message>
+        <source>Zoom16</source>
+        <translation>16倍</translation>
+    </message>
+    <message>
+        <source>Zoom 16</source>
+        <translation>16倍</translation>
+    </message>
+    <message>
+        <source>Gain Auto</source>
+        <translation>ゲイン自動</translation>
+    </message>
+    <message>
+        <source>Auto Gain</source>
+        <translation>自動ゲイン</translation>
+    </message>
+    <message>
+        <source> Auto Gain</source>
+        <translation> 自動ゲイン</translation>
+    </message>
+    <message>
+        <source>Gain1</source>
+        <translation>ゲイン1</translation>
+    </message>
+    <message>
+        <source>Gain2</source>
+        <translation>ゲイン2</translation>
+    </message>
+    <message>
+        <source>Gain4</source>
+        <translation>ゲイン4</translation>
+    </message>
+    <message>
+        <source>Gain8</source>
+        <translation>ゲイン8</translation>
+    </message>
+    <message>
+        <source>Gain16</source>
+        <translation>ゲイン16</translation>
+    </message>
+    <message>
+        <source>Gain32</source>
+        <translation>ゲイン32</translation>
+    </message>
+    <message>
+        <source>Gain64</source>
+        <translation>ゲイン64</translation>
+    </message>
+    <message>
+        <source>Point</source>
+        <translation>ポイント</translation>
+    </message>
+    <message>
+        <source>Read the value under the cursor</source>
+        <translation>カーソル位置の値を表示します</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>プロファイル</translation>
+    </message>
+    <message>
+        <source>Draw a profile line</source>
+        <translation>プロファイル線を引きます</translation>
+    </message>
+    <message>
+        <source>Profile Data Save</source>
+        <translation>プロファイルデータ保存</translation>
+    </message>
+    <message>
+        <source>Record the profile over the frame range</source>
+        <translation>変換区間のプロファイルを記録します</translation>
+    </message>
+    <message>
+        <source>Black Balance</source>
+        <translation>黒バランス</translation>
+    </message>
+    <message>
+        <source>Subtract the dark level of a reference movie</source>
+        <translation>参照動画の黒レベルを差し引きます</translation>
+    </message>
+    <message>
+        <source>AOI</source>
+        <translation>AOI</translation>
+    </message>
+    <message>
+        <source>Draw an area of interest</source>
+        <translation>AOIを指定します</translation>
+    </message>
+    <message>
+        <source>AOI Data Save</source>
+        <translation>AOIデータ保存</translation>
+    </message>
+    <message>
+        <source>Record the AOI statistics over the frame range</source>
+        <translation>変換区間のAOI統計を記録します</translation>
+    </message>
+    <message>
+        <source>Save AOI Data</source>
+        <translation>AOIデータ保存</translation>
+    </message>
+    <message>
+        <source>FPN Data Display</source>
+        <translation>FPNデータ表示</translation>
+    </message>
+    <message>
+        <source>FPN Disp</source>
+        <translation>FPN表示</translation>
+    </message>
+    <message>
+        <source>Gain Data Display</source>
+        <translation>ゲインデータ表示</translation>
+    </message>
+    <message>
+        <source>Gain Disp</source>
+        <translation>ゲイン表示</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>ツール バー</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>表示(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>ウィンドウ(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Open this movie</source>
+        <translation>この動画ファイルを開きます</translation>
+    </message>
+    <message>
+        <source>Conversion stopped: %1</source>
+        <translation>変換を中止しました: %1</translation>
+    </message>
+    <message>
+        <source>frame caption</source>
+        <translation>フレーム表示</translation>
+    </message>
+    <message>
+        <source>AOI statistics</source>
+        <translation>AOI統計</translation>
+    </message>
+    <message>
+        <source>cursor position</source>
+        <translation>カーソル位置</translation>
+    </message>
+    <message>
+        <source>pixel value</source>
+        <translation>画素値</translation>
+    </message>
+    <message>
+        <source>kana lock</source>
+        <translation>かなロック</translation>
+    </message>
+    <message>
+        <source>caps lock</source>
+        <translation>Caps Lock</translation>
+    </message>
+    <message>
+        <source>num lock</source>
+        <translation>Num Lock</translation>
+    </message>
+    <message>
+        <source>scroll lock</source>
+        <translation>Scroll Lock</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CControlBar</name>
+    <message>
+        <source>Control Bar</source>
+        <translation>コントロール バー</translation>
+    </message>
+    <message>
+        <source>Identical Frames</source>
+        <translation>変換区間</translation>
+    </message>
+    <message>
+        <source>All Frames</source>
+        <translation>全区間</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Specify a Frame Period for TIFF Conversion</source>
+        <translation>TIFF変換区間指定</translation>
+    </message>
+    <message>
+        <source>All Frame Conversion</source>
+        <translation>全区間指定</translation>
+    </message>
+    <message>
+        <source>Start Frame of Conversion/Playback</source>
+        <translation>動画再生・TIFF変換開始ﾌﾚｰﾑ</translation>
+    </message>
+    <message>
+        <source>End Frame of Conversion/Playback</source>
+        <translation>動画再生・TIFF変換終了ﾌﾚｰﾑ</translation>
+    </message>
+    <message>
+        <source>Back to Top Frame</source>
+        <translation>先頭画像表示</translation>
+    </message>
+    <message>
+        <source>Playback Display</source>
+        <translation>動画再生</translation>
+    </message>
+    <message>
+        <source>Abort Conversion/Playback</source>
+        <translation>動画再生・TIFF変換中止</translation>
+    </message>
+    <message>
+        <source>Step One Frame Back</source>
+        <translation>1フレーム戻る</translation>
+    </message>
+    <message>
+        <source>Step One Frame Forward</source>
+        <translation>1フレーム進む</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CZelTiff16App</name>
+    <message>
+        <source>Failed to open document.</source>
+        <translation>ドキュメントを開くことに失敗しました。</translation>
+    </message>
+    <message>
+        <source>%1: opened without correction: %2</source>
+        <translation>%1: 補正なしで開きました: %2</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CAboutDlg</name>
+    <message>
+        <source>About ZelTiff16</source>
+        <translation>バージョン情報 ZelTiff16</translation>
+    </message>
+    <message>
+        <source>ZelTiff16 Version</source>
+        <translation>ZelTiff16 Vesion</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,70 @@
+#pragma once
+// What the window tests share: settings kept in a temporary folder, dialogs answered by
+// the test, and movies written by the movie writer.
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+
+#include "app/MainFrame.h"
+#include "app/UserDialogs.h"
+#include "app/ZelTiff16App.h"
+
+namespace zeltest {
+
+// Answers the dialogs from queues the test fills; records what was shown.
+struct ScriptedDialogs : zel::gui::UserDialogs {
+    std::deque<zel::gui::MovieChoice> movies;
+    std::deque<QString> tiffNames;
+    QString proposedTiffName;
+    QStringList openFailures;
+    int aboutShown = 0;
+
+    std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override {
+        if (movies.empty()) return std::nullopt;
+        auto choice = movies.front();
+        movies.pop_front();
+        return choice;
+    }
+    QString ChooseTiffName(QWidget*, const QString& proposed) override {
+        proposedTiffName = proposed;
+        if (tiffNames.empty()) return {};
+        const QString name = tiffNames.front();
+        tiffNames.pop_front();
+        return name;
+    }
+    void ShowOpenFailure(QWidget*, const QString& text) override { openFailures << text; }
+    void ShowAbout(QWidget*) override { ++aboutShown; }
+    void ShowPageSetup(QWidget*) override {}
+};
+
+// Keeps QSettings of the application in a fresh folder for the test's life.
+class IsolatedSettings {
+public:
+    IsolatedSettings() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_.path());
+    }
+    QString Path() const { return folder_.path(); }
+
+private:
+    QTemporaryDir folder_;
+};
+
+// An application with scripted dialogs and its main window, not started yet.
+struct TestApp {
+    explicit TestApp(const QStringList& movies = {}) {
+        auto owned = std::make_unique<ScriptedDialogs>();
+        dialogs = owned.get();
+        app = std::make_unique<zel::gui::CZelTiff16App>(std::move(owned), 1);
+        app->InitInstance(movies);
+        frame = app->MainFrame();
+    }
+    std::unique_ptr<zel::gui::CZelTiff16App> app;
+    ScriptedDialogs* dialogs = nullptr;
+    zel::gui::CMainFrame* frame = nullptr;
+};
+
+}  // namespace zeltest

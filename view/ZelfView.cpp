@@ -1,0 +1,219 @@
+#include "view/ZelfView.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "app/CommandIds.h"
+#include "app/ViewHost.h"
+#include "document/ZelfDoc.h"
+#include "view/DibPainting.h"
+
+namespace zel::gui {
+
+namespace {
+
+constexpr int kZoomCount = 6;  // Fit, 1, 2, 4, 8, 16
+constexpr int kGainCount = 8;  // Auto, 1 .. 64
+
+// The factor of zoom index i: 0 (Fit), 1, 2, 4, 8, 16.
+int ZoomFactor(int index) { return (1 << index) / 2; }
+
+bool IsZoomCommand(int id) { return id >= kIdZoomFit && id < kIdZoomFit + kZoomCount; }
+bool IsGainCommand(int id) { return id >= kIdGainAuto && id < kIdGainAuto + kGainCount; }
+
+// A scroll bar over `total` logical pixels of which `page` are visible.
+void SetScrollBar(QScrollBar* bar, int total, int page) {
+    const int pageStep = std::max(total / 10, 1);
+    bar->setRange(0, std::max(total - page, 0));
+    bar->setPageStep(pageStep);
+    bar->setSingleStep(std::max(pageStep / 10, 1));
+}
+
+}  // namespace
+
+CZelfView::CZelfView(std::shared_ptr<zel::CZelfDoc> doc, ViewHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(std::move(doc)), host_(host) {
+    setAccessibleName(tr("Image view"));
+    // Every pixel of the client is painted (image or grey bands): no background erase.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    if (document_) document_->AttachObserver(this);
+}
+
+CZelfView::~CZelfView() {
+    if (document_) document_->DetachObserver(this);
+}
+
+QPoint CZelfView::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CZelfView::OnInitialUpdate() {
+    zel::CZelfDoc* doc = GetDocument();
+    if (doc == nullptr) return;
+    const zel::DisplayRows rows = doc->DisplayRowsView();
+    dibViewport.SetImageSize(rows.stride, rows.height);  // the stride is the bitmap's width
+    zoomIndex = 1;
+    const QSize client = viewport()->size();
+    dibViewport.SetZoom(client.width(), client.height(), 1, 1);
+    const int w = dibViewport.imageWidth, h = dibViewport.imageHeight;
+    SetScrollSizes(w, h);
+    ScrollTo(std::max(w / 2 - client.width() / 2, 0), std::max(h / 2 - client.height() / 2, 0));
+    Relayout();
+    viewport()->update();
+}
+
+bool CZelfView::IsViewCommand(int id) {
+    return IsZoomCommand(id) || IsGainCommand(id) || id == kIdFpnDataDisplay || id == kIdGainDataDisplay;
+}
+
+bool CZelfView::OnCommand(int id) {
+    if (IsZoomCommand(id)) {
+        OnZoom(id);
+    } else if (IsGainCommand(id)) {
+        OnGain(id);
+    } else if (id == kIdFpnDataDisplay) {
+        OnDataDisplay(1);
+    } else if (id == kIdGainDataDisplay) {
+        OnDataDisplay(2);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool CZelfView::UpdateCommand(int id, bool& enabled, bool& checked) const {
+    if (IsZoomCommand(id)) {
+        checked = id - kIdZoomFit == zoomIndex;
+    } else if (IsGainCommand(id)) {
+        checked = id - kIdGainAuto == gainIndex;
+    } else if (id == kIdFpnDataDisplay) {
+        checked = dataDisplayMode == 1;
+    } else if (id == kIdGainDataDisplay) {
+        checked = dataDisplayMode == 2;
+    } else {
+        return false;
+    }
+    enabled = true;
+    return true;
+}
+
+void CZelfView::OnZoom(int id) {
+    previousZoom = ZoomFactor(zoomIndex);
+    zoomIndex = id - kIdZoomFit;
+    const int f = ZoomFactor(zoomIndex);
+    int cw = viewport()->width();
+    int ch = viewport()->height();
+    dibViewport.EstimateClient(f, cw, ch, horizontalScrollBar()->isVisibleTo(this),
+                               verticalScrollBar()->isVisibleTo(this));
+    if (f == 0) {
+        SetScrollSizes(cw, ch);  // Fit: no scrolling
+        dibViewport.SetZoom(cw, ch, 0, 0);
+    } else {
+        QPoint p = ScrollPosition();
+        const int64_t w = dibViewport.imageWidth, h = dibViewport.imageHeight;
+        if (previousZoom == 0) {  // leaving Fit: start from the image centred at factor 1
+            previousZoom = 1;
+            p = QPoint(static_cast<int>((w - cw) / 2), static_cast<int>((h - ch) / 2));
+        }
+        dibViewport.SetZoom(cw, ch, f, 1);
+        SetScrollSizes(static_cast<int>(std::min<int64_t>(f * w, INT32_MAX)),
+                       static_cast<int>(std::min<int64_t>(f * h, INT32_MAX)));
+        // The logical point in the middle of the window stays there.
+        const int64_t x = f * (static_cast<int64_t>(cw / 2) + p.x()) / previousZoom - cw / 2;
+        const int64_t y = f * (static_cast<int64_t>(ch / 2) + p.y()) / previousZoom - ch / 2;
+        ScrollTo(static_cast<int>(std::clamp<int64_t>(x, 0, INT32_MAX)),
+                 static_cast<int>(std::clamp<int64_t>(y, 0, INT32_MAX)));
+    }
+    Relayout();
+    viewport()->repaint();
+}
+
+void CZelfView::OnGain(int id) {
+    gainIndex = id - kIdGainAuto;
+    // The document re-renders and updates every view; a gain already in force does nothing.
+    if (zel::CZelfDoc* doc = GetDocument()) doc->SetGain(gainIndex);
+}
+
+void CZelfView::OnDataDisplay(int mode) {
+    zel::CZelfDoc* doc = GetDocument();
+    if (doc == nullptr) return;
+    const int previous = dataDisplayMode;
+    dataDisplayMode = previous == mode ? 0 : mode;
+    // Nothing to show (no such table, a run in progress): the check mark stays as it was.
+    if (doc->ShowCorrectionData(dataDisplayMode) == 0) dataDisplayMode = previous;
+}
+
+void CZelfView::RepaintViews() { viewport()->repaint(); }
+
+void CZelfView::UpdateAllViews() {
+    if (zel::CZelfDoc* doc = GetDocument()) FollowImageSize(doc->DisplayRowsView());
+    viewport()->update();
+}
+
+void CZelfView::SetScrollSizes(int totalWidth, int totalHeight) {
+    totalWidth_ = totalWidth;
+    totalHeight_ = totalHeight;
+    UpdateScrollBars();
+}
+
+void CZelfView::UpdateScrollBars() {
+    const QSize client = viewport()->size();
+    if (zoomIndex == 0) {  // Fit: the total is the client, whatever its size
+        SetScrollBar(horizontalScrollBar(), client.width(), client.width());
+        SetScrollBar(verticalScrollBar(), client.height(), client.height());
+        return;
+    }
+    SetScrollBar(horizontalScrollBar(), totalWidth_, client.width());
+    SetScrollBar(verticalScrollBar(), totalHeight_, client.height());
+}
+
+void CZelfView::ScrollTo(int x, int y) {
+    horizontalScrollBar()->setValue(x);  // clamped by the bar's range
+    verticalScrollBar()->setValue(y);
+}
+
+void CZelfView::Relayout() { dibViewport.Layout(viewport()->width(), viewport()->height()); }
+
+bool CZelfView::FollowImageSize(const zel::DisplayRows& rows) {
+    if (rows.bits == nullptr || (rows.stride == dibViewport.imageWidth && rows.height == dibViewport.imageHeight))
+        return false;
+    dibViewport.SetImageSize(rows.stride, rows.height);
+    const int64_t f = ZoomFactor(zoomIndex);
+    if (f != 0)
+        SetScrollSizes(static_cast<int>(std::min<int64_t>(f * dibViewport.imageWidth, INT32_MAX)),
+                       static_cast<int>(std::min<int64_t>(f * dibViewport.imageHeight, INT32_MAX)));
+    Relayout();
+    return true;
+}
+
+void CZelfView::ShowFrameCaption() {
+    const zel::CZelfDoc* doc = GetDocument();
+    if (doc == nullptr || !doc->reader) return;
+    host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->reader->filePosFrame).arg(doc->frameCount - 1));
+}
+
+void CZelfView::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    zel::CZelfDoc* doc = GetDocument();
+    const zel::DisplayRows rows = doc != nullptr ? doc->DisplayRowsView() : zel::DisplayRows{};
+    FollowImageSize(rows);
+    Relayout();  // in Fit the image refits the client at every paint
+    PaintDisplayRows(painter, rows, dibViewport, ScrollPosition(), viewport()->size());
+    ShowFrameCaption();
+}
+
+void CZelfView::resizeEvent(QResizeEvent*) {
+    UpdateScrollBars();
+    Relayout();
+}
+
+void CZelfView::scrollContentsBy(int, int) { viewport()->update(); }
+
+}  // namespace zel::gui
