@@ -17,7 +17,10 @@ namespace {
 
 const QString kPlacementKey = QStringLiteral("Settings/InitPlacement");
 
-Rect ToRect(const QRect& r) { return {r.x(), r.y(), static_cast<long long>(r.x()) + r.width(), static_cast<long long>(r.y()) + r.height()}; }
+// QRect's right() and bottom() are inclusive; Rect's are not.
+Rect ToRect(const QRect& r) {
+    return {r.x(), r.y(), static_cast<long long>(r.x()) + r.width(), static_cast<long long>(r.y()) + r.height()};
+}
 
 // A value written by hand without quotes reads back as a list split at the commas.
 QString StoredText(const QSettings& settings) {
@@ -60,7 +63,8 @@ int RestoreWindowPlacement(QMainWindow& window, QSettings& settings) {
                        static_cast<int>(r.bottom - r.top));
     // Maximized before showing keeps the geometry above as the one to un-maximize to; a
     // minimized window that was maximized comes back maximized.
-    const bool restoresMaximized = placement.showCommand == kShowMinimized && (placement.flags & kRestoreToMaximized) != 0;
+    const bool restoresMaximized =
+        placement.showCommand == kShowMinimized && (placement.flags & kRestoreToMaximized) != 0;
     if (placement.showCommand == kShowMaximized || restoresMaximized)
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     return InitialShowCommand(placement);

@@ -57,7 +57,7 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     ImageBuffer display;
     InitImageBuffer(display);
     if (!observers_.empty() &&
-        BuildDisplayBitmap(display, newBytes, newDepth, newWidth, newHeight, frame.tiffData) == nullptr)
+        BuildDisplayBitmap(display, newBytes, newDepth, newWidth, newHeight, frame.tiffData, displayTopDown_) == nullptr)
         return RefuseOpen({OpenProblem::NoMemoryForDisplay, {}});
 
     // Nothing can fail from here on.
@@ -113,7 +113,8 @@ int CZelfDoc::CurrentDisplayDepth() const { return gainIndex != 0 ? bitDepth - g
 bool CZelfDoc::EnsureDisplay() {
     if (displayImage.dibBlock) return true;
     if (samples() == nullptr) return false;
-    if (BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples()) == nullptr)
+    if (BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples(),
+                           displayTopDown_) == nullptr)
         return false;
     displayStale_ = false;
     return true;
@@ -124,7 +125,8 @@ void CZelfDoc::Render() {
         displayStale_ = true;  // built later from whatever the samples then hold
         return;
     }
-    ConvertSamplesTo8Bit(height, displayImage.dibBits, bytesPerSample, CurrentDisplayDepth(), width, samples());
+    ConvertSamplesTo8Bit(displayTopDown_ ? -height : height, displayImage.dibBits, bytesPerSample,
+                         CurrentDisplayDepth(), width, samples());
     displayStale_ = false;
 }
 
@@ -150,7 +152,19 @@ DisplayRows CZelfDoc::DisplayRowsView() {
     rows.width = width;
     rows.height = height;
     rows.stride = (width + 3) / 4 * 4;
+    rows.bottomUp = !displayTopDown_;
     return rows;
+}
+
+void CZelfDoc::UseTopDownDisplay() {
+    if (displayTopDown_) return;
+    displayTopDown_ = true;
+    if (!displayImage.dibBlock) return;
+    // Built already: build it anew in the new order (a new address, so the views hear of it).
+    FreeImageBuffer(displayImage);
+    InitImageBuffer(displayImage);
+    if (!observers_.empty()) EnsureDisplay();
+    UpdateAllViews();
 }
 
 void CZelfDoc::RepaintViews() const {

@@ -134,8 +134,11 @@ public:
     // when the bitmap cannot be built (a later call tries again).
     const uint8_t* DisplayPixels();
     // The same pixels as rows; bits is null when there is no bitmap. The address changes
-    // only with an open, which notifies the views.
+    // only with an open or a change of row order, both of which notify the views.
     DisplayRows DisplayRowsView();
+    // Stores the display's rows top row first from now on (a screen draws them without
+    // flipping); the default is bottom-up, as the bitmap format stores them.
+    void UseTopDownDisplay();
 
     // ---- Fields ----
     std::unique_ptr<CMovieReader> reader;
@@ -170,6 +173,7 @@ private:
 
     std::vector<DocumentObserver*> observers_;
     bool displayStale_ = false;
+    bool displayTopDown_ = false;
     bool runInProgress_ = false;
     std::optional<FileIdentity> blackReference_;
     OpenFailure openFailure_;

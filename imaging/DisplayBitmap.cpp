@@ -12,13 +12,14 @@ namespace {
 
 constexpr int kInfoHeaderSize = 40;
 
-void WriteBitmapHeader(uint8_t* block, int stride, int height, int imageSize) {
+void WriteBitmapHeader(uint8_t* block, int stride, int height, int imageSize, bool topDown) {
     using detail::StoreLe16;
     using detail::StoreLe32;
     std::memset(block, 0, kInfoHeaderSize);
     StoreLe32(block + 0, kInfoHeaderSize);            // biSize
     StoreLe32(block + 4, static_cast<uint32_t>(stride));  // biWidth: the stride, padding shows black
-    StoreLe32(block + 8, static_cast<uint32_t>(height));  // biHeight > 0: rows stored bottom-up
+    // biHeight > 0: rows stored bottom-up; < 0: top-down.
+    StoreLe32(block + 8, static_cast<uint32_t>(topDown ? -height : height));
     StoreLe16(block + 12, 1);                          // biPlanes
     StoreLe16(block + 14, 8);                          // biBitCount
     StoreLe32(block + 20, static_cast<uint32_t>(imageSize));  // biSizeImage; compression, resolution, colours 0
@@ -35,7 +36,7 @@ void WriteBitmapHeader(uint8_t* block, int stride, int height, int imageSize) {
 }  // namespace
 
 const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int depth, int width, int height,
-                                  const void* samples) {
+                                  const void* samples, bool topDown) {
     // A buffer holds a bitmap or a TIFF image, never both. Arguments that describe no
     // bitmap (or one too large for the int size fields) are refused before anything
     // changes, like the TIFF case.
@@ -55,10 +56,10 @@ const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int d
     if (buffer.dibBits == nullptr) {
         return nullptr;
     }
-    WriteBitmapHeader(buffer.dibBlock.get(), static_cast<int>(stride), height, buffer.imageSize);
+    WriteBitmapHeader(buffer.dibBlock.get(), static_cast<int>(stride), height, buffer.imageSize, topDown);
 
     if (samples != nullptr) {
-        ConvertSamplesTo8Bit(height, buffer.dibBits, bytesPerSample, depth, width, samples);
+        ConvertSamplesTo8Bit(topDown ? -height : height, buffer.dibBits, bytesPerSample, depth, width, samples);
     } else {
         // Laid out only; black until the first render rather than leftover heap bytes.
         std::memset(buffer.dibBits, 0, static_cast<size_t>(imageSize));

@@ -26,7 +26,9 @@ void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth,
 // info header) or null when the buffer holds a TIFF image or memory runs out. Also null,
 // with the buffer unchanged, for width or height <= 0, a sample size other than 1, 2 or 4,
 // or a bitmap of 2^31 bytes or more. Without samples the pixels are laid out black.
+// topDown stores the rows top row first (the header's height is then negative, as for
+// any top-down bitmap), which a screen can draw without flipping.
 const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int depth, int width, int height,
-                                  const void* samples);
+                                  const void* samples, bool topDown = false);
 
 }  // namespace zel

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -350,6 +351,26 @@ TEST(Document, DisplayRowsStayPutUntilAnOpen) {
     ASSERT_EQ(doc.ShowCorrectionData(0), 1);
     EXPECT_EQ(doc.DisplayRowsView().bits, rows.bits);
     EXPECT_EQ(doc.DisplayRowsView().Row(0)[0], Position(1, 0, 0));  // auto depth 8: shown as it is
+}
+
+TEST(Document, TopDownDisplayStoresTheTopRowFirst) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 30, 4, 2, Position);
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
+    CountingObserver views;
+    doc.AttachObserver(&views);
+    doc.UseTopDownDisplay();
+    EXPECT_EQ(views.updates, 1);  // a new bitmap: the views hear of it
+    const zel::DisplayRows rows = doc.DisplayRowsView();
+    EXPECT_FALSE(rows.bottomUp);
+    EXPECT_EQ(rows.Row(0), rows.bits);
+    EXPECT_EQ(rows.Row(3)[29], Position(0, 29, 3) >> 2);
+    int32_t storedHeight = 0;
+    std::memcpy(&storedHeight, doc.displayBitmap() + 8, 4);
+    EXPECT_EQ(storedHeight, -4);  // a top-down bitmap says so in its header
+    ASSERT_EQ(doc.ShowFrame(1), 1);
+    EXPECT_EQ(doc.DisplayRowsView().Row(0)[0], Position(1, 0, 0) >> 2);
 }
 
 TEST(Document, RunsRefuseWhatWouldReplaceTheirBuffers) {

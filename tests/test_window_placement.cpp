@@ -15,7 +15,9 @@
 namespace zel::gui {
 
 // Readable failure messages.
-void PrintTo(const Rect& r, std::ostream* os) { *os << '{' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '}'; }
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << '{' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << '}';
+}
 void PrintTo(const WindowPlacement& p, std::ostream* os) { *os << FormatPlacement(p); }
 
 }  // namespace zel::gui
