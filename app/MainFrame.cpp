@@ -185,11 +185,14 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    // Dropped movies open like recent files: with correction.
-    for (const QUrl& url : event->mimeData()->urls()) {
+    OpenDroppedFiles(event->mimeData()->urls());
+    event->acceptProposedAction();
+}
+
+void CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
         if (url.isLocalFile()) app_.OpenDocumentFile(url.toLocalFile(), true);
     }
-    event->acceptProposedAction();
 }
 
 void CMainFrame::changeEvent(QEvent* event) {

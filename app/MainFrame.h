@@ -5,7 +5,9 @@
 // playback and conversion on the GUI thread, pumping events between frames.
 
 #include <QMainWindow>
+#include <QList>
 #include <QPointer>
+#include <QUrl>
 #include <array>
 #include <map>
 #include <memory>
@@ -54,6 +56,8 @@ public:
     QLabel* Pane(int paneId) const;
     // A message in the status bar's message pane (a rejected file, a stopped conversion).
     void ShowStatusMessage(const QString& text);
+    // Files dropped on the window open like recent files: with correction.
+    void OpenDroppedFiles(const QList<QUrl>& urls);
     // Rebuilds the recent-file entries of the File menu.
     void RefreshRecentFiles();
 

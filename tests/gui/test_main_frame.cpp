@@ -8,7 +8,9 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include "../DocumentFixture.h"
@@ -16,6 +18,7 @@
 #include "../TempFile.h"
 #include "../TempFolder.h"
 #include "GuiFixture.h"
+#include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
 #include "app/CommandIds.h"
 #include "app/ControlBar.h"
@@ -203,6 +206,42 @@ private slots:
         t.dialogs->tiffNames.push_back(QString::fromStdString(gui.path + "/missing/x.tif"));
         f.Action(kIdConvertToTiff)->trigger();
         QVERIFY(f.statusBar()->currentMessage().contains(QStringLiteral("No such file or directory")));
+    }
+
+    void secondWindowsAndDroppedFiles() {
+        TestApp t;
+        t.dialogs->movies.push_back({Path(movie_), false});
+        t.frame->Action(kIdFileOpen)->trigger();
+        // A dropped movie opens with correction whatever the dialog chose last.
+        t.frame->OpenDroppedFiles({QUrl::fromLocalFile(Path(other_))});
+        QCOMPARE(t.frame->MdiArea()->subWindowList().size(), 2);
+        QCOMPARE(QString::fromStdString(t.frame->ActiveDocument()->pathName), Path(other_));
+        QCOMPARE(t.frame->ActiveDocument()->correctionOn, 1);
+
+        // New Window: a second view of the same document; a frame shown paints both.
+        t.frame->Action(kIdWindowNew)->trigger();
+        const auto windows = t.frame->MdiArea()->subWindowList();
+        QCOMPARE(windows.size(), 3);
+        auto* first = qobject_cast<CChildFrame*>(windows[1]);
+        auto* second = qobject_cast<CChildFrame*>(windows[2]);
+        QCOMPARE(first->View()->GetDocument(), second->View()->GetDocument());
+        QVERIFY(second->windowTitle().endsWith(QStringLiteral(":2")));
+        t.frame->ShowFrame(*second->View()->GetDocument(), 3);
+        QCOMPARE(t.frame->PaneText(kPaneFrame), QStringLiteral("F: 3/3"));
+    }
+
+    void japaneseTexts() {
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/i18n/zeltiff16_ja.qm")));
+        QCoreApplication::installTranslator(&translator);
+        TestApp t({Path(movie_)});
+        CControlBar& bar = *t.frame->ControlBar();
+        QCOMPARE(bar.Button(kIdRangeIdentical)->text(), QStringLiteral("変換区間"));
+        QCOMPARE(bar.Control(kIdStartEdit)->toolTip(), QStringLiteral("動画再生・TIFF変換開始ﾌﾚｰﾑ"));
+        QCOMPARE(CAboutDlg().versionText, QStringLiteral("ZelTiff16 Vesion") + VersionNumberText());
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(CAboutDlg().versionText, QStringLiteral("ZelTiff16 Version") + VersionNumberText());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(VersionNumberText()).hasMatch());
     }
 
     void bitSelSetting() {
