@@ -17,8 +17,8 @@ void PaintDisplayRows(QPainter& painter, const zel::DisplayRows& rows, const Dib
         return;
     }
 
-    // The stored rows as they are: a read-only image over the document's memory. Its
-    // first line is the bottom image row, so it is drawn through a vertical flip.
+    // The stored rows as they are: a read-only image over the document's memory, never
+    // copied. Bottom-up rows are drawn through a vertical flip.
     const QImage stored(rows.bits, rows.stride, rows.height, rows.stride, QImage::Format_Grayscale8);
     const QRect target(viewport.dstX - scroll.x(), viewport.dstY - scroll.y(), viewport.dstW, viewport.dstH);
     if (!target.isEmpty()) {

@@ -15,10 +15,10 @@ struct DisplayRows;
 
 namespace zel::gui {
 
-// Draws rows (bottom-up, rows.stride pixels wide: the padding columns are shown) at the
-// viewport's dst rectangle, shifted by the scroll position, and fills the margin bands of
-// the client area. The viewport must have been laid out for this client size. Rows
-// without bits fill the whole client grey.
+// Draws rows (bottom-up or top-down as rows.bottomUp says; rows.stride pixels wide, so the
+// padding columns are shown) at the viewport's dst rectangle, shifted by the scroll
+// position, and fills the margin bands of the client area. The viewport must have been
+// laid out for this client size. Rows without bits fill the whole client grey.
 void PaintDisplayRows(QPainter& painter, const zel::DisplayRows& rows, const DibViewport& viewport, QPoint scroll,
                       QSize client);
 

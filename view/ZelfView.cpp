@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstdint>
 
 #include "app/CommandIds.h"
 #include "app/ViewHost.h"
@@ -150,7 +151,12 @@ void CZelfView::OnDataDisplay(int mode) {
     if (doc->ShowCorrectionData(dataDisplayMode) == 0) dataDisplayMode = previous;
 }
 
-void CZelfView::RepaintViews() { viewport()->repaint(); }
+void CZelfView::RepaintViews() {
+    // The caption follows the frame even when nothing can be painted now (a window not
+    // yet exposed, hidden or minimized); a paint writes it again.
+    ShowFrameCaption();
+    viewport()->repaint();
+}
 
 void CZelfView::UpdateAllViews() {
     if (zel::CZelfDoc* doc = GetDocument()) FollowImageSize(doc->DisplayRowsView());

@@ -44,7 +44,8 @@ public:
     // The state of a view command's menu item and button; false for other ids.
     bool UpdateCommand(int id, bool& enabled, bool& checked) const;
 
-    // DocumentObserver: repaint now (synchronously) / repaint when convenient.
+    // DocumentObserver: the frame changed: caption and repaint now (synchronously) /
+    // the document's state changed: repaint when convenient.
     void RepaintViews() override;
     void UpdateAllViews() override;
 

@@ -209,6 +209,13 @@ private slots:
         // Showing a frame repaints at once through the document.
         QCOMPARE(doc->ShowFrame(7), 1);
         QCOMPARE(host.panes[kPaneFrame], QStringLiteral("F: 7/499"));
+
+        // A view that cannot paint (never shown) still keeps the caption up to date.
+        RecordingHost hiddenHost;
+        CZelfView hidden(doc, hiddenHost);
+        hidden.OnInitialUpdate();
+        QCOMPARE(doc->ShowFrame(499), 1);
+        QCOMPARE(hiddenHost.panes[kPaneFrame], QStringLiteral("F: 499/499"));
     }
 
     void gainCommandsAndAGainAlreadyInForce() {
@@ -303,13 +310,23 @@ private slots:
         QCOMPARE(view.Viewport().imageHeight, 2);
     }
 
+    void paintingShowsTheImageUprightInGreyBands_data() {
+        QTest::addColumn<bool>("topDown");
+        QTest::newRow("bottom-up rows") << false;
+        QTest::newRow("top-down rows") << true;
+    }
+
     void paintingShowsTheImageUprightInGreyBands() {
+        QFETCH(bool, topDown);
         // 14 x 8 (stride 16): the top half at grey 100, the bottom half at 200 (10 bits, gain 1).
         TempFile movie;
         WriteTestMovie(movie, kTenBit, 14, 8, 1,
                        [](int, int, int y) { return static_cast<uint16_t>(y < 4 ? 400 : 800); });
         RecordingHost host;
-        CZelfView view(OpenDocument(movie), host);
+        auto doc = OpenDocument(movie);
+        CZelfView view(doc, host);
+        if (topDown) doc->UseTopDownDisplay();
+        QCOMPARE(doc->DisplayRowsView().bottomUp, !topDown);
         ShowView(view, {160, 120});
         view.OnInitialUpdate();
         QVERIFY(view.OnCommand(kIdZoomFit + 3));  // factor 4: 64 x 32
