@@ -20,7 +20,7 @@ QString StandardDialogs::ChooseTiffName(QWidget* parent, const QString& proposed
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("tif"));
-    dialog.setNameFilter(QFileDialog::tr("TIFF Files (*.tif)"));
+    dialog.setNameFilter(QStringLiteral("TIFF Files (*.tif)"));
     dialog.selectFile(proposedBaseName);
     // The chosen name itself is never written; numbered files beside it are, so the
     // overwrite question (which concerns the chosen name) stays as the dialog asks it.

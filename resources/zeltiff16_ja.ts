@@ -511,6 +511,13 @@
     </message>
 </context>
 <context>
+    <name>zel::gui::CZelfView</name>
+    <message>
+        <source>Image view</source>
+        <translation>画像表示</translation>
+    </message>
+</context>
+<context>
     <name>zel::gui::CAboutDlg</name>
     <message>
         <source>About ZelTiff16</source>
