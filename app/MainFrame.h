@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QUrl>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -52,10 +53,18 @@ public:
     QToolBar* ToolBar() const { return toolBar_; }
     QAction* Action(int id) const;
     void SetPaneText(int paneId, const QString& text) override;
+    std::array<int, 4>& SharedProfileLine() override { return savedProfileLine; }
+    std::array<int, 4>& SharedAoiRect() override { return savedAoiRect; }
+    QWidget* GraphAnchor() override { return this; }
+    QString ChooseBlackReference(QWidget* parent) override;
+    QString ChooseCsvName(QWidget* parent, const QString& proposedPath) override;
+    // The view's export commands: the run starts once the command has returned.
+    void RequestAoiExport() override;
+    void RequestProfileExport() override;
     QString PaneText(int paneId) const;
     QLabel* Pane(int paneId) const;
     // A message in the status bar's message pane (a rejected file, a stopped conversion).
-    void ShowStatusMessage(const QString& text);
+    void ShowStatusMessage(const QString& text) override;
     // Files dropped on the window open like recent files: with correction.
     void OpenDroppedFiles(const QList<QUrl>& urls);
     // Rebuilds the recent-file entries of the File menu.
@@ -73,8 +82,13 @@ public:
     void PumpMessages();
     // Reads frame n into the document and paints it in every view before returning.
     void ShowFrame(CZelfDoc& doc, int n);
-    void RunFrames(int direction);
+    // Plays frames (direction 0) or steps one (+1, -1); afterEachFrame runs once for every
+    // frame shown.
+    void RunFrames(int direction, const std::function<void()>& afterEachFrame = {});
     void OnConvertToTiff();
+    // Records the active view's AOI statistics or profile over the frame range.
+    void OnAoiExportRun();
+    void OnProfileExportRun();
 
     // ---- Shared state ----
     QPointer<QMdiSubWindow> trackedChild;
@@ -103,6 +117,7 @@ private:
     void OnCommand(int id);
     // Ends a run before a document, its window or the main window goes away.
     bool EndRunFirst();
+    void ExportRun(bool profile);
     // Common frame of playback and conversion: sets and clears the run state.
     class Run;
 

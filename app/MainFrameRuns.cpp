@@ -5,6 +5,7 @@
 // the run to stop after the frame it is on.
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -67,7 +68,7 @@ void CMainFrame::PumpMessages() { QCoreApplication::processEvents(QEventLoop::Al
 
 void CMainFrame::ShowFrame(CZelfDoc& doc, int n) { doc.ShowFrame(n); }
 
-void CMainFrame::RunFrames(int direction) {
+void CMainFrame::RunFrames(int direction, const std::function<void()>& afterEachFrame) {
     CZelfView* view = ActiveView();
     if (view == nullptr) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
@@ -92,6 +93,7 @@ void CMainFrame::RunFrames(int direction) {
     for (; n < end; ++n) {
         if (n < 0 || n >= count) break;
         ShowFrame(*doc, static_cast<int>(n));
+        if (afterEachFrame) afterEachFrame();
         SetProgressValue(progress, n + 1);
         PumpMessages();
         if (abortRequested != 0) break;
@@ -131,6 +133,52 @@ void CMainFrame::OnConvertToTiff() {
         PumpMessages();
         if (abortRequested != 0) break;
     }
+}
+
+}  // namespace zel::gui
+
+namespace zel::gui {
+
+void CMainFrame::RequestAoiExport() {
+    QTimer::singleShot(0, this, [this] { OnAoiExportRun(); });
+}
+
+void CMainFrame::RequestProfileExport() {
+    QTimer::singleShot(0, this, [this] { OnProfileExportRun(); });
+}
+
+void CMainFrame::OnAoiExportRun() { ExportRun(false); }
+
+void CMainFrame::OnProfileExportRun() { ExportRun(true); }
+
+// Shows the range's first frame, lets the view open its file, plays the range with one
+// row per frame shown and lets the view write the average row.
+void CMainFrame::ExportRun(bool profile) {
+    if (runInProgress != 0) {
+        // A run inside a run would interleave two exports' frames.
+        ShowStatusMessage(tr("An export cannot start while a run is in progress"));
+        return;
+    }
+    QPointer<CZelfView> view = ActiveView();
+    if (view == nullptr) return;
+    CZelfDoc& doc = *view->GetDocument();
+    const int first = rangeMode != 0 ? 0 : rangeStart;
+    const int last = rangeMode != 0 ? doc.frameCount - 1 : rangeEnd;
+    QProgressBar& progress = *controlBar_->Progress();
+    SetProgressRange(progress, first, last);
+    SetProgressValue(progress, static_cast<int64_t>(first) - 1);
+    if (first >= 0 && first < doc.frameCount) ShowFrame(doc, first);
+    if (!(profile ? view->BeginProfileExport() : view->BeginAoiExport())) return;
+    RunFrames(0, [view] {
+        if (view) view->WriteExportRow();
+    });
+    if (view) view->EndExport();
+}
+
+QString CMainFrame::ChooseBlackReference(QWidget* parent) { return app_.Dialogs().ChooseBlackReference(parent); }
+
+QString CMainFrame::ChooseCsvName(QWidget* parent, const QString& proposedPath) {
+    return app_.Dialogs().ChooseCsvName(parent, proposedPath);
 }
 
 }  // namespace zel::gui

@@ -28,6 +28,26 @@ QString StandardDialogs::ChooseTiffName(QWidget* parent, const QString& proposed
     return dialog.selectedFiles().front();
 }
 
+QString StandardDialogs::ChooseBlackReference(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("zel"));
+    dialog.setNameFilters({QStringLiteral("Zelf File (*.zel)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+QString StandardDialogs::ChooseCsvName(QWidget* parent, const QString& proposedPath) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setNameFilter(QStringLiteral("CSV Files (*.csv)"));
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
 void StandardDialogs::ShowOpenFailure(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QStringLiteral("ZelTiff16"), text);
 }

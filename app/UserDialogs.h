@@ -27,6 +27,10 @@ public:
     virtual void ShowAbout(QWidget* parent) = 0;
     // The platform's page setup.
     virtual void ShowPageSetup(QWidget* parent) = 0;
+    // The dark reference movie of a black balance; empty when cancelled.
+    virtual QString ChooseBlackReference(QWidget*) { return {}; }
+    // The CSV file of an export, proposing `proposedPath`; empty when cancelled.
+    virtual QString ChooseCsvName(QWidget*, const QString&) { return {}; }
 };
 
 // The real dialogs.
@@ -37,6 +41,8 @@ public:
     void ShowOpenFailure(QWidget* parent, const QString& text) override;
     void ShowAbout(QWidget* parent) override;
     void ShowPageSetup(QWidget* parent) override;
+    QString ChooseBlackReference(QWidget* parent) override;
+    QString ChooseCsvName(QWidget* parent, const QString& proposedPath) override;
 };
 
 }  // namespace zel::gui

@@ -4,7 +4,6 @@
 #include "cli/MeasureCommand.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 #include "cli/Interrupt.h"
@@ -26,12 +25,6 @@ int CheckCorners(const CZelfDoc& doc, const MeasureOptions& options, const char*
         }
     }
     return kExitOk;
-}
-
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ignored;
-    const auto absolute = std::filesystem::absolute(path, ignored);
-    return absolute.empty() ? path : absolute.lexically_normal().string();
 }
 
 // Runs `row` for every frame of the range. Returns kExitOk or the failure's exit code;
@@ -98,7 +91,7 @@ int RunProfile(const MeasureOptions& options) {
     std::vector<int16_t> values(static_cast<size_t>(count) + 1);
     ProfileCsvWriter writer;
     std::string error;
-    if (!writer.Begin(options.output, AbsolutePath(options.movie), {c[0], c[1], c[2], c[3]}, count, &error)) {
+    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), {c[0], c[1], c[2], c[3]}, count, &error)) {
         Complain(error);
         return kExitFailure;
     }
@@ -119,7 +112,7 @@ int RunAoi(const MeasureOptions& options) {
     AoiCsvWriter writer;
     std::string error;
     const bool colour = IsColourMosaic(doc.reader->colorPattern);
-    if (!writer.Begin(options.output, AbsolutePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
+    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
         Complain(error);
         return kExitFailure;
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <limits>
 
 namespace zel {
@@ -87,6 +88,12 @@ bool AlreadyOpen(std::string* error) {
 }
 
 }  // namespace
+
+std::string AbsoluteMoviePath(const std::string& path) {
+    std::error_code ignored;
+    const auto absolute = std::filesystem::absolute(path, ignored);
+    return absolute.empty() ? path : absolute.lexically_normal().string();
+}
 
 // ---- Profile ----
 

@@ -25,6 +25,10 @@
 
 namespace zel {
 
+// The movie's path as line 1 of an export names it: absolute and without "." or ".."
+// steps, so the GUI and the command-line tool write the same line for the same movie.
+std::string AbsoluteMoviePath(const std::string& path);
+
 // Line endpoints or rectangle corners as the user set them (not sorted).
 struct ToolCorners {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;

@@ -10,7 +10,9 @@
 #include "app/CommandIds.h"
 #include "app/ViewHost.h"
 #include "document/ZelfDoc.h"
+#include "document/CsvExport.h"
 #include "view/DibPainting.h"
+#include "view/ProfileDlg.h"
 
 namespace zel::gui {
 
@@ -42,12 +44,16 @@ CZelfView::CZelfView(std::shared_ptr<zel::CZelfDoc> doc, ViewHost& host, QWidget
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setMouseTracking(true);  // the readouts follow the cursor without a button
+    viewport()->setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);  // the arrow keys move the cursor by one pixel
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     if (document_) document_->AttachObserver(this);
 }
 
 CZelfView::~CZelfView() {
+    if (profileDlg) profileDlg->close();
     if (document_) document_->DetachObserver(this);
 }
 
@@ -71,7 +77,8 @@ void CZelfView::OnInitialUpdate() {
 }
 
 bool CZelfView::IsViewCommand(int id) {
-    return IsZoomCommand(id) || IsGainCommand(id) || id == kIdFpnDataDisplay || id == kIdGainDataDisplay;
+    return IsZoomCommand(id) || IsGainCommand(id) || id == kIdFpnDataDisplay || id == kIdGainDataDisplay ||
+           id == kIdPoint || id == kIdBlackBalance || (id >= kIdAoi && id <= kIdProfileDataSave);
 }
 
 bool CZelfView::OnCommand(int id) {
@@ -84,7 +91,7 @@ bool CZelfView::OnCommand(int id) {
     } else if (id == kIdGainDataDisplay) {
         OnDataDisplay(2);
     } else {
-        return false;
+        return OnToolCommand(id);
     }
     return true;
 }
@@ -99,7 +106,7 @@ bool CZelfView::UpdateCommand(int id, bool& enabled, bool& checked) const {
     } else if (id == kIdGainDataDisplay) {
         checked = dataDisplayMode == 2;
     } else {
-        return false;
+        return UpdateToolCommand(id, enabled, checked);
     }
     enabled = true;
     return true;
@@ -152,14 +159,16 @@ void CZelfView::OnDataDisplay(int mode) {
 }
 
 void CZelfView::RepaintViews() {
-    // The caption follows the frame even when nothing can be painted now (a window not
-    // yet exposed, hidden or minimized); a paint writes it again.
+    // The caption and the tools' figures follow the frame even when nothing can be
+    // painted now (a window not yet exposed, hidden or minimized); a paint draws them.
     ShowFrameCaption();
+    RefreshMeasurements();
     viewport()->repaint();
 }
 
 void CZelfView::UpdateAllViews() {
     if (zel::CZelfDoc* doc = GetDocument()) FollowImageSize(doc->DisplayRowsView());
+    RefreshMeasurements();
     viewport()->update();
 }
 
@@ -212,6 +221,7 @@ void CZelfView::paintEvent(QPaintEvent*) {
     FollowImageSize(rows);
     Relayout();  // in Fit the image refits the client at every paint
     PaintDisplayRows(painter, rows, dibViewport, ScrollPosition(), viewport()->size());
+    DrawTools(painter);
     ShowFrameCaption();
 }
 

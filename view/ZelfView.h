@@ -6,18 +6,24 @@
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <QPointer>
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "document/DocumentObserver.h"
 #include "view/DibViewport.h"
 
 namespace zel {
+class AoiCsvWriter;
 class CZelfDoc;
+class ProfileCsvWriter;
 struct DisplayRows;
 }
 
 namespace zel::gui {
 
+class CProfileDlg;
 class ViewHost;
 
 class CZelfView : public QAbstractScrollArea, public zel::DocumentObserver {
@@ -63,10 +69,42 @@ public:
     int gainIndex = 1;        // the gain command checked in this view (0 Auto, 1..7: 1..64)
     int dataDisplayMode = 0;  // 0 the frame, 1 FPN data, 2 gain data
 
+    // ---- Measurement tools ----
+    int pointMode = 0;                     // check mark of Point (the readouts always run)
+    int profileState = 0;                  // 0 off; -1 on, no line; 1 line shown; 2 being drawn
+    std::array<int, 4> profileLine{};      // x0, y0, x1, y1 in image pixels
+    std::vector<int16_t> profileSamples;   // the current profile (max(|dx|, |dy|) samples)
+    bool profileComputed = false;          // profileSamples holds a profile of the current line
+    QPointer<CProfileDlg> profileDlg;      // the graph, while the tool is on
+    int profileSeries = -1;                // this view's series in the graph
+    int aoiState = 0;                      // 0 off; 1 rectangle shown; 2 being drawn
+    std::array<int, 4> aoiRect{};          // the corners as drawn (not sorted)
+    int blackBalanced = 0;                 // check mark of Black Balance
+
+    // ---- Exports over a frame range (the main frame runs the frames) ----
+    // Ask for the CSV file and write its head. true to go on with the run (also after
+    // Cancel, which records nothing); false when the file cannot be created.
+    bool BeginProfileExport();
+    bool BeginAoiExport();
+    // One row for the frame now shown, while an export is open.
+    void WriteExportRow();
+    // Writes the average row and completes the file; false (with the reason in the
+    // status bar) when it could not be written.
+    bool EndExport();
+    bool ExportOpen() const;
+
+    // The image pixel under a point of the viewport (clamped into the bitmap).
+    QPoint ImagePoint(const QPoint& viewportPos) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void OnZoom(int id);
@@ -82,10 +120,31 @@ private:
     bool FollowImageSize(const zel::DisplayRows& rows);
     void ShowFrameCaption();
 
+    // Tools (ZelfViewTools.cpp).
+    bool OnToolCommand(int id);
+    bool UpdateToolCommand(int id, bool& enabled, bool& checked) const;
+    void OnProfile();
+    void OnAoi();
+    void OnBlackBalance();
+    void EndProfileTool();
+    QPoint ConstrainProfileEnd(Qt::KeyboardModifiers modifiers, const QPoint& viewportPos) const;
+    // The pixel under a point, limited to the frame's columns (the AOI's corners).
+    QPoint FramePoint(const QPoint& viewportPos) const;
+    void ShowReadouts(const QPoint& image);
+    // Profile and AOI figures of the samples now held; run whenever they change.
+    void RefreshMeasurements();
+    void RecomputeProfile();
+    void RefreshAoiStatistics();
+    void DrawTools(QPainter& painter) const;
+    void HandleMouseMove(const QPoint& viewportPos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
     std::shared_ptr<zel::CZelfDoc> document_;
     ViewHost& host_;
     int totalWidth_ = 0;  // the logical size scrolled over at a fixed factor
     int totalHeight_ = 0;
+    std::unique_ptr<zel::ProfileCsvWriter> profileExport_;
+    std::unique_ptr<zel::AoiCsvWriter> aoiExport_;
+    std::array<int, 4> exportCorners_{};  // the line or rectangle recorded by the open export
 };
 
 }  // namespace zel::gui

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -20,6 +21,7 @@
 #include "GuiFixture.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/ZelfDialog.h"
 #include "app/CommandIds.h"
 #include "app/ControlBar.h"
 #include "document/ZelfDoc.h"
@@ -242,6 +244,21 @@ private slots:
         QCoreApplication::removeTranslator(&translator);
         QCOMPARE(CAboutDlg().versionText, QStringLiteral("ZelTiff16 Version") + VersionNumberText());
         QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$")).match(VersionNumberText()).hasMatch());
+    }
+
+    void openDialogReadsTheCorrectionBoxOnAccept() {
+        for (const bool ticked : {false, true}) {
+            CZelfDialog dialog;
+            QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("ZEL Files (*.zel)")});
+            QCOMPARE(dialog.defaultSuffix(), QStringLiteral("zel"));
+            QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+            QVERIFY(!dialog.CorrectionBox()->isChecked());  // opening with correction is the default
+            dialog.CorrectionBox()->setChecked(true);
+            dialog.CorrectionBox()->setChecked(ticked);
+            dialog.selectFile(Path(movie_));
+            dialog.accept();
+            QCOMPARE(dialog.applyCorrection, ticked ? 0 : 1);
+        }
     }
 
     void bitSelSetting() {

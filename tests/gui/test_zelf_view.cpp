@@ -294,7 +294,7 @@ private slots:
 
         // Ids that are not view commands are left to others.
         bool enabled = true, checked = true;
-        for (const int id : std::initializer_list<int>{kIdPoint, kIdFileOpen, kIdConvertToTiff, kIdZoomFit - 1, kIdPlay}) {
+        for (const int id : std::initializer_list<int>{kIdFileOpen, kIdConvertToTiff, kIdZoomFit - 1, kIdPlay}) {
             QVERIFY(!view.OnCommand(id));
             QVERIFY(!view.UpdateCommand(id, enabled, checked));
         }

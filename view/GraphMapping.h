@@ -1,0 +1,38 @@
+#pragma once
+// Drawing a graph in its own units: a mapping from graph coordinates to window pixels in
+// which values grow upward, and series drawn through it as polylines.
+
+#include <QColor>
+#include <cstdint>
+
+class QPainter;
+class QRect;
+
+namespace zel::gui {
+
+// A rectangle as left, top, right, bottom edge coordinates (right and bottom exclusive),
+// unlike QRect, whose right() and bottom() are the last pixel inside. A graph's logical
+// rectangle may be "upside down" (top > bottom) to make values grow upward.
+struct GraphRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const GraphRect&) const = default;
+};
+
+// The edges of a widget's rectangle: right = x + width, bottom = y + height.
+GraphRect EdgesOf(const QRect& rect);
+
+// Maps `logical` onto `device`: (logical.left, logical.bottom) lands on (device.left,
+// device.bottom) and (logical.right, logical.top) on (device.right, device.top). A zero
+// width or height on either side counts as 1, so the mapping always exists. With
+// logical = (0, yMax, xMax, yMin), (0, yMin) is the bottom left corner and (xMax, yMax)
+// the top right: values grow upward. Replaces the painter's transform.
+void SetGraphMapping(QPainter& painter, const GraphRect& logical, const GraphRect& device);
+
+// A polyline through (i, values[i]) for i = 0 .. count - 1 with a 1-pixel pen, whatever
+// the mapping's scale. A single value is one point; count < 1 draws nothing.
+void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor color);
+
+}  // namespace zel::gui
