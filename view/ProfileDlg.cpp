@@ -14,8 +14,10 @@ CProfileDlg::CProfileDlg(QWidget* parent) : CGraphDlg(parent) {
 bool CProfileDlg::Create(const QString& text, QWidget* mainWindow) {
     setWindowTitle(tr("Profile : %1").arg(text));
     if (mainWindow) {
-        // setParent resets the flags; keep the ones the graph window was made with.
-        if (parentWidget() != mainWindow) setParent(mainWindow, windowFlags());
+        // A parent anywhere inside the main window already keeps the graph above it (and
+        // decides when it is deleted); only a window without one is given the main window.
+        // setParent resets the flags, so the graph window's own are passed on.
+        if (!parentWidget()) setParent(mainWindow, windowFlags());
         // The client area (not the frame) covers the quarter: where a window manager
         // draws the title bar is not known before the window is shown.
         const QRect inner = mainWindow->rect();

@@ -14,8 +14,8 @@ class CProfileDlg : public CGraphDlg {
 public:
     explicit CProfileDlg(QWidget* parent = nullptr);
 
-    // Titles the window "Profile : text", becomes a window of mainWindow (if it is not
-    // already), covers the lowest quarter of mainWindow's inner area and shows itself.
+    // Titles the window "Profile : text", becomes a window of mainWindow if it has no
+    // parent yet, covers the lowest quarter of mainWindow's inner area and shows itself.
     bool Create(const QString& text, QWidget* mainWindow);
 
     // As ProfileSeriesSet::SetSeries, then repaints the graph at once.

@@ -21,6 +21,9 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     QString proposedTiffName;
     QStringList openFailures;
     int aboutShown = 0;
+    QString blackReference;
+    std::deque<QString> csvNames;
+    QString proposedCsvName;
 
     std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override {
         if (movies.empty()) return std::nullopt;
@@ -38,6 +41,14 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     void ShowOpenFailure(QWidget*, const QString& text) override { openFailures << text; }
     void ShowAbout(QWidget*) override { ++aboutShown; }
     void ShowPageSetup(QWidget*) override {}
+    QString ChooseBlackReference(QWidget*) override { return blackReference; }
+    QString ChooseCsvName(QWidget*, const QString& proposed) override {
+        proposedCsvName = proposed;
+        if (csvNames.empty()) return {};
+        const QString name = csvNames.front();
+        csvNames.pop_front();
+        return name;
+    }
 };
 
 // Keeps QSettings of the application in a fresh folder for the test's life.

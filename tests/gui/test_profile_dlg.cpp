@@ -107,6 +107,18 @@ private slots:
         QVERIFY(dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(dlg->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         QCOMPARE(dlg->windowHandle()->transientParent(), main.windowHandle());
+
+        // Made by a widget inside the main window, it stays that widget's (and goes with it).
+        auto* inner = new QWidget;
+        main.setCentralWidget(inner);
+        QPointer<CProfileDlg> owned = new CProfileDlg(inner);
+        QVERIFY(owned->Create(QStringLiteral("inner"), &main));
+        QVERIFY(QTest::qWaitForWindowExposed(owned));
+        QCOMPARE(owned->parentWidget(), inner);
+        QCOMPARE(owned->windowHandle()->transientParent(), main.windowHandle());
+        QCOMPARE(owned->geometry(), dlg->geometry());
+        delete inner;
+        QVERIFY(owned.isNull());
     }
 
     void fixedRangeSeriesIsDrawnToScale() {
@@ -149,6 +161,19 @@ private slots:
         const std::vector<int16_t> half(50, 512);
         QCOMPARE(dlg->SetSeries(0, 10, half.data(), 50), 0);
         QVERIFY(FirstBlackRow(GraphImage(*dlg), 10).has_value());
+    }
+
+    void singleValueIsOnePoint() {
+        auto dlg = OpenGraph();
+        const int16_t half = 512;
+        dlg->SetSeries(-1, 10, &half, 1);
+        const QImage image = GraphImage(*dlg);
+        int black = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) black += IsBlack(image, x, y) ? 1 : 0;
+        QCOMPARE(black, 1);
+        const auto row = FirstBlackRow(image, 0);
+        QVERIFY(row && qAbs(*row - kGraphSize.height() / 2) <= 1);
     }
 
     void clearedGraphIsWhite() {
