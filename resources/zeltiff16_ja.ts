@@ -404,6 +404,10 @@
         <translation>変換を中止しました: %1</translation>
     </message>
     <message>
+        <source>An export cannot start while a run is in progress</source>
+        <translation>再生・変換中はデータ保存を開始できません</translation>
+    </message>
+    <message>
         <source>frame caption</source>
         <translation>フレーム表示</translation>
     </message>
@@ -515,6 +519,32 @@
     <message>
         <source>Image view</source>
         <translation>画像表示</translation>
+    </message>
+    <message>
+        <source>%1 is the movie being read; choose another file</source>
+        <translation>%1 は読み込み中の動画ファイルです。別のファイルを選んでください</translation>
+    </message>
+    <message>
+        <source>Black balance not applied: %1</source>
+        <translation>黒バランスを適用できません: %1</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CGraphDlg</name>
+    <message>
+        <source>Profile</source>
+        <translation>プロファイル</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CProfileDlg</name>
+    <message>
+        <source>Profile graph</source>
+        <translation>プロファイルグラフ</translation>
+    </message>
+    <message>
+        <source>Profile : %1</source>
+        <translation>Profile : %1</translation>
     </message>
 </context>
 <context>

@@ -53,7 +53,11 @@ CZelfView::CZelfView(std::shared_ptr<zel::CZelfDoc> doc, ViewHost& host, QWidget
 }
 
 CZelfView::~CZelfView() {
-    if (profileDlg) profileDlg->close();
+    // The graph goes with its view; it must not call back into a view being destroyed.
+    if (profileDlg) {
+        profileDlg->disconnect(this);
+        profileDlg->close();
+    }
     if (document_) document_->DetachObserver(this);
 }
 

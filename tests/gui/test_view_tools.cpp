@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
@@ -144,6 +145,13 @@ private slots:
         t.frame->UpdateCommandUI();
         QCOMPARE(view.profileState, 0);
         QVERIFY(!t.frame->Action(kIdProfile)->isChecked());
+        // A window closed while its graph is open takes the graph with it.
+        t.frame->Action(kIdProfile)->trigger();
+        QPointer<CProfileDlg> graph = view.profileDlg;
+        QVERIFY(graph);
+        t.frame->MdiArea()->currentSubWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!graph);
     }
 
     void aoiTool() {

@@ -3,7 +3,10 @@
 // Each picture is the main window grabbed as it is drawn on the screen in use (run under
 // Xvfb, or with QT_QPA_PLATFORM=offscreen).
 //
-// Usage: zel_screenshots MOVIE OUTPUT_FOLDER
+// With a colour movie as a third argument, also the AOI on it and the profile graph
+// following playback.
+//
+// Usage: zel_screenshots MOVIE OUTPUT_FOLDER [COLOUR_MOVIE]
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +19,8 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
+#include "view/ProfileDlg.h"
+#include "view/ZelfView.h"
 
 namespace {
 
@@ -61,6 +66,24 @@ int main(int argc, char** argv) {
         Save(*app.MainFrame(), out.filePath(QStringLiteral("fit.png")));
         app.MainFrame()->Action(kIdGain1 + 2)->trigger();
         Save(*app.MainFrame(), out.filePath(QStringLiteral("gain4.png")));
+        if (argc > 3) {
+            CMainFrame& frame = *app.MainFrame();
+            app.OpenDocumentFile(QString::fromLocal8Bit(argv[3]), true);
+            frame.Action(kIdZoomFit)->trigger();
+            frame.savedAoiRect = {40, 30, 120, 90};
+            frame.Action(kIdAoi)->trigger();
+            Save(frame, out.filePath(QStringLiteral("aoi_colour.png")));
+            frame.savedProfileLine = {10, 60, 240, 60};
+            frame.Action(kIdProfile)->trigger();
+            frame.RunFrames(0);
+            Settle();
+            if (CZelfView* view = frame.ActiveView(); view && view->profileDlg) {
+                view->profileDlg->resize(600, 240);
+                Settle();
+                view->profileDlg->grab().save(out.filePath(QStringLiteral("profile.png")));
+                std::printf("%s\n", qPrintable(out.filePath(QStringLiteral("profile.png"))));
+            }
+        }
     }
     QTranslator japanese;
     if (japanese.load(QStringLiteral(":/i18n/zeltiff16_ja.qm"))) QApplication::installTranslator(&japanese);
