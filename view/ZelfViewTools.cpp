@@ -74,8 +74,10 @@ void CZelfView::OnProfile() {
     auto* dialog = new CProfileDlg(this);
     profileDlg = dialog;
     profileSeries = -1;
-    // Closing the graph ends the tool.
+    // Closing the graph ends the tool. The graph is half destroyed by now: forget it
+    // before anything could look at it.
     connect(dialog, &QObject::destroyed, this, [this] {
+        profileDlg = nullptr;
         if (profileState != 0) EndProfileTool();
     });
     dialog->Create(QString::fromStdString(GetDocument() ? GetDocument()->movieTitle : std::string()),
