@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/InfoSummary.h"
 #include "cli/JsonText.h"
 #include "cli/WholeFrames.h"
 #include "reader/MovieReader.h"
@@ -76,10 +77,12 @@ int RunInfo(const InfoOptions& options) {
         std::fprintf(stderr, "zeltiff16-cli: %s: the file holds only %d of %d frames (it is cut short)\n",
                      options.movie.c_str(), whole, reader.frameCount);
     const auto fields = FieldsOf(reader);
-    if (options.json)
+    if (options.json) {
         PrintJson(fields);
-    else
+    } else {
+        std::fputs((MovieSummary(reader, !options.noCorrection) + "\n").c_str(), stdout);
         PrintText(fields);
+    }
     return 0;
 }
 

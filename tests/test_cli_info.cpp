@@ -65,7 +65,8 @@ TEST(CliInfo, JsonHasTheReaderFieldsInOrder) {
 
     const ProcessResult text = RunCommand(Cli() + " info " + Quote(movie.path()));
     EXPECT_EQ(text.exitCode, 0);
-    EXPECT_EQ(CountLines(text.out), static_cast<int>(expected.size()));
+    // Seven summary lines and a blank one, then a line per field.
+    EXPECT_EQ(CountLines(text.out), 8 + static_cast<int>(expected.size()));
     EXPECT_NE(text.out.find("cameraCode"), std::string::npos);
 }
 
@@ -175,4 +176,25 @@ TEST(WholeFramesInFile, CountsFramesThatEndWithinTheFile) {
     EXPECT_EQ(WholeFramesInFile(movie, lastEnd), INT_MAX);
     EXPECT_EQ(WholeFramesInFile(movie, lastEnd - 1), INT_MAX - 1);
     EXPECT_EQ(WholeFramesInFile(movie, INT64_MAX), INT_MAX);
+}
+
+TEST(CliInfo, PlainOutputStartsWithASummaryForPeople) {
+    TempFile movie;
+    zelgen::MovieSpec spec = *zelgen::SpecForPixelFormat(4, true);  // 12-bit tiles from the centre
+    spec.width = 64;
+    spec.height = 32;
+    spec.correction.kind = 9;
+    spec.correction.width = 64;
+    spec.correction.height = 32;
+    WriteMovie(movie, spec, 5);
+    const std::string info = Cli() + " info " + Quote(movie.path());
+    const ProcessResult corrected = RunCommand(info);
+    ASSERT_EQ(corrected.exitCode, 0);
+    EXPECT_EQ(corrected.out.rfind("Movie        ", 0), 0u) << corrected.out;
+    for (const char* line : {"Frame size   64 x 32 pixels\n", "Frames       5\n", "(layout 4)\n", "Samples      12-bit",
+                             "Correction   offsets and gains (kind 9), applied\n", "\nfileName "})
+        EXPECT_NE(corrected.out.find(line), std::string::npos) << line << " in\n" << corrected.out;
+    EXPECT_NE(RunCommand(info + " --no-correction").out.find("not applied: opened without correction"), std::string::npos);
+    // The JSON stays one object, without the summary.
+    EXPECT_EQ(RunCommand(info + " --json").out.front(), '{');
 }
