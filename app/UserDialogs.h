@@ -33,6 +33,17 @@ public:
     virtual QString ChooseCsvName(QWidget*, const QString&) { return {}; }
 };
 
+// Answers every question with Cancel: for programs that drive the window without a user
+// (benchmarks, pictures for the documentation).
+class NoDialogs : public UserDialogs {
+public:
+    std::optional<MovieChoice> ChooseMovie(QWidget*) override { return std::nullopt; }
+    QString ChooseTiffName(QWidget*, const QString&) override { return {}; }
+    void ShowOpenFailure(QWidget*, const QString&) override {}
+    void ShowAbout(QWidget*) override {}
+    void ShowPageSetup(QWidget*) override {}
+};
+
 // The real dialogs.
 class StandardDialogs : public UserDialogs {
 public:

@@ -38,15 +38,6 @@ void Count(size_t size) {
     if (size >= kLarge) ++largeAllocations;
 }
 
-// Answers no dialog: the benchmark never opens one.
-struct NoDialogs : zel::gui::UserDialogs {
-    std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override { return std::nullopt; }
-    QString ChooseTiffName(QWidget*, const QString&) override { return {}; }
-    void ShowOpenFailure(QWidget*, const QString&) override {}
-    void ShowAbout(QWidget*) override {}
-    void ShowPageSetup(QWidget*) override {}
-};
-
 using Clock = std::chrono::steady_clock;
 double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -83,7 +74,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    zel::gui::CZelTiff16App app(std::make_unique<NoDialogs>(), 1);
+    zel::gui::CZelTiff16App app(std::make_unique<zel::gui::NoDialogs>(), 1);
     app.InitInstance({QString::fromStdString(movie)});
     zel::gui::CMainFrame& frame = *app.MainFrame();
     frame.resize(1600, 1200);

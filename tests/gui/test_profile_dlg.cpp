@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "PaintCounter.h"
 #include "view/ProfileDlg.h"
 
 using zel::gui::CProfileDlg;
@@ -19,15 +20,7 @@ namespace {
 
 constexpr QSize kGraphSize{400, 200};
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using zeltest::PaintCounter;
 
 bool IsBlack(const QImage& image, int x, int y) { return image.pixel(x, y) == qRgb(0, 0, 0); }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "PaintCounter.h"
 #include "../DocumentFixture.h"
 #include "../TempFile.h"
 #include "app/CommandIds.h"
@@ -42,15 +43,7 @@ public:
     int updates = 0;
 };
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using zeltest::PaintCounter;
 
 std::shared_ptr<zel::CZelfDoc> OpenDocument(const TempFile& movie, bool correction = false) {
     auto doc = std::make_shared<zel::CZelfDoc>();

@@ -24,14 +24,6 @@
 
 namespace {
 
-struct NoDialogs : zel::gui::UserDialogs {
-    std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override { return std::nullopt; }
-    QString ChooseTiffName(QWidget*, const QString&) override { return {}; }
-    void ShowOpenFailure(QWidget*, const QString&) override {}
-    void ShowAbout(QWidget*) override {}
-    void ShowPageSetup(QWidget*) override {}
-};
-
 void Settle() {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 }
@@ -56,7 +48,7 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     using namespace zel::gui;
     {
-        CZelTiff16App app(std::make_unique<NoDialogs>(), 1);
+        CZelTiff16App app(std::make_unique<zel::gui::NoDialogs>(), 1);
         app.InitInstance({});
         app.MainFrame()->resize(1100, 760);
         Save(*app.MainFrame(), out.filePath(QStringLiteral("empty.png")));
@@ -87,7 +79,7 @@ int main(int argc, char** argv) {
     }
     QTranslator japanese;
     if (japanese.load(QStringLiteral(":/i18n/zeltiff16_ja.qm"))) QApplication::installTranslator(&japanese);
-    CZelTiff16App app(std::make_unique<NoDialogs>(), 2);
+    CZelTiff16App app(std::make_unique<zel::gui::NoDialogs>(), 2);
     app.InitInstance({movie});
     app.MainFrame()->resize(1100, 760);
     Save(*app.MainFrame(), out.filePath(QStringLiteral("japanese.png")));
