@@ -24,19 +24,24 @@ void WriteMovie(const TempFile& file, zelgen::MovieSpec spec, int frames = 2) {
         << error;
 }
 
-int CountLines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-}  // namespace
-
-TEST(CliInfo, JsonHasTheReaderFieldsInOrder) {
-    TempFile movie;
+// A 64 x 32 movie of 12-bit tiles read out from the centre, with gain correction.
+zelgen::MovieSpec TwelveBitCorrected() {
     zelgen::MovieSpec spec = *zelgen::SpecForPixelFormat(4, true);
     spec.width = 64;
     spec.height = 32;
     spec.correction.kind = 9;
     spec.correction.width = 64;
     spec.correction.height = 32;
-    WriteMovie(movie, spec, 5);
+    return spec;
+}
+
+int CountLines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST(CliInfo, JsonHasTheReaderFieldsInOrder) {
+    TempFile movie;
+    WriteMovie(movie, TwelveBitCorrected(), 5);
     const ProcessResult r = RunCommand(Cli() + " info --json " + Quote(movie.path()));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -180,13 +185,7 @@ TEST(WholeFramesInFile, CountsFramesThatEndWithinTheFile) {
 
 TEST(CliInfo, PlainOutputStartsWithASummaryForPeople) {
     TempFile movie;
-    zelgen::MovieSpec spec = *zelgen::SpecForPixelFormat(4, true);  // 12-bit tiles from the centre
-    spec.width = 64;
-    spec.height = 32;
-    spec.correction.kind = 9;
-    spec.correction.width = 64;
-    spec.correction.height = 32;
-    WriteMovie(movie, spec, 5);
+    WriteMovie(movie, TwelveBitCorrected(), 5);
     const std::string info = Cli() + " info " + Quote(movie.path());
     const ProcessResult corrected = RunCommand(info);
     ASSERT_EQ(corrected.exitCode, 0);
