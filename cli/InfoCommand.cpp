@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "cli/InfoSummary.h"
 #include "cli/JsonText.h"
 #include "cli/WholeFrames.h"
 #include "reader/MovieReader.h"
+#include "reader/ParameterList.h"
 
 namespace zel::cli {
 
@@ -17,34 +19,13 @@ namespace {
 // One printed field: its name as the reader calls it, and its value as JSON text.
 using Field = std::pair<const char*, std::string>;
 
-std::string Int(int64_t v) { return std::to_string(v); }
-
 std::vector<Field> FieldsOf(const CMovieReader& r) {
-    return {
-        {"fileName", JsonString(r.fileName)},
-        {"cameraCode", JsonString(std::string(r.cameraCode.data(), r.cameraCode.size()))},
-        {"width", Int(r.width)}, {"height", Int(r.height)}, {"frameCount", Int(r.frameCount)},
-        {"bitDepth", Int(r.bitDepth)}, {"storedBits", Int(r.storedBits)}, {"pixelFormat", Int(r.pixelFormat)},
-        {"colorPattern", Int(r.colorPattern)}, {"sensorMode", Int(r.sensorMode)},
-        {"nativeOrder", Int(r.nativeOrder)}, {"frameStride", Int(r.frameStride)},
-        {"frameBytes", Int(r.frameBytes)}, {"frameHeaderPlace", Int(r.frameHeaderPlace)},
-        {"frameHeaderSize", Int(r.frameHeaderSize)}, {"rateIndex", Int(r.rateIndex)},
-        {"rateNumerator", Int(r.rateNumerator)}, {"rateDenominator", Int(r.rateDenominator)},
-        {"framePeriodUs", Int(r.framePeriodUs)}, {"fileRate", Int(r.fileRate)},
-        {"correctionKind", Int(r.correctionKind)}, {"fileCorrectionKind", Int(r.fileCorrectionKind)},
-        {"correctionWidth", Int(r.correctionWidth)}, {"correctionHeight", Int(r.correctionHeight)},
-        {"correctionPoint", Int(r.correctionPoint)}, {"correctionLow", Int(r.correctionLow)},
-        {"correctionHigh", Int(r.correctionHigh)}, {"pedestal", Int(r.pedestal)},
-        {"firstFrameNo", Int(r.firstFrameNo)}, {"lastFrameNo", Int(r.lastFrameNo)},
-        {"chunkCount", Int(r.chunkCount)},
-        {"genpOffset", Int(r.genpOffset)}, {"playOffset", Int(r.playOffset)}, {"fszpOffset", Int(r.fszpOffset)},
-        {"fpnpOffset", Int(r.fpnpOffset)}, {"dsppOffset", Int(r.dsppOffset)}, {"dfctOffset", Int(r.dfctOffset)},
-        {"framOffset", Int(r.framOffset)},
-        {"genpVersion", Int(r.genpVersion)}, {"playVersion", Int(r.playVersion)},
-        {"fszpVersion", Int(r.fszpVersion)}, {"fpnpVersion", Int(r.fpnpVersion)},
-        {"dsppVersion", Int(r.dsppVersion)}, {"dfctVersion", Int(r.dfctVersion)},
-        {"framVersion", Int(r.framVersion)},
-    };
+    std::vector<Field> fields;
+    for (const ParameterField& field : ParameterFields(r)) {
+        const auto* text = std::get_if<std::string>(&field.value);
+        fields.emplace_back(field.name, text ? JsonString(*text) : std::to_string(std::get<int64_t>(field.value)));
+    }
+    return fields;
 }
 
 void PrintJson(const std::vector<Field>& fields) {

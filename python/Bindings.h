@@ -1,0 +1,34 @@
+#pragma once
+// The parts of the zeltiff16 Python module, each defined in its own file and put
+// together by Module.cpp.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include "python/Movie.h"
+#include "reader/MovieParameters.h"
+
+namespace zel::python {
+
+namespace py = pybind11;
+
+// Raises the module's C++ failures as the matching Python exceptions (Errors.h).
+void RegisterErrors();
+
+// The recording parameters as a dict, keys and order as `zeltiff16-cli info --json`.
+py::dict ParamsDict(const MovieParameters& movie);
+
+// Text from the movie file or a path as str; bytes that are not UTF-8 come through as
+// lone surrogates, as os.fsdecode gives them.
+py::str DecodeText(const std::string& text);
+
+// The frame an index object names (an int or anything with __index__; negative counts
+// from the end). TypeError for other objects, IndexError outside the movie.
+int FrameOf(const Movie& movie, const py::handle& index);
+
+// Movie: frames, parameters, context management.
+py::class_<Movie> BindMovie(py::module_& module);
+// aoi_statistics and profile, with the named tuples they return.
+void BindMeasurements(py::module_& module, py::class_<Movie>& movie);
+
+}  // namespace zel::python

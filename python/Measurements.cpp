@@ -1,0 +1,89 @@
+// The measurements of the command-line tool's aoi and profile commands, for one frame.
+
+#include <pybind11/stl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "python/Bindings.h"
+
+namespace zel::python {
+
+namespace {
+
+// Four integers x0, y0, x1, y1, given as any sequence.
+std::array<int, 4> Corners(const py::handle& value, const char* name) {
+    try {
+        return value.cast<std::array<int, 4>>();
+    } catch (const py::cast_error&) {
+        throw py::type_error(std::string(name) + " must be four integers (x0, y0, x1, y1)");
+    }
+}
+
+const char kStatisticsDoc[] = R"(Statistics of the corrected samples of one frame in a rectangle.
+
+rect = (x0, y0, x1, y1) names two opposite corners, both inside the frame
+(ValueError otherwise); the rectangle includes them. Returns the figures of the
+command-line tool's `aoi` CSV row for that frame:
+  monochrome movie: ChannelStatistics(average, minimum, maximum)
+  colour mosaic:    ColourStatistics(red, green, blue), each a ChannelStatistics
+                    of that colour's pixels in the rectangle
+average is a float, minimum and maximum are ints.)";
+
+const char kProfileDoc[] = R"(The corrected samples of one frame along a line.
+
+line = (x0, y0, x1, y1), both points inside the frame (ValueError otherwise).
+Returns a numpy int16 array of max(|x1 - x0|, |y1 - y0|) samples, one per step of
+the longer axis from (x0, y0) toward (x1, y1), the end point excluded: the values of
+the command-line tool's `profile` CSV row for that frame.)";
+
+}  // namespace
+
+void BindMeasurements(py::module_& module, py::class_<Movie>& movie) {
+    const py::object namedtuple = py::module_::import("collections").attr("namedtuple");
+    const py::object channel =
+        namedtuple("ChannelStatistics", "average minimum maximum", py::arg("module") = "zeltiff16");
+    channel.attr("__doc__") = "Average, minimum and maximum of the samples of one channel in a rectangle.";
+    const py::object colour = namedtuple("ColourStatistics", "red green blue", py::arg("module") = "zeltiff16");
+    colour.attr("__doc__") = "ChannelStatistics of the red, green and blue pixels of a colour mosaic.";
+    module.attr("ChannelStatistics") = channel;
+    module.attr("ColourStatistics") = colour;
+
+    movie.def(
+        "aoi_statistics",
+        [channel, colour](Movie& m, const py::object& frame, const py::object& rect) {
+            const auto claim = m.Use();
+            const int n = FrameOf(m, frame);
+            const std::array<int, 4> corners = Corners(rect, "rect");
+            m.CheckPoints(corners, "rectangle's");
+            AoiStatistics stats;
+            {
+                const py::gil_scoped_release unlocked;
+                stats = m.Statistics(n, corners);
+            }
+            const auto figures = [&](const ChannelStatistics& c) { return channel(c.average, c.minimum, c.maximum); };
+            // A monochrome movie has the same figures in all three.
+            return m.IsColour() ? colour(figures(stats.red), figures(stats.green), figures(stats.blue))
+                                : figures(stats.red);
+        },
+        py::arg("frame"), py::arg("rect"), kStatisticsDoc);
+
+    movie.def(
+        "profile",
+        [](Movie& m, const py::object& frame, const py::object& line) {
+            const auto claim = m.Use();
+            const int n = FrameOf(m, frame);
+            const std::array<int, 4> points = Corners(line, "line");
+            m.CheckPoints(points, "profile line's");
+            std::vector<int16_t> values;
+            {
+                const py::gil_scoped_release unlocked;
+                values = m.Profile(n, points);
+            }
+            return py::array_t<int16_t>(static_cast<py::ssize_t>(values.size()), values.data());
+        },
+        py::arg("frame"), py::arg("line"), kProfileDoc);
+}
+
+}  // namespace zel::python
