@@ -1,7 +1,8 @@
 // zeltiff16-cli convert: one numbered TIFF file per frame, through the document's
 // ExportFrame so that the files are byte-identical to the GUI's. With several jobs the
 // range is cut into contiguous pieces, one per worker, each with its own document and
-// reader, so that every worker reads its frames in order without seeking.
+// reader, so that every worker reads its frames in order without seeking. With --stack the
+// frames go into one multi-page TIFF instead (StackCommand.cpp).
 
 #include "cli/ConvertCommand.h"
 
@@ -18,6 +19,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/StackCommand.h"
 #include "document/ConversionNaming.h"
 #include "document/ConversionWorkers.h"
 
@@ -108,8 +110,9 @@ int RunConvert(const ConvertOptions& options) {
         Complain("the output folder " + job.pattern.folder + " does not exist");
         return kExitFailure;
     }
-    if (const int code = CheckOutputs(first, job, firstFrame, lastFrame); code != kExitOk) return code;
     job.depths = ChooseConversionDepths(first.bitDepth, options.bits == 16);
+    if (options.stack) return RunStackConversion(options, first, firstFrame, lastFrame, job.pattern, job.depths);
+    if (const int code = CheckOutputs(first, job, firstFrame, lastFrame); code != kExitOk) return code;
 
     const int frames = lastFrame - firstFrame + 1;
     const int workers = Workers(options, first, job.depths, frames);

@@ -7,6 +7,7 @@ namespace zel::cli {
 struct ConvertOptions : FrameWorkOptions {
     int bits = 16;
     int jobs = 0;  // 0: one per core
+    bool stack = false;  // one multi-page TIFF instead of numbered files
 };
 
 // Writes one TIFF per frame, named as the GUI names them. Returns the exit code.

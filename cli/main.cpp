@@ -49,6 +49,8 @@ int main(int argc, char** argv) {
     convertCommand->add_option("--jobs", convert.jobs, "Frames converted in parallel (default: one per core)")
         ->transform(zel::cli::DecimalInteger())
         ->check(CLI::Range(1, 256));
+    convertCommand->add_flag("--stack", convert.stack,
+                             "Write one multi-page TIFF (an ImageJ stack) named OUTPUT, with one job");
 
     zel::cli::MeasureOptions profile;
     CLI::App* profileCommand = app.add_subcommand("profile", "Record a line profile over a frame range as CSV");

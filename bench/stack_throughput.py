@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""Time of `zeltiff16-cli convert --stack` against the numbered conversion of the same range.
+
+Writes a 1280 x 1024, 200-frame 12-bit centre-out movie (stored layout 4, with gain
+correction) into a tmpfs folder (/dev/shm when there is one), then times, alternating
+run by run so that a slow spell of the machine hits both alike:
+  numbered  zeltiff16-cli convert --jobs 1   (one TIFF file per frame)
+  stack     zeltiff16-cli convert --stack    (one multi-page TIFF, one job)
+and reports the medians and their ratio (budget: stack <= 1.2x numbered), plus the peak
+memory of stacks of 50 and 200 frames, which should not depend on the number of frames.
+
+Usage: bench/stack_throughput.py BUILD_DIR [--frames N] [--runs N] [--folder DIR]
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+WIDTH, HEIGHT = 1280, 1024
+BUDGET = 1.2
+
+
+def clear(folder):
+    for name in os.listdir(folder):
+        os.remove(os.path.join(folder, name))
+
+
+def numbered(cli, movie, folder):
+    return [cli, "convert", movie, os.path.join(folder, "shot.tif"), "--jobs", "1"]
+
+
+def stack(cli, movie, folder):
+    return [cli, "convert", movie, os.path.join(folder, "stack.tif"), "--stack"]
+
+
+def timed(args, folder):
+    start = time.perf_counter()
+    subprocess.run(args, check=True)
+    elapsed = time.perf_counter() - start
+    clear(folder)
+    return elapsed
+
+
+def peak_rss_kib(args):
+    """Peak resident memory of one run of args, in KiB."""
+    code = ("import resource,subprocess,sys;"
+            "subprocess.run(sys.argv[1:],check=True);"
+            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+    out = subprocess.run([sys.executable, "-c", code] + args, check=True, capture_output=True, text=True)
+    return int(out.stdout.split()[-1])
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--frames", type=int, default=200)
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--folder", default="/dev/shm" if os.path.isdir("/dev/shm") else tempfile.gettempdir())
+    options = parser.parse_args()
+    cli = os.path.join(options.build, "cli", "zeltiff16-cli")
+    zelgen = os.path.join(options.build, "tools", "zelgen")
+
+    work = tempfile.mkdtemp(prefix="zelbench_", dir=options.folder)
+    try:
+        movie = os.path.join(work, "movie.zel")
+        out = os.path.join(work, "out")
+        os.mkdir(out)
+        subprocess.run([zelgen, movie, "--format", "4", "--width", str(WIDTH), "--height", str(HEIGHT),
+                        "--frames", str(options.frames), "--pattern", "noise", "--correction", "9"],
+                       check=True, stdout=subprocess.DEVNULL)
+        timed(numbered(cli, movie, out), out)  # warms the page cache and the folder
+        timed(stack(cli, movie, out), out)
+
+        times = {"numbered": [], "stack": []}
+        for run in range(options.runs):
+            order = ["numbered", "stack"] if run % 2 == 0 else ["stack", "numbered"]
+            for name in order:
+                args = numbered(cli, movie, out) if name == "numbered" else stack(cli, movie, out)
+                times[name].append(timed(args, out))
+        one = statistics.median(times["numbered"])
+        many = statistics.median(times["stack"])
+
+        small_frames = min(50, options.frames)
+        small = peak_rss_kib(stack(cli, movie, out) + ["--end", str(small_frames - 1)])
+        clear(out)
+        large = peak_rss_kib(stack(cli, movie, out))
+        clear(out)
+
+        ratio = many / one
+        print("frames %d of %dx%d (12-bit, centre-out tiles, gain correction), folder %s, median of %d"
+              % (options.frames, WIDTH, HEIGHT, options.folder, options.runs))
+        print("convert --jobs 1  %7.3f s  (%s)" % (one, " ".join("%.3f" % t for t in times["numbered"])))
+        print("convert --stack   %7.3f s  (%s)" % (many, " ".join("%.3f" % t for t in times["stack"])))
+        print("stack / numbered  %7.2fx   (budget <= %.1fx): %s" % (ratio, BUDGET, "ok" if ratio <= BUDGET else "OVER"))
+        print("stack peak memory %d KiB for %d frames, %d KiB for %d frames"
+              % (small, small_frames, large, options.frames))
+        return 0 if ratio <= BUDGET else 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

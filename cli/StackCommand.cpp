@@ -1,0 +1,62 @@
+// The stack run: one document reads the frames in order; each becomes a page through the
+// same sample conversion as the numbered files and goes straight to the writer, so the
+// run holds one frame and one page whatever the length of the range.
+
+#include "cli/StackCommand.h"
+
+#include "cli/Interrupt.h"
+#include "cli/Progress.h"
+#include "imaging/TiffStack.h"
+
+namespace zel::cli {
+
+int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, int last,
+                       const ConversionPattern& pattern, const ConversionDepths& depths) {
+    const std::string target = pattern.folder + pattern.baseName + pattern.extension;
+    if (const int code = RefuseInputAsOutput(doc, target); code != kExitOk) return code;
+
+    std::string error;
+    TiffPageBuilder pages;
+    if (!pages.Prepare(doc.width, doc.height, doc.bytesPerSample, depths.sourceBits, depths.outputBits, &error)) {
+        Complain("cannot write " + target + ": " + error);
+        return kExitFailure;
+    }
+    const int frames = last - first + 1;
+    TiffStackShape shape;
+    shape.width = doc.width;
+    shape.height = doc.height;
+    shape.bitsPerSample = pages.OutputBits();
+    shape.pages = frames;
+    TiffStackWriter stack;
+    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader->framePeriodUs), &error)) {
+        Complain(error);
+        return kExitFailure;
+    }
+
+    Progress progress("converting", frames);
+    for (int n = first; n <= last; ++n) {
+        if (InterruptWatch::Signal() != 0) {
+            stack.Abandon();
+            Complain("interrupted; the stack was not written, and " + target + " is as it was");
+            return InterruptWatch::ExitCode();
+        }
+        if (!doc.ShowFrame(n)) {
+            stack.Abandon();
+            Complain("cannot write " + target + ": frame " + std::to_string(n) + " of " + options.movie +
+                     " cannot be read");
+            return kExitFailure;
+        }
+        if (!stack.AddPage(pages.Page(doc.samples()), &error)) {
+            Complain(error);
+            return kExitFailure;
+        }
+        progress.Update(n - first + 1);
+    }
+    if (!stack.Commit(&error)) {
+        Complain(error);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace zel::cli

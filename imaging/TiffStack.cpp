@@ -1,0 +1,241 @@
+// Writing a stack through libtiff. Every directory is written first with its strip
+// arrays held back (TIFFDeferStrileArrayWriting); then the writer walks back through the
+// directories, appends each page's strip at the end of the file and fills in that
+// directory's strip offset and byte count where they were held back. One strip per page
+// keeps both values inside the directory entry, so nothing but pixels is ever appended
+// after the directories and the pages lie back to back, as ImageJ expects.
+//
+// libtiff reports errors through a handler given to this file alone (TIFFOpenExt with
+// its options), which keeps the first text and the errno of the moment; libtiff's global
+// handlers are neither changed nor called.
+
+#include "imaging/TiffStack.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "imaging/TiffImage.h"
+
+namespace zel {
+
+namespace {
+
+// Room kept for each page's directory: its 14 entries and the two resolution values take
+// 190 bytes in a classic TIFF.
+constexpr int64_t kDirectoryRoom = 512;
+// Room for the 8-byte header and alignment.
+constexpr int64_t kHeadRoom = 64 * 1024;
+// The largest offset a classic TIFF can hold.
+constexpr int64_t kClassicLimit = 0xFFFFFFFF;
+
+struct OptionsDeleter {
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
+bool Refuse(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+    return false;
+}
+
+// Whole microseconds as seconds, exactly and in every locale: 1000 gives "0.001".
+std::string Seconds(int microseconds) {
+    std::string fraction = std::to_string(microseconds % 1000000);
+    fraction.insert(0, 6 - fraction.size(), '0');
+    fraction.erase(fraction.find_last_not_of('0') + 1);
+    const std::string whole = std::to_string(microseconds / 1000000);
+    return fraction.empty() ? whole : whole + "." + fraction;
+}
+
+}  // namespace
+
+int64_t TiffStackPageBytes(const TiffStackShape& shape) {
+    if (shape.width < 1 || shape.height < 1 || shape.pages < 1 ||
+        (shape.bitsPerSample != 8 && shape.bitsPerSample != 16))
+        return 0;
+    return static_cast<int64_t>(shape.width) * shape.height * (shape.bitsPerSample / 8);
+}
+
+bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes) {
+    if (pages <= 0) return false;
+    const int64_t room = kClassicLimit - kHeadRoom - std::max<int64_t>(otherBytes, 0);
+    if (room <= 0) return true;
+    // pages x (pageBytes + kDirectoryRoom) > room, without the product overflowing.
+    return std::max<int64_t>(pageBytes, 0) + kDirectoryRoom > room / pages;
+}
+
+std::string ImageJStackDescription(int pages, int framePeriodUs) {
+    const std::string count = std::to_string(pages);
+    std::string text = "ImageJ=1.11a\nimages=" + count + "\nframes=" + count + "\nslices=1\nchannels=1\n";
+    if (framePeriodUs > 0) text += "finterval=" + Seconds(framePeriodUs) + "\n";
+    return text + "tunit=s\nunit=pixel\nloop=false\n";
+}
+
+// ---- TiffStackWriter ----
+
+void TiffStackWriter::TiffCloser::operator()(tiff* file) const { TIFFClose(file); }
+
+TiffStackWriter::TiffStackWriter() = default;
+
+TiffStackWriter::~TiffStackWriter() { Abandon(); }
+
+int TiffStackWriter::CaptureError(tiff*, void* self, const char*, const char* format, va_list arguments) {
+    const int systemError = errno;  // before anything here can change it
+    auto& writer = *static_cast<TiffStackWriter*>(self);
+    if (writer.libtiffReason_.empty() && writer.systemReason_ == 0) {
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, arguments);
+        writer.libtiffReason_ = text;
+        writer.systemReason_ = systemError;
+    }
+    return 1;  // handled: libtiff's global handlers print nothing
+}
+
+int TiffStackWriter::IgnoreWarning(tiff*, void*, const char*, const char*, va_list) { return 1; }
+
+void TiffStackWriter::Expect() {
+    libtiffReason_.clear();
+    systemReason_ = 0;
+    errno = 0;
+}
+
+bool TiffStackWriter::Fail(const char* action, std::string* error) {
+    std::string reason = systemReason_ != 0         ? std::generic_category().message(systemReason_)
+                         : !libtiffReason_.empty() ? libtiffReason_
+                                                   : std::string("libtiff gave no reason");
+    std::string text = std::string("cannot ") + action + " " + file_.Target() + ": " + reason;
+    Abandon();
+    return Refuse(error, std::move(text));
+}
+
+bool TiffStackWriter::Open(const std::string& target, const TiffStackShape& shape, const std::string& description,
+                           std::string* error) {
+    Abandon();
+    const int64_t pageBytes = TiffStackPageBytes(shape);
+    if (pageBytes == 0)
+        return Refuse(error, "cannot create " + target + ": a stack needs pages of 8 or 16 bits, at least 1 x 1");
+    if (!file_.Create(target, error)) return false;
+    shape_ = shape;
+    pageBytes_ = pageBytes;
+    const auto otherBytes = static_cast<int64_t>(description.size());
+    bigTiff_ = shape.forceBigTiff || StackNeedsBigTiff(shape.pages, pageBytes, otherBytes);
+    if (!OpenTiff(error)) return false;
+    for (int page = 0; page < shape.pages; ++page) {
+        Expect();
+        if (!WriteDirectory(page, description)) return Fail("write", error);
+    }
+    Expect();
+    if (!TIFFSetDirectory(tiff_.get(), 0)) return Fail("write", error);
+    return true;
+}
+
+bool TiffStackWriter::OpenTiff(std::string* error) {
+    const std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
+    if (!options) return Fail("create", error);
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), &TiffStackWriter::CaptureError, this);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), &TiffStackWriter::IgnoreWarning, this);
+    // libtiff opens the temporary file ReplacingFile made, for reading too: walking the
+    // directories reads them back. "l": little-endian; "8": BigTIFF.
+    Expect();
+    tiff_.reset(TIFFOpenExt(file_.TemporaryPath().c_str(), bigTiff_ ? "w8l" : "wl", options.get()));
+    return tiff_ != nullptr || Fail("create", error);
+}
+
+bool TiffStackWriter::WriteDirectory(int page, const std::string& description) {
+    TIFF* const file = tiff_.get();
+    const auto width = static_cast<uint32_t>(shape_.width), height = static_cast<uint32_t>(shape_.height);
+    const auto bits = static_cast<uint16_t>(shape_.bitsPerSample);
+    const bool described = page > 0 || description.empty() ||
+                           TIFFSetField(file, TIFFTAG_IMAGEDESCRIPTION, description.c_str()) != 0;
+    // The tags of the single-file TIFF, in the same order.
+    return described && TIFFSetField(file, TIFFTAG_SUBFILETYPE, uint32_t{0}) != 0 &&
+           TIFFSetField(file, TIFFTAG_IMAGEWIDTH, width) != 0 && TIFFSetField(file, TIFFTAG_IMAGELENGTH, height) != 0 &&
+           TIFFSetField(file, TIFFTAG_BITSPERSAMPLE, bits) != 0 &&
+           TIFFSetField(file, TIFFTAG_COMPRESSION, uint16_t{COMPRESSION_NONE}) != 0 &&
+           TIFFSetField(file, TIFFTAG_PHOTOMETRIC, uint16_t{PHOTOMETRIC_MINISBLACK}) != 0 &&
+           TIFFSetField(file, TIFFTAG_SAMPLESPERPIXEL, uint16_t{1}) != 0 &&
+           TIFFSetField(file, TIFFTAG_ROWSPERSTRIP, height) != 0 &&
+           TIFFSetField(file, TIFFTAG_XRESOLUTION, 1.0) != 0 && TIFFSetField(file, TIFFTAG_YRESOLUTION, 1.0) != 0 &&
+           TIFFSetField(file, TIFFTAG_PLANARCONFIG, uint16_t{PLANARCONFIG_CONTIG}) != 0 &&
+           TIFFSetField(file, TIFFTAG_RESOLUTIONUNIT, uint16_t{RESUNIT_NONE}) != 0 &&
+           TIFFDeferStrileArrayWriting(file) != 0 && TIFFWriteCheck(file, 0, "TiffStackWriter") != 0 &&
+           TIFFWriteDirectory(file) != 0;
+}
+
+bool TiffStackWriter::AddPage(const void* pixels, std::string* error) {
+    if (!IsOpen()) return Refuse(error, "no stack is open");
+    if (pixels == nullptr) return Refuse(error, "no pixels for page " + std::to_string(written_));
+    if (written_ >= shape_.pages)
+        return Refuse(error, "cannot write " + file_.Target() + ": all " + std::to_string(shape_.pages) +
+                                 " pages are written already");
+    TIFF* const file = tiff_.get();
+    Expect();
+    if (written_ > 0 && !TIFFReadDirectory(file)) return Fail("write", error);  // the next page's directory
+    // libtiff takes the strip as void* but only writes it out: an uncompressed strip is
+    // neither encoded nor swapped in place.
+    if (TIFFWriteRawStrip(file, 0, const_cast<void*>(pixels), pageBytes_) != pageBytes_ ||
+        !TIFFForceStrileArrayWriting(file))
+        return Fail("write", error);
+    ++written_;
+    return true;
+}
+
+bool TiffStackWriter::Commit(std::string* error) {
+    if (!IsOpen()) return Refuse(error, "no stack is open");
+    if (written_ != shape_.pages) {
+        std::string text = "cannot write " + file_.Target() + ": only " + std::to_string(written_) + " of " +
+                           std::to_string(shape_.pages) + " pages were written";
+        Abandon();
+        return Refuse(error, std::move(text));
+    }
+    Expect();
+    if (!TIFFFlush(tiff_.get())) return Fail("write", error);
+    tiff_.reset();  // closing reports any failure to the handler
+    if (systemReason_ != 0 || !libtiffReason_.empty()) return Fail("write", error);
+    written_ = 0;
+    return file_.Commit(error);
+}
+
+void TiffStackWriter::Abandon() {
+    // The temporary name goes first: whatever libtiff still writes on closing goes nowhere.
+    file_.Abandon();
+    tiff_.reset();
+    written_ = 0;
+}
+
+// ---- TiffPageBuilder ----
+
+bool TiffPageBuilder::Prepare(int width, int height, int bytesPerSample, int sourceBits, int outputBits,
+                              std::string* error) {
+    InitImageBuffer(page_);
+    outputBits_ = 0;
+    // The single-file conversion's own limits (CZelfDoc::ExportFrame).
+    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16))
+        return Refuse(error, "cannot write " + std::to_string(sourceBits) + "-bit samples as a " +
+                                 std::to_string(outputBits) + "-bit file");
+    width_ = width;
+    height_ = height;
+    layoutCode_ = outputBits * 32 + bytesPerSample;
+    sourceBits_ = sourceBits;
+    asTheyStand_ = bytesPerSample == 2 && sourceBits == 16 && outputBits == 16;
+    // Also checks the sizes and the sample width as the single-file conversion does; the
+    // same block then holds each page in turn.
+    if (BuildTiffImage(height, page_, layoutCode_, sourceBits, width, nullptr) == nullptr)
+        return Refuse(error, "cannot build a " + std::to_string(width) + " x " + std::to_string(height) + " page of " +
+                                 std::to_string(outputBits) + " bits");
+    if (asTheyStand_) InitImageBuffer(page_);  // the samples are the page: no block needed
+    outputBits_ = outputBits;
+    return true;
+}
+
+const void* TiffPageBuilder::Page(const void* samples) {
+    if (outputBits_ == 0 || samples == nullptr) return nullptr;
+    if (asTheyStand_) return samples;
+    FillTiffImage(height_, layoutCode_, sourceBits_, page_.tiffData, width_, samples);
+    return page_.tiffData;
+}
+
+}  // namespace zel

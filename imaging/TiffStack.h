@@ -1,0 +1,134 @@
+#pragma once
+// A multi-page TIFF (a stack) written page by page through libtiff while holding one
+// page at a time, and the page pixels of a frame, which equal the single-file
+// conversion's pixels for it.
+//
+// Layout: every page's directory comes first, then the pages' pixels back to back, one
+// uncompressed strip per page, little-endian, grey, 8 or 16 bits per sample. ImageJ
+// reads a file whose first description says "images=N" as N images stored one after the
+// other from the first page's strip on (it ignores the other directories), so the pixels
+// must be contiguous; every other TIFF reader follows the directories. The first page
+// carries the description. A stack whose offsets could pass 4 GiB is written as a
+// BigTIFF.
+//
+// The file is written under a temporary name beside the target (see ReplacingFile) and
+// renamed onto the target only once every page is in it; a writer that is abandoned, or
+// fails, removes its temporary file and leaves an existing target as it was. Failures
+// say why: "cannot write out/s.tif: No space left on device" with the system's reason,
+// or libtiff's own text when the system gave none.
+
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "fileio/ReplacingFile.h"
+#include "imaging/ImageBuffer.h"
+
+struct tiff;  // libtiff's TIFF
+
+namespace zel {
+
+// What every page of a stack looks like.
+struct TiffStackShape {
+    int width = 0;
+    int height = 0;
+    int bitsPerSample = 16;  // 8 or 16
+    int pages = 0;
+    bool forceBigTiff = false;  // a BigTIFF even when a classic TIFF would hold the stack
+};
+
+// Bytes of one page's pixels; 0 for a shape that cannot be written (a side below 1, a
+// depth other than 8 or 16, no pages).
+int64_t TiffStackPageBytes(const TiffStackShape& shape);
+
+// True when a classic TIFF of `pages` pages of `pageBytes` pixel bytes, with other
+// bytes (the description) besides, could need an offset of 4 GiB or more, so it must be
+// a BigTIFF. Leaves room for each page's directory and the header.
+bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes = 0);
+
+// The description ImageJ reads as a time series of `pages` frames, each one line
+// "key=value": ImageJ=1.11a, images, frames, slices=1, channels=1, then
+// finterval=<seconds per frame> when the period is known (above 0), tunit=s,
+// unit=pixel (uncalibrated) and loop=false.
+std::string ImageJStackDescription(int pages, int framePeriodUs);
+
+class TiffStackWriter {
+public:
+    TiffStackWriter();
+    ~TiffStackWriter();  // abandons a stack that was not committed
+    TiffStackWriter(const TiffStackWriter&) = delete;
+    TiffStackWriter& operator=(const TiffStackWriter&) = delete;
+    TiffStackWriter(TiffStackWriter&&) = delete;  // libtiff reports errors to this object
+    TiffStackWriter& operator=(TiffStackWriter&&) = delete;
+
+    // Creates the temporary file beside `target` and writes every page's directory, the
+    // first with `description` (none when empty). Abandons any stack still open.
+    bool Open(const std::string& target, const TiffStackShape& shape, const std::string& description,
+              std::string* error = nullptr);
+    // Writes the next page: TiffStackPageBytes(shape) bytes, top row first, samples in
+    // little-endian order.
+    bool AddPage(const void* pixels, std::string* error = nullptr);
+    // Once every page is written: closes the file and renames it onto the target. The
+    // stack is closed afterwards whatever the outcome; on failure it is abandoned.
+    bool Commit(std::string* error = nullptr);
+    // Closes and removes the temporary file; the target stays as it was.
+    void Abandon();
+
+    bool IsOpen() const { return tiff_ != nullptr; }
+    // Whether the stack opened last is a BigTIFF.
+    bool IsBigTiff() const { return bigTiff_; }
+    int PagesWritten() const { return written_; }
+    // The temporary file being written; empty while no stack is open.
+    const std::string& TemporaryPath() const { return file_.TemporaryPath(); }
+
+private:
+    struct TiffCloser {
+        void operator()(tiff* file) const;
+    };
+    static int CaptureError(tiff* file, void* self, const char* module, const char* format, va_list arguments);
+    static int IgnoreWarning(tiff* file, void* self, const char* module, const char* format, va_list arguments);
+
+    bool OpenTiff(std::string* error);
+    bool WriteDirectory(int page, const std::string& description);
+    // Clears the captured reason before a libtiff call.
+    void Expect();
+    // Abandons the stack and reports why `action` failed.
+    bool Fail(const char* action, std::string* error);
+
+    ReplacingFile file_;
+    std::unique_ptr<tiff, TiffCloser> tiff_;
+    TiffStackShape shape_;
+    int64_t pageBytes_ = 0;
+    bool bigTiff_ = false;
+    int written_ = 0;
+    std::string libtiffReason_;  // libtiff's first error text since Expect()
+    int systemReason_ = 0;       // errno when libtiff reported it, 0 for none
+};
+
+// The pixels the single-file conversion writes for a frame, made by the same code (the
+// TIFF builder's sample conversion) into one block that is reused from page to page.
+class TiffPageBuilder {
+public:
+    // For frames of width x height samples of bytesPerSample bytes holding sourceBits
+    // significant bits, written at outputBits (8 or 16). false (error says why) for
+    // depths the single-file conversion refuses, or when memory runs out.
+    bool Prepare(int width, int height, int bytesPerSample, int sourceBits, int outputBits,
+                 std::string* error = nullptr);
+    // The page for a frame's samples, valid until the next call. Samples that the
+    // conversion writes as they stand (16-bit samples at 16 bits) are handed back as
+    // they are.
+    const void* Page(const void* samples);
+    int OutputBits() const { return outputBits_; }
+
+private:
+    ImageBuffer page_;
+    int width_ = 0;
+    int height_ = 0;
+    int layoutCode_ = 0;
+    int sourceBits_ = 0;
+    int outputBits_ = 0;
+    bool asTheyStand_ = false;
+};
+
+}  // namespace zel
