@@ -14,14 +14,15 @@ Usage: bench/convert_throughput.py BUILD_DIR [--frames N] [--folder /dev/shm]
 """
 import argparse
 import os
-import resource
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-WIDTH, HEIGHT = 1280, 1024
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from benchmovie import HEIGHT, WIDTH, write_benchmark_movie  # noqa: E402
+from benchmovie import peak_rss_kib as child_peak_rss_kib  # noqa: E402
 TIFF_BYTES = 200 + WIDTH * HEIGHT * 2
 
 
@@ -61,13 +62,8 @@ def convert(cli, movie, folder, jobs, start=None, end=None):
 
 def peak_rss_kib(cli, movie, folder, end):
     """Peak resident memory of one conversion of frames 0..end, in KiB."""
-    code = ("import resource,subprocess,sys;"
-            "subprocess.run(sys.argv[1:],check=True);"
-            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
-    out = subprocess.run([sys.executable, "-c", code, cli, "convert", movie,
-                          os.path.join(folder, "shot.tif"), "--jobs", "1", "--start", "0", "--end", str(end)],
-                         check=True, capture_output=True, text=True)
-    return int(out.stdout.split()[-1])
+    return child_peak_rss_kib([cli, "convert", movie, os.path.join(folder, "shot.tif"), "--jobs", "1", "--start", "0",
+                               "--end", str(end)])
 
 
 def main():
@@ -85,9 +81,7 @@ def main():
         movie = os.path.join(work, "movie.zel")
         out = os.path.join(work, "out")
         os.mkdir(out)
-        subprocess.run([zelgen, movie, "--format", "4", "--width", str(WIDTH), "--height", str(HEIGHT),
-                        "--frames", str(options.frames), "--pattern", "noise", "--correction", "9"],
-                       check=True, stdout=subprocess.DEVNULL)
+        write_benchmark_movie(zelgen, movie, options.frames)
         io_floor(movie, out, options.frames)  # warm the page cache and the folder
         clear(out)
 

@@ -20,7 +20,8 @@ import sys
 import tempfile
 import time
 
-WIDTH, HEIGHT = 1280, 1024
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from benchmovie import HEIGHT, WIDTH, peak_rss_kib, write_benchmark_movie  # noqa: E402
 BUDGET = 1.2
 
 
@@ -45,15 +46,6 @@ def timed(args, folder):
     return elapsed
 
 
-def peak_rss_kib(args):
-    """Peak resident memory of one run of args, in KiB."""
-    code = ("import resource,subprocess,sys;"
-            "subprocess.run(sys.argv[1:],check=True);"
-            "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
-    out = subprocess.run([sys.executable, "-c", code] + args, check=True, capture_output=True, text=True)
-    return int(out.stdout.split()[-1])
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
@@ -69,9 +61,7 @@ def main():
         movie = os.path.join(work, "movie.zel")
         out = os.path.join(work, "out")
         os.mkdir(out)
-        subprocess.run([zelgen, movie, "--format", "4", "--width", str(WIDTH), "--height", str(HEIGHT),
-                        "--frames", str(options.frames), "--pattern", "noise", "--correction", "9"],
-                       check=True, stdout=subprocess.DEVNULL)
+        write_benchmark_movie(zelgen, movie, options.frames)
         timed(numbered(cli, movie, out), out)  # warms the page cache and the folder
         timed(stack(cli, movie, out), out)
 

@@ -5,21 +5,18 @@
 #include <QColor>
 #include <cstdint>
 
+#include "view/DibViewport.h"
+
 class QPainter;
 class QRect;
 
 namespace zel::gui {
 
 // A rectangle as left, top, right, bottom edge coordinates (right and bottom exclusive),
-// unlike QRect, whose right() and bottom() are the last pixel inside. A graph's logical
-// rectangle may be "upside down" (top > bottom) to make values grow upward.
-struct GraphRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const GraphRect&) const = default;
-};
+// unlike QRect, whose right() and bottom() are the last pixel inside: the view's own
+// rectangle type. A graph's logical rectangle may be "upside down" (top > bottom) to make
+// values grow upward.
+using GraphRect = ViewRect;
 
 // The edges of a widget's rectangle: right = x + width, bottom = y + height.
 GraphRect EdgesOf(const QRect& rect);
