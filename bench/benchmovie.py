@@ -9,8 +9,9 @@ import sys
 WIDTH, HEIGHT = 1280, 1024
 
 
-def write_benchmark_movie(zelgen, path, frames):
-    subprocess.run([zelgen, path, "--format", "4", "--width", str(WIDTH), "--height", str(HEIGHT),
+def write_benchmark_movie(zelgen, path, frames, layout=4):
+    """The benchmark movie, or the same with another stored layout (6: 10-bit raster)."""
+    subprocess.run([zelgen, path, "--format", str(layout), "--width", str(WIDTH), "--height", str(HEIGHT),
                     "--frames", str(frames), "--pattern", "noise", "--correction", "9"],
                    check=True, stdout=subprocess.DEVNULL)
 
