@@ -1,119 +1,139 @@
-// Formats 2, 3 and 4 (centre-out tiles), plain C++: each tile row is computed as a
-// pair of samples straight from the stored bytes and written with one 32-bit store.
-// See TileWalk.h for the layout.
+// Formats 2, 3 and 4 (centre-out tiles) with vectors, for every instruction-set target.
+// One tile (16 samples) is one unit: rows 0-3 of the tile in block 0, rows 4-7 in
+// block 1, one 32-bit sample pair per row. Four neighbouring column pairs of the same
+// band are decoded together and transposed, so that each row of four pairs (eight
+// samples, 16 bytes) goes out with one store; the left side, mirrored, reverses the
+// eight samples. See TileWalk.h for the layout.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "decode/CentreOutTiles.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
 
 #include <algorithm>
 
-#include "decode/DecodeDetail.h"
 #include "decode/TileWalk.h"
+#include "decode/UnpackBlocks-inl.h"
 
-namespace zel::detail {
+HWY_BEFORE_NAMESPACE();
+namespace zel::detail::HWY_NAMESPACE {
 
-namespace {
+#if HWY_TARGET == HWY_SCALAR
 
-inline uint32_t Pair(unsigned first, unsigned second) {
-    return first | (second << 16);
+void DecodeTilesTarget(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd) {
+    DecodeCentreOutTilesPlain(frame, pixelFormat, bandBegin, bandEnd);
 }
 
-inline uint32_t SwapHalves(uint32_t pair) {
-    return (pair << 16) | (pair >> 16);
+#else
+
+// Tile order within a group and where each tile goes.
+struct TilePlace {
+    bool lower;
+    bool right;
+};
+constexpr TilePlace kTiles[4] = {{true, true}, {false, true}, {true, false}, {false, false}};
+
+// Row s of a tile goes s rows away from the centre line.
+HWY_INLINE uint16_t* RowAt(uint16_t* cellTop, size_t width, bool lower, size_t s) {
+    return cellTop + (lower ? s : 7 - s) * width;
 }
 
-// Each packing turns one tile's bytes into its 8 rows.
-struct Companded8Tile {
-    static constexpr size_t kBytes = 16;
-    static void Rows(const uint8_t* t, uint32_t rows[8]) {
-        const uint16_t* table = Expand8To10().data();
-        for (size_t s = 0; s < 8; ++s) {
-            rows[s] = Pair(table[t[2 * s]], table[t[2 * s + 1]]);
-        }
-    }
-};
+template <class Unpacker>
+struct TileWriter {
+    const TileWalk& walk;
+    const Unpacker unpack;
+    const Mirror mirror;
+    HWY_INLINE explicit TileWriter(const TileWalk& w) : walk(w) {}
 
-struct Bits10Tile {
-    static constexpr size_t kBytes = 20;
-    static void Rows(const uint8_t* t, uint32_t rows[8]) {
-        for (size_t g = 0; g < 4; ++g) {  // 5 bytes, 4 samples, 2 rows
-            const unsigned b0 = t[5 * g], b1 = t[5 * g + 1], b2 = t[5 * g + 2], b3 = t[5 * g + 3],
-                           b4 = t[5 * g + 4];
-            rows[2 * g] = Pair((b0 << 2) | (b1 >> 6), ((b1 & 0x3Fu) << 4) | (b2 >> 4));
-            rows[2 * g + 1] = Pair(((b2 & 0x0Fu) << 6) | (b3 >> 2), ((b3 & 0x03u) << 8) | b4);
-        }
-    }
-};
-
-struct Bits12Tile {
-    static constexpr size_t kBytes = 24;
-    static void Rows(const uint8_t* t, uint32_t rows[8]) {
-        for (size_t g = 0; g < 8; ++g) {  // 3 bytes, 2 samples, 1 row
-            const unsigned b0 = t[3 * g], b1 = t[3 * g + 1], b2 = t[3 * g + 2];
-            rows[g] = Pair((b0 << 4) | (b1 >> 4), ((b1 & 0x0Fu) << 8) | b2);
-        }
-    }
-};
-
-template <class Tile>
-void DecodeTiles(const TileWalk& walk) {
-    uint16_t* const out = walk.frame.out;
-    const size_t width = walk.frame.width;
-    uint32_t rows[8];
-    for (size_t stripStart = 0; stripStart < walk.pairs; stripStart += kStripPairs) {
-        const size_t stripEnd = std::min(walk.pairs, stripStart + kStripPairs);
-        for (size_t b = 0; b < walk.bands; ++b) {
-            const size_t lowerTop = walk.LowerTop(b);
-            const size_t upperTop = walk.UpperTop(b);
-            for (size_t a = stripStart; a < stripEnd; ++a) {
-                const uint8_t* group = walk.Group(a, b);
-                uint16_t* const right = out + walk.RightX(a);
-                uint16_t* const left = out + walk.LeftX(a);
-                Tile::Rows(group, rows);  // lower-right: rows downwards from the centre
-                for (size_t s = 0; s < 8; ++s) {
-                    StorePair(right + lowerTop + s * width, rows[s]);
-                }
-                Tile::Rows(group + Tile::kBytes, rows);  // upper-right: upwards
-                for (size_t s = 0; s < 8; ++s) {
-                    StorePair(right + upperTop + (7 - s) * width, rows[s]);
-                }
-                Tile::Rows(group + 2 * Tile::kBytes, rows);  // lower-left, mirrored
-                for (size_t s = 0; s < 8; ++s) {
-                    StorePair(left + lowerTop + s * width, SwapHalves(rows[s]));
-                }
-                Tile::Rows(group + 3 * Tile::kBytes, rows);  // upper-left, mirrored
-                for (size_t s = 0; s < 8; ++s) {
-                    StorePair(left + upperTop + (7 - s) * width, SwapHalves(rows[s]));
+    // Column pairs a .. a + 3 of band b.
+    HWY_INLINE void FourPairs(size_t a, size_t b) const {
+        const size_t width = walk.frame.width;
+        const uint8_t* groups[4] = {walk.Group(a, b), walk.Group(a + 1, b), walk.Group(a + 2, b),
+                                    walk.Group(a + 3, b)};
+        for (size_t t = 0; t < 4; ++t) {
+            const TilePlace place = kTiles[t];
+            Unit tiles[4];
+            for (size_t i = 0; i < 4; ++i) tiles[i] = unpack(groups[i] + t * Unpacker::kBytes);
+            const size_t top = place.lower ? walk.LowerTop(b) : walk.UpperTop(b);
+            const size_t x = place.right ? walk.RightX(a) : walk.LeftX(a + 3);
+            uint16_t* const cellTop = walk.frame.out + top + x;
+            for (size_t i = 0; i < kUnitVectors; ++i) {
+                // rows[s] holds, per block, one tile row of the four column pairs,
+                // innermost pair first: row s (+ 4 for block 1 of the unit).
+                V16 rows[4];
+                Transpose4(tiles[0].v[i], tiles[1].v[i], tiles[2].v[i], tiles[3].v[i], rows);
+                for (size_t s = 0; s < 4; ++s) {
+                    const V16 row = place.right ? rows[s] : mirror(rows[s]);
+                    for (size_t j = 0; j < kBlocksPerVector; ++j) {
+                        const size_t tileRow = s + 4 * (i + j);
+                        StoreBlock(row, j, RowAt(cellTop, width, place.lower, tileRow));
+                    }
                 }
             }
         }
     }
+
+    // One column pair on its own, for strips whose width is not a multiple of four pairs.
+    HWY_INLINE void OnePair(size_t a, size_t b) const {
+        const size_t width = walk.frame.width;
+        const uint8_t* group = walk.Group(a, b);
+        for (size_t t = 0; t < 4; ++t) {
+            const TilePlace place = kTiles[t];
+            alignas(32) uint16_t samples[16];
+            StoreUnit(unpack(group + t * Unpacker::kBytes), samples);
+            const size_t top = place.lower ? walk.LowerTop(b) : walk.UpperTop(b);
+            uint16_t* const cellTop = walk.frame.out + top + (place.right ? walk.RightX(a) : walk.LeftX(a));
+            for (size_t s = 0; s < 8; ++s) {
+                uint16_t* const row = RowAt(cellTop, width, place.lower, s);
+                row[0] = samples[2 * s + (place.right ? 0 : 1)];
+                row[1] = samples[2 * s + (place.right ? 1 : 0)];
+            }
+        }
+    }
+};
+
+template <class Unpacker>
+void DecodeTiles(const TileWalk& walk, size_t bandBegin, size_t bandEnd) {
+    const TileWriter<Unpacker> writer(walk);
+    for (size_t stripStart = 0; stripStart < walk.pairs; stripStart += kStripPairs) {
+        const size_t stripEnd = std::min(walk.pairs, stripStart + kStripPairs);
+        for (size_t b = bandBegin; b < bandEnd; ++b) {
+            size_t a = stripStart;
+            for (; a + 4 <= stripEnd; a += 4) writer.FourPairs(a, b);
+            for (; a < stripEnd; ++a) writer.OnePair(a, b);
+        }
+    }
 }
 
-}  // namespace
-
-void DecodeCentreOutTilesPortable(const FrameView& frame, int pixelFormat) {
+void DecodeTilesTarget(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd) {
     const TileWalk walk(frame, pixelFormat);
     switch (pixelFormat) {
         case 2:
-            DecodeTiles<Companded8Tile>(walk);
+            DecodeTiles<Expand8Unpacker>(walk, bandBegin, bandEnd);
             break;
         case 3:
-            DecodeTiles<Bits10Tile>(walk);
+            DecodeTiles<Bits10Unpacker>(walk, bandBegin, bandEnd);
             break;
         default:
-            DecodeTiles<Bits12Tile>(walk);
+            DecodeTiles<Bits12Unpacker>(walk, bandBegin, bandEnd);
             break;
     }
 }
 
-void DecodeCentreOutTiles(const FrameView& frame, Isa isa, int pixelFormat) {
-#if defined(__x86_64__)
-    if (isa == Isa::Avx2 && IsaAvailable(Isa::Avx2)) {
-        DecodeCentreOutTilesAvx2(frame, pixelFormat);
-        return;
-    }
-#else
-    (void)isa;
 #endif
-    DecodeCentreOutTilesPortable(frame, pixelFormat);
+
+}  // namespace zel::detail::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace zel::detail {
+
+HWY_EXPORT(DecodeTilesTarget);
+
+void DecodeCentreOutTiles(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd) {
+    HWY_DYNAMIC_DISPATCH(DecodeTilesTarget)(frame, pixelFormat, bandBegin, bandEnd);
 }
 
 }  // namespace zel::detail
+#endif

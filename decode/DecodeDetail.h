@@ -6,27 +6,22 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace zel {
+class RowSink;
+}
+
 namespace zel::detail {
 
-// Instruction sets the unpacking kernels are built for. Portable is plain C++ and is
-// always available; Avx2 exists only in x86-64 builds and only runs where the
-// processor reports it.
+// Kept only for the correction pass until it moves to the vector library.
 enum class Isa { Portable, Avx2 };
-
-// The fastest instruction set this processor can run.
 Isa BestIsa();
-
-// True when kernels for `isa` are compiled in and the processor can run them.
-bool IsaAvailable(Isa isa);
 
 // The companding table Expand8To10, built once; immutable after construction.
 const std::array<uint16_t, 256>& Expand8To10();
 
-// DecodeFrame with an explicit kernel choice; an unavailable `isa` falls back to
-// Portable. Takes the fast path when the dimensions suit the layout and all the
-// stored bytes the layout needs are present, else DecodeFrameChecked.
-void DecodeFrameWith(Isa isa, const uint8_t* packed, size_t packedBytes, int width, int rows,
-                     uint16_t* out, int pixelFormat);
+// The fast decoder of the layout, for calls FastPathApplies accepts.
+void DecodeFrameFast(const uint8_t* packed, int width, int rows, uint16_t* out, int pixelFormat,
+                     RowSink* sink);
 
 // Sample-by-sample decoder: computes the position of every stored sample from the
 // layout's formulas, drops positions outside the frame and reads every bit through
@@ -36,7 +31,7 @@ void DecodeFrameWith(Isa isa, const uint8_t* packed, size_t packedBytes, int wid
 void DecodeFrameChecked(const uint8_t* packed, size_t packedBytes, int width, int rows,
                         uint16_t* out, int pixelFormat);
 
-// Whether DecodeFrameWith takes the fast path for this call: dimensions the layout
+// Whether DecodeFrame takes the fast path for this call: dimensions the layout
 // covers exactly as its fast decoder walks them, and every stored byte that decoder
 // reads present in `packedBytes`.
 bool FastPathApplies(int width, int rows, int pixelFormat, size_t packedBytes);

@@ -22,6 +22,17 @@ enum PixelFormat : int {
     Bits10Raster = 6,      // MSB-first 10-bit stream, raster order
 };
 
+// Told about rows as soon as the decoder has finished them, so that further work on them
+// (the correction) runs while they are still in cache. Runs of rows come in any order,
+// never overlap, and together cover every row of the frame.
+class RowSink {
+public:
+    virtual void RowsDone(int firstRow, int rows) = 0;
+
+protected:
+    ~RowSink() = default;
+};
+
 // Fills table[0..255] with Expand8To10, the 8-to-10-bit companding curve.
 void BuildExpandTable(uint16_t table[256]);
 
@@ -30,8 +41,10 @@ void BuildExpandTable(uint16_t table[256]);
 // for exactly width x rows samples and nothing outside it is ever written. Samples
 // the layout does not reach (dimensions that are not the multiples it needs) keep
 // their value.
-// pixelFormat -1 and values outside 0..6 write nothing, and so do width or rows <= 0.
+// pixelFormat -1 and values outside 0..6 write nothing, and so do width or rows <= 0
+// (the sink is then not called). The frame is decoded in bands of rows of a few tens
+// of kilobytes; `sink`, when given, is told about each band as it is finished.
 void DecodeFrame(const uint8_t* packed, size_t packedBytes, int width, int rows, uint16_t* out,
-                 int pixelFormat);
+                 int pixelFormat, RowSink* sink = nullptr);
 
 }  // namespace zel

@@ -33,11 +33,11 @@ inline constexpr size_t TileGroupBytes(int pixelFormat) {
     return pixelFormat == 2 ? 64 : pixelFormat == 3 ? 80 : 96;
 }
 
-void DecodeLane10Raster(const FrameView& frame, const Kernels& kernels);
-void DecodeLane10Quadrant(const FrameView& frame, Isa isa);
-void DecodeCentreOutTiles(const FrameView& frame, Isa isa, int pixelFormat);
-void DecodeCompanded8Raster(const FrameView& frame, const Kernels& kernels);
-void DecodeBits10Raster(const FrameView& frame, const Kernels& kernels);
+// The centre-out layouts fill bands of rows outwards from the horizontal centre line:
+// band b is the 8 rows from 8b below the line and the 8 rows from 8b above it. Each
+// decodes bands [bandBegin, bandEnd) across the whole width.
+void DecodeLane10Quadrant(const FrameView& frame, size_t bandBegin, size_t bandEnd);
+void DecodeCentreOutTiles(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd);
 
 // Two adjacent samples written with one 32-bit store.
 inline void StorePair(uint16_t* dst, uint32_t pair) {

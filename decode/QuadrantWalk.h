@@ -1,5 +1,5 @@
 #pragma once
-// Geometry of format 1 (Lane10Quadrant), shared by the plain and the AVX2 decoders.
+// Geometry of format 1 (Lane10Quadrant), shared by the plain and the vector decoders.
 //
 // Lane-packed blocks read out from the centre of the sensor in four quadrants. A
 // chunk of 16 blocks holds 4 blocks per quadrant (upper-left, upper-right,
@@ -18,7 +18,7 @@
 // keeps its current chunk decoded in its own slot: going down its column the walk
 // needs a new chunk every 8 bands, so each chunk is still decoded once. A decoded
 // chunk is stored cell by cell, so that the 8 rows of a cell are 8 neighbouring
-// 32-bit pairs (in the order CellRow gives, which suits the AVX2 decoder).
+// 32-bit pairs (in the order CellRow gives, which suits the vector decoder).
 //
 // Needs rows a multiple of 16 and width a multiple of 4 (FastPathApplies): then every
 // cell lies inside the frame and the walk wraps exactly at the frame edge.
@@ -43,7 +43,7 @@ constexpr size_t CellStart(size_t quadrant, size_t j) {
 // Decodes one 640-byte chunk into its 256 pairs, cell by cell.
 using ChunkDecoder = void (*)(const uint8_t* src, uint32_t* pairs);
 
-void DecodeQuadrantChunkPortable(const uint8_t* src, uint32_t* pairs);
+void DecodeQuadrantChunkPlain(const uint8_t* src, uint32_t* pairs);
 
 struct QuadrantWalk {
     const FrameView& frame;
@@ -97,7 +97,10 @@ struct QuadrantSlot {
     }
 };
 
-// Defined in x86-64 builds only; call after checking IsaAvailable(Isa::Avx2).
-void DecodeLane10QuadrantAvx2(const FrameView& frame);
+// Writes cell j of a decoded chunk, one 32-bit store per row.
+void WriteCell(const QuadrantWalk& walk, const uint32_t* chunk, size_t j, size_t pair, size_t band);
+
+// Bands [bandBegin, bandEnd) of the frame (cells out from the centre line), every column pair.
+void DecodeLane10QuadrantPlain(const FrameView& frame, size_t bandBegin, size_t bandEnd);
 
 }  // namespace zel::detail

@@ -1,6 +1,6 @@
 #pragma once
 // Geometry of the centre-out tile layouts (formats 2, 3, 4), shared by the plain and
-// the AVX2 decoders.
+// the vector decoders.
 //
 // A tile group of 64 stored samples fills four tiles of 2 columns x 8 rows, in the
 // order lower-right, upper-right, lower-left, upper-left, all starting at the frame's
@@ -49,8 +49,7 @@ struct TileWalk {
     size_t LeftX(size_t a) const { return centreX - 2 - 2 * a; }
 };
 
-void DecodeCentreOutTilesPortable(const FrameView& frame, int pixelFormat);
-// Defined in x86-64 builds only; call after checking IsaAvailable(Isa::Avx2).
-void DecodeCentreOutTilesAvx2(const FrameView& frame, int pixelFormat);
+// Bands [bandBegin, bandEnd) of the frame, every column pair.
+void DecodeCentreOutTilesPlain(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd);
 
 }  // namespace zel::detail

@@ -14,6 +14,7 @@
 
 #include "decode/DecodeDetail.h"
 #include "decode/DecodeFrame.h"
+#include "simd/Targets.h"
 
 namespace {
 
@@ -21,12 +22,13 @@ constexpr size_t kHeaderBytes = 5;
 constexpr uint16_t kUntouched = 0xFFFF;  // above every 12-bit sample
 
 std::vector<uint16_t> Run(const uint8_t* packed, size_t size, int width, int rows, int format,
-                          zel::detail::Isa isa, bool checked) {
+                          int64_t target) {
     std::vector<uint16_t> out(static_cast<size_t>(width) * static_cast<size_t>(rows), kUntouched);
-    if (checked) {
+    if (target == 0) {
         zel::detail::DecodeFrameChecked(packed, size, width, rows, out.data(), format);
     } else {
-        zel::detail::DecodeFrameWith(isa, packed, size, width, rows, out.data(), format);
+        const zel::simd::ScopedTarget pin(target);
+        zel::DecodeFrame(packed, size, width, rows, out.data(), format);
     }
     return out;
 }
@@ -44,10 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> packed(data + kHeaderBytes, data + size);
     const uint8_t* bytes = packed.empty() ? nullptr : packed.data();
 
-    const auto reference = Run(bytes, packed.size(), width, rows, format, zel::detail::Isa::Portable, true);
-    for (const auto isa : {zel::detail::Isa::Portable, zel::detail::Isa::Avx2}) {
-        if (zel::detail::IsaAvailable(isa) &&
-            Run(bytes, packed.size(), width, rows, format, isa, false) != reference) {
+    const auto reference = Run(bytes, packed.size(), width, rows, format, 0);
+    for (const int64_t target : zel::simd::RunnableTargets()) {
+        if (Run(bytes, packed.size(), width, rows, format, target) != reference) {
             std::abort();  // a fast decoder disagrees with the sample-by-sample one
         }
     }

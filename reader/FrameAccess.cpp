@@ -3,7 +3,6 @@
 // per-frame header (place -1); the rest of the stride is padding. The position marker
 // filePosFrame names the frame read last, so that sequential reads go on without a seek.
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -103,27 +102,16 @@ bool CMovieReader::HasCorrection() const {
 }
 
 void CMovieReader::DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const {
-    // Raster layouts decode any run of whole rows on its own. Decoding and correcting a
-    // band of rows at a time keeps the band in cache between the two passes; a band
-    // holds a multiple of 32 samples, so every band but the last starts on a whole
-    // packing block (32 samples = 40 bytes at 10 bits, 32 bytes at 8 bits).
-    const bool raster = pixelFormat == 0 || pixelFormat == 5 || pixelFormat == 6;
-    if (!raster || !HasCorrection()) {
-        DecodeFrame(stored, storedBytes, width, rows, buffer, pixelFormat);
-        ApplyCorrection(buffer, 0, rows);
-        return;
-    }
-    constexpr int64_t kBandSamples = 16384;
-    int64_t band = std::max<int64_t>(1, kBandSamples / width);
-    while ((band * width) % 32 != 0) ++band;
-    for (int64_t first = 0; first < rows; first += band) {
-        const int64_t count = std::min<int64_t>(band, rows - first);
-        const auto offset = static_cast<size_t>(first * width * storedBits / 8);
-        const size_t bytes = first + count < rows ? static_cast<size_t>(count * width * storedBits / 8)
-                                                  : storedBytes - offset;
-        DecodeFrame(stored + offset, bytes, width, static_cast<int>(count), buffer + first * width, pixelFormat);
-        ApplyCorrection(buffer, static_cast<int>(first), static_cast<int>(count));
-    }
+    // The decoder hands over each band of rows as it finishes it; correcting the band
+    // then, while it is in cache, saves a second pass over the whole frame from memory.
+    struct CorrectBands final : RowSink {
+        const CMovieReader& reader;
+        uint16_t* samples;
+        CorrectBands(const CMovieReader& r, uint16_t* s) : reader(r), samples(s) {}
+        void RowsDone(int firstRow, int count) override { reader.ApplyCorrection(samples, firstRow, count); }
+    };
+    CorrectBands correct(*this, buffer);
+    DecodeFrame(stored, storedBytes, width, rows, buffer, pixelFormat, HasCorrection() ? &correct : nullptr);
 }
 
 void CMovieReader::ApplyCorrection(uint16_t* samples, int firstRow, int rows) const {

@@ -32,11 +32,6 @@ TEST(Expand8To10, SharedTableMatchesBuiltOne) {
 
 class DecodeExamples : public ::testing::TestWithParam<Decoder> {
 protected:
-    void SetUp() override {
-        if (!DecoderAvailable(GetParam())) {
-            GTEST_SKIP() << "processor lacks this instruction set";
-        }
-    }
     std::vector<uint16_t> Run(const std::vector<uint8_t>& packed, int width, int rows, int format) {
         return Decode(GetParam(), packed, width, rows, format);
     }

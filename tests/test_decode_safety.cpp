@@ -37,11 +37,6 @@ struct GuardedBuffer {
 
 class DecodeSafety : public ::testing::TestWithParam<Decoder> {
 protected:
-    void SetUp() override {
-        if (!DecoderAvailable(GetParam())) {
-            GTEST_SKIP() << "processor lacks this instruction set";
-        }
-    }
     // Decodes `bytes` (held in a vector of exactly that size, so the sanitizer sees
     // any read past it) into a guarded buffer preset to `fill`.
     std::vector<uint16_t> Run(const std::vector<uint8_t>& bytes, int width, int rows, int format,

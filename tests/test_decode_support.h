@@ -11,46 +11,35 @@
 
 #include "decode/DecodeDetail.h"
 #include "decode/DecodeFrame.h"
+#include "simd/Targets.h"
 
 namespace zel::test {
 
-// The decoder variants every layout is checked with.
-enum class Decoder { Portable, Avx2, Checked };
+// The decoder variants every layout is checked with: the fast decoder pinned to each
+// instruction set this build holds and this processor runs, and the checked decoder.
+struct Decoder {
+    int64_t target;  // 0: the checked sample-by-sample decoder
+};
 
 inline std::string DecoderName(Decoder d) {
-    switch (d) {
-        case Decoder::Portable:
-            return "Portable";
-        case Decoder::Avx2:
-            return "Avx2";
-        case Decoder::Checked:
-            return "Checked";
-    }
-    return "?";
+    return d.target == 0 ? std::string("Checked") : simd::TargetName(d.target);
 }
 
-inline const std::vector<Decoder>& AllDecoders() {
-    static const std::vector<Decoder> all{Decoder::Portable, Decoder::Avx2, Decoder::Checked};
+inline std::vector<Decoder> AllDecoders() {
+    std::vector<Decoder> all;
+    for (const int64_t target : simd::RunnableTargets()) all.push_back({target});
+    all.push_back({0});
     return all;
-}
-
-inline bool DecoderAvailable(Decoder d) {
-    return d != Decoder::Avx2 || detail::IsaAvailable(detail::Isa::Avx2);
 }
 
 inline void RunDecoder(Decoder d, const uint8_t* packed, size_t packedBytes, int width, int rows,
                        uint16_t* out, int pixelFormat) {
-    switch (d) {
-        case Decoder::Portable:
-            detail::DecodeFrameWith(detail::Isa::Portable, packed, packedBytes, width, rows, out, pixelFormat);
-            break;
-        case Decoder::Avx2:
-            detail::DecodeFrameWith(detail::Isa::Avx2, packed, packedBytes, width, rows, out, pixelFormat);
-            break;
-        case Decoder::Checked:
-            detail::DecodeFrameChecked(packed, packedBytes, width, rows, out, pixelFormat);
-            break;
+    if (d.target == 0) {
+        detail::DecodeFrameChecked(packed, packedBytes, width, rows, out, pixelFormat);
+        return;
     }
+    const simd::ScopedTarget pin(d.target);
+    DecodeFrame(packed, packedBytes, width, rows, out, pixelFormat);
 }
 
 // Decodes into a fresh buffer of width * rows samples, every one preset to `fill`.

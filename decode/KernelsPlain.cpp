@@ -1,16 +1,15 @@
-// Plain C++ unpacking kernels: the fallback for processors without AVX2 and for
-// non-x86 builds, and the tail handling of the vector kernels. Each step reads its
+// Plain C++ unpacking kernels: the scalar target's kernels and the tails of the vector
+// kernels. Each step reads its
 // bytes into locals before it stores anything, and the pointers are marked as not
 // overlapping: a store through a 16-bit pointer may otherwise alias the byte input and
 // force every byte to be read again.
 
+#include "decode/DecodeDetail.h"
 #include "decode/Kernels.h"
-
-#include "decode/KernelsPortable.h"
 
 namespace zel::detail {
 
-void UnpackLane10Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t blocks) {
+void UnpackLane10Plain(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t blocks) {
     for (size_t blk = 0; blk < blocks; ++blk) {
         const uint8_t* b = src + 40 * blk;
         uint16_t* d = dst + 32 * blk;
@@ -26,7 +25,7 @@ void UnpackLane10Portable(const uint8_t* __restrict src, uint16_t* __restrict ds
     }
 }
 
-void UnpackBits10Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
+void UnpackBits10Plain(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
     for (size_t g = 0; g < groups; ++g) {
         const uint8_t* b = src + 5 * g;
         const unsigned b0 = b[0], b1 = b[1], b2 = b[2], b3 = b[3], b4 = b[4];
@@ -38,7 +37,7 @@ void UnpackBits10Portable(const uint8_t* __restrict src, uint16_t* __restrict ds
     }
 }
 
-void UnpackBits12Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
+void UnpackBits12Plain(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t groups) {
     for (size_t g = 0; g < groups; ++g) {
         const uint8_t* b = src + 3 * g;
         const unsigned b0 = b[0], b1 = b[1], b2 = b[2];
@@ -48,24 +47,11 @@ void UnpackBits12Portable(const uint8_t* __restrict src, uint16_t* __restrict ds
     }
 }
 
-void Expand8Portable(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t count) {
+void Expand8Plain(const uint8_t* __restrict src, uint16_t* __restrict dst, size_t count) {
     const uint16_t* table = Expand8To10().data();
     for (size_t i = 0; i < count; ++i) {
         dst[i] = table[src[i]];
     }
-}
-
-const Kernels& PortableKernels() {
-    static const Kernels kernels{UnpackLane10Portable, UnpackBits10Portable, UnpackBits12Portable,
-                                 Expand8Portable};
-    return kernels;
-}
-
-const Kernels& KernelsFor(Isa isa) {
-    if (isa == Isa::Avx2 && IsaAvailable(Isa::Avx2)) {
-        return *Avx2Kernels();
-    }
-    return PortableKernels();
 }
 
 }  // namespace zel::detail
