@@ -1,148 +1,228 @@
 // Region statistics in one pass over the rows of the rectangle.
 //
 // For a colour mosaic every pixel belongs to one of four sub-lattices by the parity of
-// its row and column offset from the rectangle's top-left corner. A row is then walked
-// two samples at a time, the first of each pair going to the even-column accumulators
-// and the second to the odd-column ones, so there is no per-pixel branch and the
-// compiler turns the loop into SIMD min/max/add (with a cheap de-interleave). A
-// monochrome row is one plain run. Row sums are 32-bit over bounded spans,
-// folded into 64-bit totals and converted to double once at the end: integers are
-// exact, so this gives the same figures as summing the samples in double one by one.
+// its row and column offset from the rectangle's top-left corner. The rows of each row
+// parity are walked on their own; within a row, vectors start at even column offsets,
+// so each lane keeps one column parity throughout and the lanes are split by parity only
+// once, at the end. A monochrome rectangle is one walk over all rows with no split.
+//
+// Sums are exact integers: 16-bit samples are summed into 32-bit lanes (a multiply-add
+// by 1 for the wanted parity and 0 for the other) that are folded into 64-bit totals
+// long before they could overflow, bytes into 64-bit lanes directly. Integers in double
+// are exact, so this gives the same figures as summing the samples in double one by one.
+//
+// One source, compiled once per instruction-set target, the best one the processor runs
+// picked on each call. The one-lane target cannot keep a column parity per lane and
+// walks the samples in plain pairs, as the vector loops do with their row ends.
 
-#include "decode/AoiStatistics.h"
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "decode/AoiStatistics.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <limits>
 
-namespace zel {
-namespace {
+#include "decode/AoiStatistics.h"
+#include "simd/Dispatch.h"
 
-// Pairs after which the 32-bit row sums are folded into 64-bit totals: each then holds
-// at most 32768 samples of magnitude <= 32768, i.e. below 2^31.
-constexpr int kPairsPerFold = 32768;
+#ifndef ZEL_DECODE_AOI_STATISTICS_TYPES
+#define ZEL_DECODE_AOI_STATISTICS_TYPES
+namespace zel::detail {
 
 constexpr int kMinStart = 32767;  // the minimum's start value; the maximum starts at 0
 
-struct SubLattice {
+// Figures of the samples at even or at odd column offsets of the rows walked.
+struct ColumnFigures {
     int64_t sum = 0;
-    int64_t count = 0;
-    int maximum = 0;
     int minimum = kMinStart;
+    int maximum = 0;
 };
+
+}  // namespace zel::detail
+#endif
+
+HWY_BEFORE_NAMESPACE();
+namespace zel::detail::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
 // Sample i at any alignment (a sample buffer inside a TIFF block need not be aligned to
 // its sample size).
 template <typename Sample>
-inline Sample Load(const unsigned char* samples, size_t i) {
+inline Sample LoadSample(const unsigned char* row, size_t i) {
     Sample v;
-    std::memcpy(&v, samples + i * sizeof(Sample), sizeof v);
+    std::memcpy(&v, row + i * sizeof(Sample), sizeof v);
     return v;
 }
 
-// Running figures of the even-column [0] and odd-column [1] sub-lattices of one row parity.
-template <typename Sample>
-struct ColumnPair {
-    Sample minimum[2], maximum[2];
-    int64_t sum[2] = {0, 0};
+inline void AddSample(int v, ColumnFigures& f) {
+    f.sum += v;
+    f.minimum = std::min(f.minimum, v);
+    f.maximum = std::max(f.maximum, v);
+}
+
+// Samples [from, to) of one row; with kSplit, `from` is an even column offset.
+template <typename Sample, bool kSplit>
+void AddPlain(const unsigned char* row, size_t from, size_t to, ColumnFigures f[2]) {
+    if constexpr (!kSplit) {
+        for (size_t i = from; i < to; ++i) AddSample(LoadSample<Sample>(row, i), f[0]);
+        return;
+    }
+    size_t i = from;
+    for (; i + 2 <= to; i += 2) {
+        AddSample(LoadSample<Sample>(row, i), f[0]);
+        AddSample(LoadSample<Sample>(row, i + 1), f[1]);
+    }
+    if (i < to) AddSample(LoadSample<Sample>(row, i), f[0]);
+}
+
+#if HWY_TARGET == HWY_SCALAR
+
+template <typename Sample, bool kSplit>
+void AddRows(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
+    for (int64_t r = 0; r < rows; ++r) AddPlain<Sample, kSplit>(first + r * stride, 0, columns, f);
+}
+
+#else
+
+// Lane minima and maxima into the figures of their column parity.
+template <class D>
+void MergeLanes(D d, hn::Vec<D> minima, hn::Vec<D> maxima, bool split, ColumnFigures f[2]) {
+    HWY_ALIGN hn::TFromD<D> low[hn::MaxLanes(d)], high[hn::MaxLanes(d)];
+    hn::Store(minima, d, low);
+    hn::Store(maxima, d, high);
+    for (size_t k = 0; k < hn::Lanes(d); ++k) {
+        ColumnFigures& to = f[split ? k & 1 : 0];
+        to.minimum = std::min<int>(to.minimum, low[k]);
+        to.maximum = std::max<int>(to.maximum, high[k]);
+    }
+}
+
+template <class D>
+int64_t LaneTotal(D d, hn::Vec<D> sums) {
+    HWY_ALIGN hn::TFromD<D> lanes[hn::MaxLanes(d)];
+    hn::Store(sums, d, lanes);
+    int64_t total = 0;
+    for (size_t k = 0; k < hn::Lanes(d); ++k) total += static_cast<int64_t>(lanes[k]);
+    return total;
+}
+
+// Vectors after which the 32-bit sums are folded: a lane then holds at most 2 x 8192
+// products of magnitude <= 32768, i.e. at most 2^29.
+constexpr size_t kFoldVectors = 8192;
+
+// Signed 16-bit samples. The multiply-add pairs lanes in an order of its own, but only
+// the lanes' total is used, and each weight vector passes one column parity.
+template <bool kSplit>
+void AddRows16(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
+    const hn::ScalableTag<int16_t> d;
+    const hn::Repartition<int32_t, decltype(d)> d32;
+    const size_t lanes = hn::Lanes(d);
+    const auto ones = hn::Set(d, int16_t{1});
+    const auto evenWeights = kSplit ? hn::OddEven(hn::Zero(d), ones) : ones;
+    const auto oddWeights = hn::OddEven(ones, hn::Zero(d));
+    auto minima = hn::Set(d, int16_t{kMinStart}), maxima = hn::Zero(d);
+    auto even0 = hn::Zero(d32), even1 = hn::Zero(d32), odd0 = hn::Zero(d32), odd1 = hn::Zero(d32);
+    size_t pending = 0;
+    const auto fold = [&]() HWY_ATTR {
+        f[0].sum += LaneTotal(d32, even0) + LaneTotal(d32, even1);
+        f[1].sum += LaneTotal(d32, odd0) + LaneTotal(d32, odd1);
+        even0 = even1 = odd0 = odd1 = hn::Zero(d32);
+        pending = 0;
+    };
+    for (int64_t r = 0; r < rows; ++r) {
+        const unsigned char* row = first + r * stride;
+        size_t i = 0;
+        for (; i + lanes <= columns; i += lanes) {
+            const auto v = hn::LoadU(d, reinterpret_cast<const int16_t*>(row) + i);
+            minima = hn::Min(minima, v);
+            maxima = hn::Max(maxima, v);
+            even0 = hn::ReorderWidenMulAccumulate(d32, v, evenWeights, even0, even1);
+            if constexpr (kSplit) odd0 = hn::ReorderWidenMulAccumulate(d32, v, oddWeights, odd0, odd1);
+            if (++pending == kFoldVectors) fold();
+        }
+        AddPlain<int16_t, kSplit>(row, i, columns, f);
+    }
+    fold();
+    MergeLanes(d, minima, maxima, kSplit, f);
+}
+
+// Bytes: sums of eight lanes at a time into 64-bit lanes, which cannot overflow.
+template <bool kSplit>
+void AddRows8(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
+    const hn::ScalableTag<uint8_t> d;
+    const hn::Repartition<uint64_t, decltype(d)> d64;
+    const size_t lanes = hn::Lanes(d);
+    const auto evenBytes = hn::BitCast(d, hn::Set(hn::Repartition<uint16_t, decltype(d)>(), uint16_t{0x00FF}));
+    auto minima = hn::Set(d, uint8_t{255}), maxima = hn::Zero(d);
+    auto even = hn::Zero(d64), odd = hn::Zero(d64);
+    for (int64_t r = 0; r < rows; ++r) {
+        const unsigned char* row = first + r * stride;
+        size_t i = 0;
+        for (; i + lanes <= columns; i += lanes) {
+            const auto v = hn::LoadU(d, row + i);
+            minima = hn::Min(minima, v);
+            maxima = hn::Max(maxima, v);
+            if constexpr (kSplit) {
+                even = hn::Add(even, hn::SumsOf8(hn::And(v, evenBytes)));
+                odd = hn::Add(odd, hn::SumsOf8(hn::AndNot(evenBytes, v)));
+            } else {
+                even = hn::Add(even, hn::SumsOf8(v));
+            }
+        }
+        AddPlain<uint8_t, kSplit>(row, i, columns, f);
+    }
+    f[0].sum += LaneTotal(d64, even);
+    f[1].sum += LaneTotal(d64, odd);
+    MergeLanes(d, minima, maxima, kSplit, f);
+}
+
+template <typename Sample, bool kSplit>
+void AddRows(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
+    if constexpr (sizeof(Sample) == 2) {
+        AddRows16<kSplit>(first, stride, rows, columns, f);
+    } else {
+        AddRows8<kSplit>(first, stride, rows, columns, f);
+    }
+}
+
+#endif
+
+// `rows` rows of `columns` samples from `first`, `stride` bytes apart, into f[0] (even
+// column offsets) and f[1] (odd), or all into f[0] without `split`.
+void AccumulateKernel(const unsigned char* first, size_t stride, int64_t rows, size_t columns, int bytesPerSample,
+                      bool split, ColumnFigures* f) {
+    if (bytesPerSample == 2) {
+        split ? AddRows<int16_t, true>(first, stride, rows, columns, f)
+              : AddRows<int16_t, false>(first, stride, rows, columns, f);
+    } else {
+        split ? AddRows<uint8_t, true>(first, stride, rows, columns, f)
+              : AddRows<uint8_t, false>(first, stride, rows, columns, f);
+    }
+}
+
+}  // namespace zel::detail::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace zel {
+namespace detail {
+namespace {
+
+ZEL_SIMD_EXPORT(AccumulateKernel);
+
+// Figures of one sub-lattice and its pixel count.
+struct SubLattice {
+    ColumnFigures figures;
+    int64_t count = 0;
 };
 
-// Adds `pairs` sample pairs starting at `row` (pairs <= kPairsPerFold).
-template <typename Sample>
-void AddPairs(const unsigned char* row, int pairs, ColumnPair<Sample>& acc) {
-    Sample minEven = acc.minimum[0], maxEven = acc.maximum[0];
-    Sample minOdd = acc.minimum[1], maxOdd = acc.maximum[1];
-    int32_t sumEven = 0, sumOdd = 0;
-    for (int i = 0; i < pairs; ++i) {
-        const Sample even = Load<Sample>(row, 2 * static_cast<size_t>(i));
-        const Sample odd = Load<Sample>(row, 2 * static_cast<size_t>(i) + 1);
-        minEven = std::min(minEven, even);
-        maxEven = std::max(maxEven, even);
-        sumEven += even;
-        minOdd = std::min(minOdd, odd);
-        maxOdd = std::max(maxOdd, odd);
-        sumOdd += odd;
-    }
-    acc.minimum[0] = minEven;
-    acc.maximum[0] = maxEven;
-    acc.minimum[1] = minOdd;
-    acc.maximum[1] = maxOdd;
-    acc.sum[0] += sumEven;
-    acc.sum[1] += sumOdd;
-}
-
-// Adds `count` samples starting at `row` (count <= 2 * kPairsPerFold) into one set of
-// figures: the monochrome case, which needs no split by column parity.
-template <typename Sample>
-void AddSpan(const unsigned char* row, int count, Sample& minimum, Sample& maximum, int64_t& sum) {
-    Sample mn = minimum, mx = maximum;
-    int32_t partial = 0;
-    for (int i = 0; i < count; ++i) {
-        const Sample v = Load<Sample>(row, static_cast<size_t>(i));
-        mn = std::min(mn, v);
-        mx = std::max(mx, v);
-        partial += v;
-    }
-    minimum = mn;
-    maximum = mx;
-    sum += partial;
-}
-
-// Monochrome: every pixel into S[0]; the other sub-lattices stay empty.
-template <typename Sample>
-void AccumulateAll(const unsigned char* samples, size_t rowBytes, const AoiRect& rect, SubLattice S[4]) {
-    constexpr auto minStart = static_cast<Sample>(std::min<int>(kMinStart, std::numeric_limits<Sample>::max()));
-    Sample minimum = minStart, maximum = 0;
-    int64_t sum = 0;
-    const int columns = rect.right - rect.left + 1;
-    constexpr int kSpan = 2 * kPairsPerFold;
-    for (int y = rect.top; y <= rect.bottom; ++y) {
-        const unsigned char* row =
-            samples + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(rect.left) * sizeof(Sample);
-        for (int done = 0; done < columns; done += kSpan)
-            AddSpan(row + static_cast<size_t>(done) * sizeof(Sample), std::min(kSpan, columns - done), minimum,
-                    maximum, sum);
-    }
-    S[0].sum = sum;
-    S[0].minimum = std::min<int>(kMinStart, minimum);
-    S[0].maximum = maximum;
-}
-
-// Sample is int16_t (2-byte samples, compared as signed) or uint8_t (8-bit movies).
-// S[2 * rowParity + columnParity] receive sums, minima and maxima; the caller sets counts.
-template <typename Sample>
-void AccumulateRows(const unsigned char* samples, size_t rowBytes, const AoiRect& rect, SubLattice S[4]) {
-    constexpr auto minStart = static_cast<Sample>(std::min<int>(kMinStart, std::numeric_limits<Sample>::max()));
-    ColumnPair<Sample> acc[2];
-    for (ColumnPair<Sample>& a : acc) {
-        a.minimum[0] = a.minimum[1] = minStart;
-        a.maximum[0] = a.maximum[1] = 0;
-    }
-
-    const int columns = rect.right - rect.left + 1;
-    const int pairs = columns / 2;
-    for (int y = rect.top; y <= rect.bottom; ++y) {
-        ColumnPair<Sample>& a = acc[(y - rect.top) & 1];
-        const unsigned char* row =
-            samples + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(rect.left) * sizeof(Sample);
-        for (int done = 0; done < pairs; done += kPairsPerFold) {
-            AddPairs(row + 2 * static_cast<size_t>(done) * sizeof(Sample), std::min(kPairsPerFold, pairs - done), a);
-        }
-        if (columns % 2 != 0) {  // the last sample has an even offset
-            const Sample v = Load<Sample>(row, static_cast<size_t>(columns) - 1);
-            a.minimum[0] = std::min(a.minimum[0], v);
-            a.maximum[0] = std::max(a.maximum[0], v);
-            a.sum[0] += v;
-        }
-    }
-
-    for (int i = 0; i < 4; ++i) {
-        const ColumnPair<Sample>& a = acc[i >> 1];
-        S[i].sum = a.sum[i & 1];
-        S[i].minimum = std::min<int>(kMinStart, a.minimum[i & 1]);
-        S[i].maximum = a.maximum[i & 1];
-    }
+void Accumulate(const unsigned char* first, size_t stride, int64_t rows, size_t columns, int bytesPerSample,
+                bool split, ColumnFigures f[2]) {
+    ZEL_SIMD_DISPATCH(AccumulateKernel)(first, stride, rows, columns, bytesPerSample, split, f);
 }
 
 // A channel made of the sub-lattices whose bit is set in `mask`. A channel without any
@@ -152,10 +232,10 @@ ChannelStatistics Combine(const SubLattice S[4], unsigned mask) {
     int maximum = 0, minimum = kMinStart;
     for (int i = 0; i < 4; ++i) {
         if (!(mask & (1u << i)) || S[i].count == 0) continue;
-        sum += S[i].sum;
+        sum += S[i].figures.sum;
         count += S[i].count;
-        maximum = std::max(maximum, S[i].maximum);
-        minimum = std::min(minimum, S[i].minimum);
+        maximum = std::max(maximum, S[i].figures.maximum);
+        minimum = std::min(minimum, S[i].figures.minimum);
     }
     ChannelStatistics channel;
     if (count == 0) return channel;
@@ -171,37 +251,43 @@ bool Valid(const AoiRect& rect, const void* samples, int bytesPerSample, int wid
 }
 
 }  // namespace
+}  // namespace detail
 
 double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesPerSample, int width,
                             int colorPattern, AoiStatistics& result) {
+    using detail::SubLattice;
     result = AoiStatistics{};
-    if (!Valid(rect, samples, bytesPerSample, width)) return 0.0;
+    if (!detail::Valid(rect, samples, bytesPerSample, width)) return 0.0;
 
-    SubLattice S[4];
-    const auto* bytes = static_cast<const unsigned char*>(samples);
     const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bytesPerSample);
+    const auto* corner = static_cast<const unsigned char*>(samples) + static_cast<size_t>(rect.top) * rowBytes +
+                         static_cast<size_t>(rect.left) * static_cast<size_t>(bytesPerSample);
     const int64_t rows = int64_t{rect.bottom} - rect.top + 1;
     const int64_t columns = int64_t{rect.right} - rect.left + 1;
+    const auto columnCount = static_cast<size_t>(columns);
+    SubLattice S[4];
 
     if (!IsColourMosaic(colorPattern)) {
-        if (bytesPerSample == 2)
-            AccumulateAll<int16_t>(bytes, rowBytes, rect, S);
-        else
-            AccumulateAll<uint8_t>(bytes, rowBytes, rect, S);
-        S[0].count = rows * columns;
-        result.red = result.green = result.blue = Combine(S, 0x1);
+        detail::ColumnFigures f[2];
+        detail::Accumulate(corner, rowBytes, rows, columnCount, bytesPerSample, false, f);
+        S[0] = {f[0], rows * columns};
+        result.red = result.green = result.blue = detail::Combine(S, 0x1);
         return result.red.average;
     }
 
-    if (bytesPerSample == 2)
-        AccumulateRows<int16_t>(bytes, rowBytes, rect, S);
-    else
-        AccumulateRows<uint8_t>(bytes, rowBytes, rect, S);
+    // S[2 * rowParity + columnParity]; each row parity is one walk over every other row.
+    for (int rowParity = 0; rowParity < 2 && rowParity < rows; ++rowParity) {
+        detail::ColumnFigures f[2];
+        detail::Accumulate(corner + rowParity * rowBytes, 2 * rowBytes, (rows - rowParity + 1) / 2, columnCount,
+                           bytesPerSample, true, f);
+        S[2 * rowParity].figures = f[0];
+        S[2 * rowParity + 1].figures = f[1];
+    }
     // Even offsets get the larger half of an odd number of rows or columns.
     const int64_t rowCount[2] = {(rows + 1) / 2, rows / 2};
-    const int64_t columnCount[2] = {(columns + 1) / 2, columns / 2};
-    for (int i = 0; i < 4; ++i) S[i].count = rowCount[i >> 1] * columnCount[i & 1];
-    const ChannelStatistics all = Combine(S, 0xF);
+    const int64_t columnCounts[2] = {(columns + 1) / 2, columns / 2};
+    for (int i = 0; i < 4; ++i) S[i].count = rowCount[i >> 1] * columnCounts[i & 1];
+    const ChannelStatistics all = detail::Combine(S, 0xF);
 
     // Colour code of the corner pixel; sub-lattice i then has code k0 XOR i.
     // Code 1 is red, 2 blue, 0 and 3 green.
@@ -213,10 +299,11 @@ double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesP
         unsigned& mask = code == 1 ? red : code == 2 ? blue : green;
         mask |= 1u << i;
     }
-    result.red = Combine(S, red);
-    result.green = Combine(S, green);
-    result.blue = Combine(S, blue);
+    result.red = detail::Combine(S, red);
+    result.green = detail::Combine(S, green);
+    result.blue = detail::Combine(S, blue);
     return all.average;
 }
 
 }  // namespace zel
+#endif  // HWY_ONCE

@@ -127,12 +127,14 @@ void DecodeTilesTarget(const FrameView& frame, int pixelFormat, size_t bandBegin
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "simd/Dispatch.h"
+
 namespace zel::detail {
 
-HWY_EXPORT(DecodeTilesTarget);
+ZEL_SIMD_EXPORT(DecodeTilesTarget);
 
 void DecodeCentreOutTiles(const FrameView& frame, int pixelFormat, size_t bandBegin, size_t bandEnd) {
-    HWY_DYNAMIC_DISPATCH(DecodeTilesTarget)(frame, pixelFormat, bandBegin, bandEnd);
+    ZEL_SIMD_DISPATCH(DecodeTilesTarget)(frame, pixelFormat, bandBegin, bandEnd);
 }
 
 }  // namespace zel::detail

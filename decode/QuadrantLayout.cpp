@@ -133,12 +133,14 @@ void DecodeQuadrantTarget(const FrameView& frame, size_t bandBegin, size_t bandE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "simd/Dispatch.h"
+
 namespace zel::detail {
 
-HWY_EXPORT(DecodeQuadrantTarget);
+ZEL_SIMD_EXPORT(DecodeQuadrantTarget);
 
 void DecodeLane10Quadrant(const FrameView& frame, size_t bandBegin, size_t bandEnd) {
-    HWY_DYNAMIC_DISPATCH(DecodeQuadrantTarget)(frame, bandBegin, bandEnd);
+    ZEL_SIMD_DISPATCH(DecodeQuadrantTarget)(frame, bandBegin, bandEnd);
 }
 
 }  // namespace zel::detail

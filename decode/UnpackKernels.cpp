@@ -76,24 +76,26 @@ void Expand8Target(const uint8_t* src, uint16_t* dst, size_t count) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
+#include "simd/Dispatch.h"
+
 namespace zel::detail {
 
-HWY_EXPORT(UnpackLane10Target);
-HWY_EXPORT(UnpackBits10Target);
-HWY_EXPORT(UnpackBits12Target);
-HWY_EXPORT(Expand8Target);
+ZEL_SIMD_EXPORT(UnpackLane10Target);
+ZEL_SIMD_EXPORT(UnpackBits10Target);
+ZEL_SIMD_EXPORT(UnpackBits12Target);
+ZEL_SIMD_EXPORT(Expand8Target);
 
 void UnpackLane10(const uint8_t* src, uint16_t* dst, size_t blocks) {
-    HWY_DYNAMIC_DISPATCH(UnpackLane10Target)(src, dst, blocks);
+    ZEL_SIMD_DISPATCH(UnpackLane10Target)(src, dst, blocks);
 }
 void UnpackBits10(const uint8_t* src, uint16_t* dst, size_t groups) {
-    HWY_DYNAMIC_DISPATCH(UnpackBits10Target)(src, dst, groups);
+    ZEL_SIMD_DISPATCH(UnpackBits10Target)(src, dst, groups);
 }
 void UnpackBits12(const uint8_t* src, uint16_t* dst, size_t groups) {
-    HWY_DYNAMIC_DISPATCH(UnpackBits12Target)(src, dst, groups);
+    ZEL_SIMD_DISPATCH(UnpackBits12Target)(src, dst, groups);
 }
 void Expand8(const uint8_t* src, uint16_t* dst, size_t count) {
-    HWY_DYNAMIC_DISPATCH(Expand8Target)(src, dst, count);
+    ZEL_SIMD_DISPATCH(Expand8Target)(src, dst, count);
 }
 
 }  // namespace zel::detail

@@ -2,10 +2,9 @@
 // The instruction sets the vector kernels are compiled for, and a way to pin them to one
 // of those for tests and benchmarks.
 //
-// Every kernel source is compiled once per target of this build (SSSE3, SSE4, AVX2,
-// AVX-512 and a portable 128-bit emulation on x86-64; NEON or SVE elsewhere) and the best
-// one the processor runs is picked on the first call. Builds without the run-time
-// dispatcher (cross builds without the vector library's binary part) hold one target.
+// Every kernel source is compiled once per target of this build (on x86-64: SSSE3, SSE4,
+// AVX2, AVX-512 and a scalar or 128-bit emulated fallback; NEON or SVE elsewhere) and the
+// best one the processor runs is used (simd/Dispatch.h).
 
 #include <cstdint>
 #include <string>
