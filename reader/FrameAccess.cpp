@@ -14,13 +14,13 @@
 namespace zel {
 
 int CMovieReader::SeekFrame(int n) {
-    int p = filePosFrame;
+    // After positional reads the marker still names the frame read last, but the file
+    // stands wherever it stood before them.
+    const int p = fileAfterMarker_ ? filePosFrame : kPositionUnknown;
+    fileAfterMarker_ = true;
     filePosFrame = kPositionUnknown;  // stays unknown if a seek fails
-    if (p < kPositionAtFramStart) {
-        if (!fileHandle.Seek(framOffset)) return -1;
-        p = kPositionAtFramStart;
-    }
-    if (n != p + 1 && !fileHandle.Seek(framOffset + static_cast<int64_t>(n) * frameStride)) return -1;
+    const bool fileAtFrame = p >= kPositionAtFramStart && n == p + 1;
+    if (!fileAtFrame && !fileHandle.Seek(framOffset + static_cast<int64_t>(n) * frameStride)) return -1;
     filePosFrame = n;
     return 0;
 }
@@ -30,6 +30,7 @@ int CMovieReader::ForceSeekFrame(int n) {
     if (!IsOpen() || n < kPositionAtFramStart || n >= frameCount) return -1;
     if (!fileHandle.Seek(framOffset + (static_cast<int64_t>(n) + 1) * frameStride)) return -1;
     filePosFrame = n;
+    fileAfterMarker_ = true;
     return 0;
 }
 
@@ -42,6 +43,37 @@ void CMovieReader::ParseFrameHeader(const uint8_t* header) {
     frameInfo.value5 = view.U16(14);
     frameInfo.value6 = view.U32(16);
     for (size_t i = 0; i < frameInfo.value7to12.size(); ++i) frameInfo.value7to12[i] = view.U16(20 + 2 * i);
+}
+
+bool CMovieReader::WholeFrameInFile(int n) const {
+    const int64_t frameStart = framOffset + static_cast<int64_t>(n) * frameStride;
+    return frameStart <= fileHandle.Size() && fileHandle.Size() - frameStart >= frameHeaderSize + frameBytes;
+}
+
+bool CMovieReader::EnsureStaging(size_t bytes) {
+    if (stagingSize_ >= bytes) return true;
+    // One staging buffer for the reader's life, sized for a whole frame with its header.
+    const auto size = static_cast<size_t>(frameHeaderSize + frameBytes);
+    staging_.reset(new (std::nothrow) uint8_t[size]);
+    stagingSize_ = staging_ ? size : 0;
+    return stagingSize_ >= bytes;
+}
+
+bool CMovieReader::ReadInPlace(uint8_t* header, int64_t stored) {
+    // The file must stand at the start of frame n + 1 afterwards; whatever is not read
+    // (the rest of a partial frame, a trailing header, padding) is skipped.
+    bool complete = true;
+    if (frameHeaderPlace == 1) complete = fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
+    complete = complete && fileHandle.Read(staging_.get(), static_cast<size_t>(stored)) == stored;
+    int64_t unread = frameBytes - stored;
+    if (complete && frameHeaderPlace == -1) {
+        if (unread > 0) complete = fileHandle.Skip(unread);
+        unread = 0;
+        complete = complete && fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
+    }
+    unread += static_cast<int64_t>(frameStride) - frameHeaderSize - frameBytes;
+    if (complete && unread > 0) complete = fileHandle.Skip(unread);
+    return complete;
 }
 
 int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
@@ -59,41 +91,46 @@ int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
     // Frames are read on demand, so a file may claim more than it holds; a frame that is
     // not wholly in the file is refused before any buffer is allocated for it.
     const int64_t frameStart = framOffset + static_cast<int64_t>(n) * frameStride;
-    if (frameStart > fileHandle.Size() || fileHandle.Size() - frameStart < frameHeaderSize + frameBytes) return 0;
+    if (!WholeFrameInFile(n)) return 0;
 
-    if (stagingSize_ < static_cast<size_t>(stored)) {
-        // One staging buffer for the reader's life, sized for a whole frame.
-        staging_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(frameBytes)]);
-        stagingSize_ = staging_ ? static_cast<size_t>(frameBytes) : 0;
-        if (!staging_) return 0;
-    }
-    if (SeekFrame(n) != 0) return 0;
-
-    // The file must stand at the start of frame n + 1 afterwards; whatever is not read
-    // (the rest of a partial frame, a trailing header, padding) is skipped.
-    uint8_t header[kMaxFrameHeaderSize];
-    bool complete = true;
-    if (frameHeaderPlace == 1) complete = fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
-    complete = complete && fileHandle.Read(staging_.get(), static_cast<size_t>(stored)) == stored;
-    int64_t unread = frameBytes - stored;
-    if (complete && frameHeaderPlace == -1) {
-        if (unread > 0) complete = fileHandle.Skip(unread);
-        unread = 0;
-        complete = complete && fileHandle.Read(header, frameHeaderSize) == frameHeaderSize;
-    }
-    unread += static_cast<int64_t>(frameStride) - frameHeaderSize - frameBytes;
-    if (complete && unread > 0) complete = fileHandle.Skip(unread);
-    if (!complete) {
-        // A short read leaves the caller's buffer as it was and the position unknown.
-        filePosFrame = kPositionUnknown;
-        return 0;
+    // A run of frames read in order gets the next frame fetched while this one is worked on.
+    const bool sequential = n == lastRead_ + 1 && lastRead_ >= 0;
+    lastRead_ = n;
+    const uint8_t* header = nullptr;
+    const uint8_t* pixels = nullptr;
+    uint8_t headerCopy[kMaxFrameHeaderSize];
+    if (sequential) {
+        // The frame's header and pixels as one positional read (checked above to lie in the file).
+        const auto span = static_cast<size_t>(frameHeaderSize + frameBytes);
+        if (!EnsureStaging(span)) return 0;
+        if (!prefetch_.Take(frameStart, span, staging_, stagingSize_) &&
+            !fileHandle.ReadAt(frameStart, staging_.get(), span)) {
+            lastRead_ = kPositionUnknown;
+            return 0;
+        }
+        filePosFrame = n;
+        fileAfterMarker_ = false;  // positional reads leave the file where it was
+        header = staging_.get() + (frameHeaderPlace == 1 ? 0 : frameBytes);
+        pixels = staging_.get() + (frameHeaderPlace == 1 ? frameHeaderSize : 0);
+        if (n + 1 < frameCount && WholeFrameInFile(n + 1)) prefetch_.Start(frameStart + frameStride, span);
+    } else {
+        prefetch_.Cancel();
+        if (!EnsureStaging(static_cast<size_t>(stored)) || SeekFrame(n) != 0) return 0;
+        if (!ReadInPlace(headerCopy, stored)) {
+            // A short read leaves the caller's buffer as it was and the position unknown.
+            filePosFrame = kPositionUnknown;
+            lastRead_ = kPositionUnknown;
+            return 0;
+        }
+        header = headerCopy;
+        pixels = staging_.get();
     }
 
     if (frameHeaderPlace != 0) ParseFrameHeader(header);
     if (pixelFormat == -1)
-        std::memcpy(buffer, staging_.get(), static_cast<size_t>(stored));
+        std::memcpy(buffer, pixels, static_cast<size_t>(stored));
     else
-        DecodeAndCorrect(staging_.get(), static_cast<size_t>(stored), rows, static_cast<uint16_t*>(buffer));
+        DecodeAndCorrect(pixels, static_cast<size_t>(stored), rows, static_cast<uint16_t*>(buffer));
     return static_cast<int>(rows * rowBytes);
 }
 

@@ -48,6 +48,8 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
         return Fail(std::move(failure));
 
     filePosFrame = kPositionUnknown;
+    fileAfterMarker_ = true;
+    lastRead_ = kPositionUnknown;
     // A corrected sample never goes below black.
     sampleFloor = 0;
     const bool wideLevel = pixelFormat == 1 || pixelFormat == 4 || pixelFormat < 0 || pixelFormat > 6;
@@ -56,6 +58,8 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
 }
 
 void CMovieReader::Close() {
+    prefetch_.Cancel();
+    lastRead_ = kPositionUnknown;
     fileHandle.Close();
     correction_ = CorrectionTables{};
     offsetTable = nullptr;

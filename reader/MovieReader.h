@@ -14,6 +14,7 @@
 #include <string>
 
 #include "reader/CorrectionTables.h"
+#include "reader/FramePrefetch.h"
 #include "reader/MovieFile.h"
 #include "reader/MovieParameters.h"
 #include "reader/OpenFailure.h"
@@ -79,6 +80,13 @@ private:
     void ParseFrameHeader(const uint8_t* header);
     // Corrects rows firstRow .. firstRow + rows - 1 of the frame in `samples`.
     void ApplyCorrection(uint16_t* samples, int firstRow, int rows) const;
+    // Frame n's header and pixels lie wholly inside the file.
+    bool WholeFrameInFile(int n) const;
+    // Makes the staging buffer hold at least `bytes` (a whole frame with its header).
+    bool EnsureStaging(size_t bytes);
+    // Reads `stored` pixel bytes into the staging buffer and the frame header into
+    // `header` from the file's position, leaving the file at the next frame.
+    bool ReadInPlace(uint8_t* header, int64_t stored);
     // Decodes and corrects `rows` rows of stored bytes into buffer.
     void DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const;
 
@@ -88,6 +96,10 @@ private:
     std::string correctionNote_;
     std::unique_ptr<uint8_t[]> staging_;  // stored bytes of one frame, reused across reads
     size_t stagingSize_ = 0;
+    int lastRead_ = kPositionUnknown;  // frame read last, for spotting sequential runs
+    bool fileAfterMarker_ = true;      // the file stands after frame filePosFrame
+    // Declared after fileHandle, so it stops before the file closes.
+    FramePrefetch prefetch_{fileHandle};
 };
 
 }  // namespace zel
