@@ -26,7 +26,7 @@
 
 #include "decode/DecodeFrame.h"
 #include "reader/CorrectionPass.h"
-#include "simd/Targets.h"
+#include "PinnedTarget.h"
 
 namespace {
 
@@ -93,14 +93,8 @@ struct GainBands final : zel::RowSink {
 
 void BM_Decode(benchmark::State& state) {
     const int format = static_cast<int>(state.range(0));
-    const std::vector<int64_t> targets = zel::simd::RunnableTargets();
-    const auto targetIndex = static_cast<size_t>(state.range(1));
-    if (targetIndex >= targets.size()) {
-        state.SkipWithError("no such target here");
-        return;
-    }
-    const zel::simd::ScopedTarget pin(targets[targetIndex]);
-    state.SetLabel(zel::simd::TargetName(targets[targetIndex]));
+    const zelbench::PinnedTarget pin(state, state.range(1));
+    if (!pin) return;
     const std::vector<uint8_t>& bytes = StoredBytes();
     std::vector<uint16_t> out(kSamples, 0);
     GainBands correct(out.data());

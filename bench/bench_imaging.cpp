@@ -4,11 +4,12 @@
 // BM_ImagingConvert: the display render (bottom-up, padded rows) of 10-bit samples at
 //   depth 10 (gain 1; budget 3), 12-bit samples at depth 12, and 10-bit samples at
 //   depth 8 (gain 4).
-// BM_ImagingConvertRows: the depth-10 render row by row with one instruction set forced
-//   (0 plain C++, 1 SSE2 as on a baseline processor, 2 AVX2).
+// BM_ImagingConvertRows: the depth-10 render row by row on one instruction set (argument
+//   "target", see PinnedTarget.h).
 // BM_ImagingFillTiff / BM_ImagingBuildTiff: the temporary image of the per-frame export,
 //   8-bit output of 10-bit samples (layout code 258) and 16-bit output of an 8-bit movie
 //   (513); Build includes allocating the block and writing the head, as each export does.
+//   The 16-bit fill runs on every target.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "MemcpyBaseline.h"
+#include "PinnedTarget.h"
 #include "imaging/DisplayBitmap.h"
 #include "imaging/RowKernels.h"
 #include "imaging/TiffImage.h"
@@ -52,24 +54,24 @@ BENCHMARK_CAPTURE(BM_ImagingConvert, bits12_depth12, 12, 12)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_ImagingConvert, bits10_depth8_gain4, 10, 8)->Unit(benchmark::kMicrosecond);
 
 void BM_ImagingConvertRows(benchmark::State& state) {
-    const auto isa = static_cast<zel::detail::RowIsa>(state.range(0));
-    if (!zel::detail::RowIsaAvailable(isa)) {
-        state.SkipWithError("instruction set not available");
-        return;
-    }
+    const zelbench::PinnedTarget pin(state, state.range(0));
+    if (!pin) return;
     const auto samples = RandomSamples<uint16_t>(10);
     std::vector<uint8_t> bitmap(kSamples);
     const auto* source = reinterpret_cast<const uint8_t*>(samples.data());
     const zelbench::MemcpyRatio ratio(state, kFrameBytes);
     for (auto _ : state) {
         for (int row = 0; row < kRows; ++row) {
-            zel::detail::ConvertRow16(isa, bitmap.data() + (kRows - 1 - row) * kWidth,
+            zel::detail::ConvertRow16(bitmap.data() + (kRows - 1 - row) * kWidth,
                                       source + static_cast<size_t>(row) * kWidth * 2, kWidth, 2, 0);
         }
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_ImagingConvertRows)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImagingConvertRows)
+    ->ArgName("target")
+    ->DenseRange(0, zelbench::kTargetArgs - 1)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_ImagingFillTiff8From10Bit(benchmark::State& state) {
     const auto samples = RandomSamples<uint16_t>(10);
@@ -83,6 +85,8 @@ void BM_ImagingFillTiff8From10Bit(benchmark::State& state) {
 BENCHMARK(BM_ImagingFillTiff8From10Bit)->Unit(benchmark::kMicrosecond);
 
 void BM_ImagingFillTiff16From8Bit(benchmark::State& state) {
+    const zelbench::PinnedTarget pin(state, state.range(0));
+    if (!pin) return;
     const auto samples = RandomSamples<uint8_t>(8);
     std::vector<uint8_t> pixels(kFrameBytes);
     const zelbench::MemcpyRatio ratio(state, kFrameBytes);
@@ -91,7 +95,10 @@ void BM_ImagingFillTiff16From8Bit(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_ImagingFillTiff16From8Bit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImagingFillTiff16From8Bit)
+    ->ArgName("target")
+    ->DenseRange(0, zelbench::kTargetArgs - 1)
+    ->Unit(benchmark::kMicrosecond);
 
 void BuildTiff(benchmark::State& state, int layoutCode, int sourceBits, const void* samples) {
     const zelbench::MemcpyRatio ratio(state, kFrameBytes);

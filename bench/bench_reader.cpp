@@ -1,5 +1,6 @@
 // The correction passes and a whole sequential ReadFrame of a 1280 x 1024 10-bit movie
-// with gain correction, read from the page cache.
+// with gain correction, read from the page cache. The correction passes run on each
+// instruction set (argument "target", see PinnedTarget.h).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "MemcpyBaseline.h"
+#include "PinnedTarget.h"
 #include "reader/CorrectionPass.h"
 #include "reader/MovieReader.h"
 #include "zelwriter/MovieWriter.h"
@@ -44,6 +46,8 @@ void BM_Memcpy(benchmark::State& state) {
 BENCHMARK(BM_Memcpy);
 
 void BM_OffsetCorrection(benchmark::State& state) {
+    const zelbench::PinnedTarget pin(state, state.range(0));
+    if (!pin) return;
     Tables t;
     std::vector<uint16_t> frame = t.samples;
     const zelbench::MemcpyRatio ratio(state, kSampleBytes);
@@ -53,9 +57,11 @@ void BM_OffsetCorrection(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_OffsetCorrection);
+BENCHMARK(BM_OffsetCorrection)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
 
 void BM_GainCorrection(benchmark::State& state) {
+    const zelbench::PinnedTarget pin(state, state.range(0));
+    if (!pin) return;
     Tables t;
     std::vector<uint16_t> frame = t.samples;
     const zelbench::MemcpyRatio ratio(state, kSampleBytes);
@@ -66,7 +72,7 @@ void BM_GainCorrection(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_GainCorrection);
+BENCHMARK(BM_GainCorrection)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
 
 // A 10-bit raster movie (Arg: pixelFormat 0 or 6) with kind 9 correction, read in order
 // round and round; the file is small enough to stay in the page cache.

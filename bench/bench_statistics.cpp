@@ -1,6 +1,7 @@
 // Region statistics over a whole 1280 x 1024 frame, monochrome and colour mosaic, with
 // 2-byte and 1-byte samples. All ratios are against memcpy of the frame's 16-bit bytes
-// (W x H x 2), so the 8-bit case shows its gain from reading half the bytes.
+// (W x H x 2), so the 8-bit case shows its gain from reading half the bytes. Every
+// benchmark runs on each instruction set (argument "target", see PinnedTarget.h).
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "MemcpyBaseline.h"
+#include "PinnedTarget.h"
 #include "decode/AoiStatistics.h"
 
 namespace {
@@ -26,6 +28,8 @@ std::vector<Sample> RandomFrame(int maximum) {
 
 template <typename Sample>
 void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::AoiRect& rect) {
+    const zelbench::PinnedTarget pin(state, state.range(0));
+    if (!pin) return;
     const std::vector<Sample> frame = RandomFrame<Sample>(sizeof(Sample) == 2 ? 4095 : 255);
     zel::AoiStatistics result;
     const zelbench::MemcpyRatio ratio(state, kSampleBytes);
@@ -46,10 +50,10 @@ void BM_AoiStatisticsColour16OddRect(benchmark::State& state) { RunWholeFrame<in
 void BM_AoiStatisticsMono8(benchmark::State& state) { RunWholeFrame<uint8_t>(state, 0, kWholeFrame); }
 void BM_AoiStatisticsColour8(benchmark::State& state) { RunWholeFrame<uint8_t>(state, 5, kWholeFrame); }
 
-BENCHMARK(BM_AoiStatisticsMono16);
-BENCHMARK(BM_AoiStatisticsColour16);
-BENCHMARK(BM_AoiStatisticsColour16OddRect);
-BENCHMARK(BM_AoiStatisticsMono8);
-BENCHMARK(BM_AoiStatisticsColour8);
+BENCHMARK(BM_AoiStatisticsMono16)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
+BENCHMARK(BM_AoiStatisticsColour16)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
+BENCHMARK(BM_AoiStatisticsColour16OddRect)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
+BENCHMARK(BM_AoiStatisticsMono8)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
+BENCHMARK(BM_AoiStatisticsColour8)->ArgName("target")->DenseRange(0, zelbench::kTargetArgs - 1);
 
 }  // namespace

@@ -11,9 +11,9 @@
 // long before they could overflow, bytes into 64-bit lanes directly. Integers in double
 // are exact, so this gives the same figures as summing the samples in double one by one.
 //
-// One source, compiled once per instruction-set target, the best one the processor runs
-// picked on each call. The one-lane target cannot keep a column parity per lane and
-// walks the samples in plain pairs, as the vector loops do with their row ends.
+// One source, compiled once per instruction-set target; calls run the best target the
+// processor has. The one-lane target cannot keep a column parity per lane and walks
+// the samples in plain pairs.
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "decode/AoiStatistics.cpp"
@@ -64,7 +64,8 @@ inline void AddSample(int v, ColumnFigures& f) {
     f.maximum = std::max(f.maximum, v);
 }
 
-// Samples [from, to) of one row; with kSplit, `from` is an even column offset.
+// Samples [from, to) of one row (rows shorter than a vector, and an odd last sample);
+// with kSplit, `from` is an even column offset.
 template <typename Sample, bool kSplit>
 void AddPlain(const unsigned char* row, size_t from, size_t to, ColumnFigures f[2]) {
     if constexpr (!kSplit) {
@@ -81,9 +82,42 @@ void AddPlain(const unsigned char* row, size_t from, size_t to, ColumnFigures f[
 
 #if HWY_TARGET == HWY_SCALAR
 
+// Pairs after which the 32-bit partial sums are folded into the totals: each then holds
+// at most 32768 samples of magnitude <= 32768, i.e. at most 2^31 in magnitude.
+constexpr size_t kPairsPerFold = 32768;
+
+// A plain loop over sample pairs, which the compiler vectorises for the baseline
+// instruction set (with a cheap de-interleave of the pairs).
 template <typename Sample, bool kSplit>
 void AddRows(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
-    for (int64_t r = 0; r < rows; ++r) AddPlain<Sample, kSplit>(first + r * stride, 0, columns, f);
+    constexpr auto minStart = static_cast<Sample>(std::min<int>(kMinStart, std::numeric_limits<Sample>::max()));
+    constexpr int kOdd = kSplit ? 1 : 0;  // where the second sample of each pair goes
+    Sample minEven = minStart, maxEven = 0, minOdd = minStart, maxOdd = 0;
+    const size_t pairs = columns / 2;
+    for (int64_t r = 0; r < rows; ++r) {
+        const unsigned char* row = first + r * stride;
+        for (size_t done = 0; done < pairs; done += kPairsPerFold) {
+            const size_t end = std::min(pairs, done + kPairsPerFold);
+            int32_t sumEven = 0, sumOdd = 0;
+            for (size_t i = done; i < end; ++i) {
+                const Sample even = LoadSample<Sample>(row, 2 * i);
+                const Sample odd = LoadSample<Sample>(row, 2 * i + 1);
+                minEven = std::min(minEven, even);
+                maxEven = std::max(maxEven, even);
+                sumEven += even;
+                minOdd = std::min(minOdd, odd);
+                maxOdd = std::max(maxOdd, odd);
+                sumOdd += odd;
+            }
+            f[0].sum += sumEven;
+            f[kOdd].sum += sumOdd;
+        }
+        if (columns % 2 != 0) AddSample(LoadSample<Sample>(row, columns - 1), f[0]);  // an even offset
+    }
+    f[0].minimum = std::min<int>(f[0].minimum, minEven);
+    f[0].maximum = std::max<int>(f[0].maximum, maxEven);
+    f[kOdd].minimum = std::min<int>(f[kOdd].minimum, minOdd);
+    f[kOdd].maximum = std::max<int>(f[kOdd].maximum, maxOdd);
 }
 
 #else
@@ -110,6 +144,21 @@ int64_t LaneTotal(D d, hn::Vec<D> sums) {
     return total;
 }
 
+// Passes the vectors of a row of `columns` samples to add(v, counted): whole vectors from
+// the start, then one more that ends with the row and overlaps the previous one by
+// `counted` lanes. With `split` it ends before an odd last sample, so that even lanes
+// stay even columns. Returns the samples covered; the rest go through the plain loop.
+template <class D, class Add>
+HWY_INLINE size_t AddVectors(D d, const hn::TFromD<D>* row, size_t columns, bool split, const Add& add) {
+    const size_t lanes = hn::Lanes(d);
+    size_t i = 0;
+    for (; i + lanes <= columns; i += lanes) add(hn::LoadU(d, row + i), 0);
+    const size_t stop = split ? columns & ~size_t{1} : columns;
+    if (i == stop || stop < lanes) return i;
+    add(hn::LoadU(d, row + stop - lanes), i - (stop - lanes));
+    return stop;
+}
+
 // Vectors after which the 32-bit sums are folded: a lane then holds at most 2 x 8192
 // products of magnitude <= 32768, i.e. at most 2^29.
 constexpr size_t kFoldVectors = 8192;
@@ -120,7 +169,6 @@ template <bool kSplit>
 void AddRows16(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
     const hn::ScalableTag<int16_t> d;
     const hn::Repartition<int32_t, decltype(d)> d32;
-    const size_t lanes = hn::Lanes(d);
     const auto ones = hn::Set(d, int16_t{1});
     const auto evenWeights = kSplit ? hn::OddEven(hn::Zero(d), ones) : ones;
     const auto oddWeights = hn::OddEven(ones, hn::Zero(d));
@@ -133,18 +181,19 @@ void AddRows16(const unsigned char* first, size_t stride, int64_t rows, size_t c
         even0 = even1 = odd0 = odd1 = hn::Zero(d32);
         pending = 0;
     };
+    // `counted` leading lanes of v were added before; they still count for the extremes.
+    const auto add = [&](hn::Vec<decltype(d)> v, size_t counted) HWY_ATTR {
+        minima = hn::Min(minima, v);
+        maxima = hn::Max(maxima, v);
+        if (counted != 0) v = hn::IfThenZeroElse(hn::FirstN(d, counted), v);
+        even0 = hn::ReorderWidenMulAccumulate(d32, v, evenWeights, even0, even1);
+        if constexpr (kSplit) odd0 = hn::ReorderWidenMulAccumulate(d32, v, oddWeights, odd0, odd1);
+        if (++pending == kFoldVectors) fold();
+    };
     for (int64_t r = 0; r < rows; ++r) {
-        const unsigned char* row = first + r * stride;
-        size_t i = 0;
-        for (; i + lanes <= columns; i += lanes) {
-            const auto v = hn::LoadU(d, reinterpret_cast<const int16_t*>(row) + i);
-            minima = hn::Min(minima, v);
-            maxima = hn::Max(maxima, v);
-            even0 = hn::ReorderWidenMulAccumulate(d32, v, evenWeights, even0, even1);
-            if constexpr (kSplit) odd0 = hn::ReorderWidenMulAccumulate(d32, v, oddWeights, odd0, odd1);
-            if (++pending == kFoldVectors) fold();
-        }
-        AddPlain<int16_t, kSplit>(row, i, columns, f);
+        const auto* row = reinterpret_cast<const int16_t*>(first + r * stride);
+        const size_t done = AddVectors(d, row, columns, kSplit, add);
+        AddPlain<int16_t, kSplit>(first + r * stride, done, columns, f);
     }
     fold();
     MergeLanes(d, minima, maxima, kSplit, f);
@@ -155,25 +204,24 @@ template <bool kSplit>
 void AddRows8(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
     const hn::ScalableTag<uint8_t> d;
     const hn::Repartition<uint64_t, decltype(d)> d64;
-    const size_t lanes = hn::Lanes(d);
     const auto evenBytes = hn::BitCast(d, hn::Set(hn::Repartition<uint16_t, decltype(d)>(), uint16_t{0x00FF}));
     auto minima = hn::Set(d, uint8_t{255}), maxima = hn::Zero(d);
     auto even = hn::Zero(d64), odd = hn::Zero(d64);
+    const auto add = [&](hn::Vec<decltype(d)> v, size_t counted) HWY_ATTR {
+        minima = hn::Min(minima, v);
+        maxima = hn::Max(maxima, v);
+        if (counted != 0) v = hn::IfThenZeroElse(hn::FirstN(d, counted), v);
+        if constexpr (kSplit) {
+            even = hn::Add(even, hn::SumsOf8(hn::And(v, evenBytes)));
+            odd = hn::Add(odd, hn::SumsOf8(hn::AndNot(evenBytes, v)));
+        } else {
+            even = hn::Add(even, hn::SumsOf8(v));
+        }
+    };
     for (int64_t r = 0; r < rows; ++r) {
         const unsigned char* row = first + r * stride;
-        size_t i = 0;
-        for (; i + lanes <= columns; i += lanes) {
-            const auto v = hn::LoadU(d, row + i);
-            minima = hn::Min(minima, v);
-            maxima = hn::Max(maxima, v);
-            if constexpr (kSplit) {
-                even = hn::Add(even, hn::SumsOf8(hn::And(v, evenBytes)));
-                odd = hn::Add(odd, hn::SumsOf8(hn::AndNot(evenBytes, v)));
-            } else {
-                even = hn::Add(even, hn::SumsOf8(v));
-            }
-        }
-        AddPlain<uint8_t, kSplit>(row, i, columns, f);
+        const size_t done = AddVectors(d, row, columns, kSplit, add);
+        AddPlain<uint8_t, kSplit>(row, done, columns, f);
     }
     f[0].sum += LaneTotal(d64, even);
     f[1].sum += LaneTotal(d64, odd);

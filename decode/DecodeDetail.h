@@ -12,10 +12,6 @@ class RowSink;
 
 namespace zel::detail {
 
-// Kept only for the correction pass until it moves to the vector library.
-enum class Isa { Portable, Avx2 };
-Isa BestIsa();
-
 // The companding table Expand8To10, built once; immutable after construction.
 const std::array<uint16_t, 256>& Expand8To10();
 

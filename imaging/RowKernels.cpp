@@ -1,275 +1,260 @@
-// Row loops of the imaging passes. The 2-byte and 1-byte mappings to 8 bits (the display
-// render on every frame shown, and the 8-bit TIFF output) and the widening of bytes to
-// 16 bits have hand-written SSE2 and AVX2 versions: left to itself the compiler widens the
-// 16-bit lanes to 32 bits for the variable shifts and runs at half the speed. The other
-// loops are plain C++ that the compiler vectorises well enough for their rare use.
+// Row loops of the imaging passes: the mappings to 8 bits (the display render of every
+// frame shown, and the 8-bit TIFF output) and the fills of 16-bit TIFF images. One
+// source, compiled once per instruction-set target; calls run the best target the
+// processor has (simd/Dispatch.h).
+//
+// The mappings stay in the sample's own lane width: the 16-bit clamp to 255 before the
+// left shift keeps the shifted value below 2^16, and the narrowing to bytes saturates,
+// so no lane ever needs widening to 32 bits.
 
-#include "imaging/RowKernels.h"
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "imaging/RowKernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
 
 #include <algorithm>
+#include <cstring>
 
-#include "decode/Cpu.h"
-#include "imaging/ImagingDetail.h"
+#include "imaging/RowKernels.h"
+#include "simd/Dispatch.h"
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
+HWY_BEFORE_NAMESPACE();
+namespace zel::detail::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define ZEL_IMAGING_CLONES __attribute__((target_clones("avx2", "default")))
+// Tags of one lane (the one-lane target's, and SweepRow's for short rows) have no
+// halves.
+#if HWY_TARGET == HWY_SCALAR
+template <class D>
+constexpr bool kOneLane = true;
 #else
-#define ZEL_IMAGING_CLONES
+template <class D>
+constexpr bool kOneLane = hn::MaxLanes(D()) == 1;
 #endif
 
+// Calls step(d, i) for whole vectors of `d` that cover samples [0, count): as many as fit
+// from i = 0, then one ending exactly at count, which redoes a few samples with the same
+// result (the output depends only on the input, and dst and src do not overlap). A row
+// shorter than one vector goes one sample at a time. Nothing outside the row is touched.
+template <class D, class Step>
+HWY_INLINE void SweepRow(D d, ptrdiff_t count, const Step& step) {
+    const auto lanes = static_cast<ptrdiff_t>(hn::Lanes(d));
+    if (count < lanes) {
+        const hn::CappedTag<hn::TFromD<D>, 1> one;
+        for (ptrdiff_t i = 0; i < count; ++i) step(one, i);
+        return;
+    }
+    ptrdiff_t i = 0;
+    for (; i + lanes <= count; i += lanes) step(d, i);
+    if (i < count) step(d, count - lanes);
+}
+
+// 1-byte samples in byte lanes. A left shift saturates exactly when the value exceeds
+// 255 >> left; the comparison's all-ones lanes are then 255.
+template <bool kLeft>
+void ConvertBytes(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int right, int left) {
+    const auto limit = static_cast<uint8_t>(255 >> left);
+    SweepRow(hn::ScalableTag<uint8_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        auto v = hn::ShiftRightSame(hn::LoadU(d, src + i), right);
+        if constexpr (kLeft) {
+            v = hn::Or(hn::ShiftLeftSame(v, left), hn::VecFromMask(d, hn::Gt(v, hn::Set(d, limit))));
+        }
+        hn::StoreU(v, d, dst + i);
+    });
+}
+
+void ConvertRow8Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int right,
+                       int left) {
+    if (left == 0) {
+        ConvertBytes<false>(dst, src, count, right, left);
+    } else {
+        ConvertBytes<true>(dst, src, count, right, left);
+    }
+}
+
+// 2-byte samples. After a right shift they are below 0x8000, where the signed
+// saturating narrowing to bytes is the clamp to 255; without one they are clamped first.
+template <bool kRight, bool kLeft, class D>
+HWY_INLINE hn::Vec<D> MapWords(D d, hn::Vec<D> v, int right, int left) {
+    const auto c255 = hn::Set(d, uint16_t{255});
+    if constexpr (kRight) v = hn::ShiftRightSame(v, right);
+    if constexpr (!kRight || kLeft) v = hn::Min(v, c255);
+    if constexpr (kLeft) v = hn::Min(hn::ShiftLeftSame(v, left), c255);
+    return v;
+}
+
+#if HWY_TARGET != HWY_SCALAR
+// Two vectors of 16-bit values below 0x8000 as one vector of bytes, in order, each
+// clamped to 255. A 128-bit vector narrows with saturation (which clamps) and one
+// interleave. Wider vectors narrow within 128-bit blocks and would need a lane permute
+// per half; for them a clamp and one ConcatEven of the low bytes is cheaper.
+template <class D8, class V16>
+HWY_INLINE hn::Vec<D8> NarrowPair(D8 d8, V16 low, V16 high) {
+    const hn::RebindToSigned<hn::DFromV<V16>> di;
+    if constexpr (hn::MaxLanes(d8) == 16) {
+        const hn::Half<D8> half;
+        return hn::Combine(d8, hn::DemoteTo(half, hn::BitCast(di, high)), hn::DemoteTo(half, hn::BitCast(di, low)));
+    } else {
+        const auto c255 = hn::Set(di, int16_t{255});
+        return hn::ConcatEven(d8, hn::BitCast(d8, hn::Min(hn::BitCast(di, high), c255)),
+                              hn::BitCast(d8, hn::Min(hn::BitCast(di, low), c255)));
+    }
+}
+#endif
+
+template <bool kRight, bool kLeft>
+void ConvertWords(uint8_t* HWY_RESTRICT dst, const uint16_t* HWY_RESTRICT src, ptrdiff_t count, int right,
+                  int left) {
+    SweepRow(hn::ScalableTag<uint8_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        if constexpr (kOneLane<decltype(d)>) {
+            const hn::Rebind<uint16_t, decltype(d)> d16;
+            const hn::Rebind<int16_t, decltype(d)> di;
+            const auto v = MapWords<kRight, kLeft>(d16, hn::LoadU(d16, src + i), right, left);
+            hn::StoreU(hn::DemoteTo(d, hn::BitCast(di, v)), d, dst + i);
+        } else {
+#if HWY_TARGET != HWY_SCALAR
+            const hn::Repartition<uint16_t, decltype(d)> d16;
+            const auto low = MapWords<kRight, kLeft>(d16, hn::LoadU(d16, src + i), right, left);
+            const auto high = MapWords<kRight, kLeft>(d16, hn::LoadU(d16, src + i + hn::Lanes(d16)), right, left);
+            hn::StoreU(NarrowPair(d, low, high), d, dst + i);
+#endif
+        }
+    });
+}
+
+void ConvertRow16Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int right,
+                        int left) {
+    const auto* words = reinterpret_cast<const uint16_t*>(src);
+    if (right > 0) {
+        left == 0 ? ConvertWords<true, false>(dst, words, count, right, left)
+                  : ConvertWords<true, true>(dst, words, count, right, left);
+    } else {
+        left == 0 ? ConvertWords<false, false>(dst, words, count, right, left)
+                  : ConvertWords<false, true>(dst, words, count, right, left);
+    }
+}
+
+void ConvertRow32Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int right,
+                        int left) {
+    const auto* in = reinterpret_cast<const uint32_t*>(src);
+    SweepRow(hn::ScalableTag<uint32_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        const hn::Rebind<uint8_t, decltype(d)> d8;
+        const hn::RebindToSigned<decltype(d)> di;
+        const auto c255 = hn::Set(d, 255u);
+        const auto v = hn::Min(hn::ShiftRightSame(hn::LoadU(d, in + i), right), c255);
+        hn::StoreU(hn::DemoteTo(d8, hn::BitCast(di, hn::Min(hn::ShiftLeftSame(v, left), c255))), d8, dst + i);
+    });
+}
+
+// One vector of bytes becomes two of 16-bit samples: with one 128-bit block, by
+// interleaving with zeros; wider vectors interleave within blocks, so they widen halves.
+void WidenRow8Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int shift) {
+    auto* out = reinterpret_cast<uint16_t*>(dst);
+    SweepRow(hn::ScalableTag<uint8_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        if constexpr (kOneLane<decltype(d)>) {
+            const hn::Rebind<uint16_t, decltype(d)> d16;
+            hn::StoreU(hn::ShiftLeftSame(hn::PromoteTo(d16, hn::LoadU(d, src + i)), shift), d16, out + i);
+        } else {
+#if HWY_TARGET != HWY_SCALAR
+            const hn::Repartition<uint16_t, decltype(d)> d16;
+            const size_t half = hn::Lanes(d16);
+            const auto v = hn::LoadU(d, src + i);
+            if constexpr (hn::MaxLanes(d) == 16) {
+                const auto zero = hn::Zero(d);
+                hn::StoreU(hn::ShiftLeftSame(hn::ZipLower(d16, v, zero), shift), d16, out + i);
+                hn::StoreU(hn::ShiftLeftSame(hn::ZipUpper(d16, v, zero), shift), d16, out + i + half);
+            } else {
+                const hn::Half<decltype(d)> h;
+                hn::StoreU(hn::ShiftLeftSame(hn::PromoteTo(d16, hn::LowerHalf(h, v)), shift), d16, out + i);
+                hn::StoreU(hn::ShiftLeftSame(hn::PromoteTo(d16, hn::UpperHalf(h, v)), shift), d16, out + i + half);
+            }
+#endif
+        }
+    });
+}
+
+void ShiftRow16Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int shift) {
+    auto* out = reinterpret_cast<uint16_t*>(dst);
+    const auto* in = reinterpret_cast<const uint16_t*>(src);
+    SweepRow(hn::ScalableTag<uint16_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        hn::StoreU(hn::ShiftLeftSame(hn::LoadU(d, in + i), shift), d, out + i);
+    });
+}
+
+// The low 16 bits, as non-negative 32-bit values, narrow without saturating.
+void NarrowRow32Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count, int shift) {
+    auto* out = reinterpret_cast<uint16_t*>(dst);
+    const auto* in = reinterpret_cast<const uint32_t*>(src);
+    SweepRow(hn::ScalableTag<uint32_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        const hn::Rebind<uint16_t, decltype(d)> d16;
+        const hn::RebindToSigned<decltype(d)> di;
+        const auto low = hn::And(hn::ShiftLeftSame(hn::LoadU(d, in + i), shift), hn::Set(d, 0xFFFFu));
+        hn::StoreU(hn::DemoteTo(d16, hn::BitCast(di, low)), d16, out + i);
+    });
+}
+
+}  // namespace zel::detail::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
 namespace zel::detail {
+
+ZEL_SIMD_EXPORT(ConvertRow8Kernel);
+ZEL_SIMD_EXPORT(ConvertRow16Kernel);
+ZEL_SIMD_EXPORT(ConvertRow32Kernel);
+ZEL_SIMD_EXPORT(WidenRow8Kernel);
+ZEL_SIMD_EXPORT(ShiftRow16Kernel);
+ZEL_SIMD_EXPORT(NarrowRow32Kernel);
 
 namespace {
 
-// ---- Plain C++: the whole job off x86-64, the tails on it. ----
+// The kernels shift by counts below the lane width only. Larger ones have a fixed
+// result: every bit shifted out (zeros), or, for the left shift of the 8-bit mappings,
+// every nonzero value saturated, as a shift of 8 already does.
+constexpr unsigned kMaxLeft = 8;
 
-void ConvertRow8Portable(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count,
-                         unsigned right, unsigned left) {
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        const auto v = static_cast<unsigned>(src[i] >> right) << left;  // at most 255 << 8
-        dst[i] = static_cast<uint8_t>(std::min(v, 255u));
-    }
-}
+void Zeros(uint8_t* dst, ptrdiff_t bytes) { std::memset(dst, 0, static_cast<size_t>(bytes)); }
 
-void ConvertRow16Portable(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count,
-                          unsigned right, unsigned left) {
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        const unsigned v = std::min(static_cast<unsigned>(Get16(src, i)) >> right, 255u) << left;
-        dst[i] = static_cast<uint8_t>(std::min(v, 255u));
-    }
-}
-
-void WidenRow8Portable(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        Put16(dst, i, static_cast<uint16_t>(static_cast<unsigned>(src[i]) << shift));
-    }
-}
-
-#if defined(__x86_64__)
-
-// ---- SSE2, 16 pixels a step. Unsigned 16-bit minimum: a - saturated(a - b). ----
-
-inline __m128i Min255Sse2(__m128i v, __m128i c255) { return _mm_sub_epi16(v, _mm_subs_epu16(v, c255)); }
-
-// Maps eight 16-bit samples to at most 255 each (still in 16-bit lanes). With left == 0 and
-// right > 0 the value is below 0x8000 and the later signed saturating pack clamps it.
-template <bool kPackClamps>
-inline __m128i MapSse2(__m128i v, __m128i right, __m128i left, __m128i c255) {
-    v = _mm_srl_epi16(v, right);
-    if constexpr (kPackClamps) {
-        return v;
-    } else {
-        return Min255Sse2(_mm_sll_epi16(Min255Sse2(v, c255), left), c255);
-    }
-}
-
-template <bool kPackClamps>
-ptrdiff_t ConvertRow16Sse2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
-    const __m128i r = _mm_cvtsi32_si128(static_cast<int>(right));
-    const __m128i l = _mm_cvtsi32_si128(static_cast<int>(left));
-    const __m128i c255 = _mm_set1_epi16(255);
-    ptrdiff_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i + 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                         _mm_packus_epi16(MapSse2<kPackClamps>(a, r, l, c255), MapSse2<kPackClamps>(b, r, l, c255)));
-    }
-    return i;
-}
-
-ptrdiff_t ConvertRow8Sse2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
-    const __m128i r = _mm_cvtsi32_si128(static_cast<int>(right));
-    const __m128i l = _mm_cvtsi32_si128(static_cast<int>(left));
-    const __m128i c255 = _mm_set1_epi16(255);
-    const __m128i zero = _mm_setzero_si128();
-    ptrdiff_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i a = MapSse2<false>(_mm_unpacklo_epi8(x, zero), r, l, c255);
-        const __m128i b = MapSse2<false>(_mm_unpackhi_epi8(x, zero), r, l, c255);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(a, b));
-    }
-    return i;
-}
-
-ptrdiff_t WidenRow8Sse2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
-    const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
-    const __m128i zero = _mm_setzero_si128();
-    ptrdiff_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i), _mm_sll_epi16(_mm_unpacklo_epi8(x, zero), s));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * i + 16), _mm_sll_epi16(_mm_unpackhi_epi8(x, zero), s));
-    }
-    return i;
-}
-
-// ---- AVX2, 32 pixels a step. ----
-
-#define ZEL_AVX2 __attribute__((target("avx2")))
-
-template <bool kPackClamps>
-ZEL_AVX2 inline __m256i MapAvx2(__m256i v, __m128i right, __m128i left, __m256i c255) {
-    v = _mm256_srl_epi16(v, right);
-    if constexpr (kPackClamps) {
-        return v;
-    } else {
-        return _mm256_min_epu16(_mm256_sll_epi16(_mm256_min_epu16(v, c255), left), c255);
-    }
-}
-
-// The 256-bit pack works within 128-bit halves; the permute puts the 8-byte groups back
-// in source order.
-ZEL_AVX2 inline void PackStoreAvx2(uint8_t* dst, __m256i a, __m256i b) {
-    const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), packed);
-}
-
-template <bool kPackClamps>
-ZEL_AVX2 ptrdiff_t ConvertRow16Avx2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right,
-                                    unsigned left) {
-    const __m128i r = _mm_cvtsi32_si128(static_cast<int>(right));
-    const __m128i l = _mm_cvtsi32_si128(static_cast<int>(left));
-    const __m256i c255 = _mm256_set1_epi16(255);
-    ptrdiff_t i = 0;
-    for (; i + 32 <= count; i += 32) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 2 * i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 2 * i + 32));
-        PackStoreAvx2(dst + i, MapAvx2<kPackClamps>(a, r, l, c255), MapAvx2<kPackClamps>(b, r, l, c255));
-    }
-    return i;
-}
-
-ZEL_AVX2 ptrdiff_t ConvertRow8Avx2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right,
-                                   unsigned left) {
-    const __m128i r = _mm_cvtsi32_si128(static_cast<int>(right));
-    const __m128i l = _mm_cvtsi32_si128(static_cast<int>(left));
-    const __m256i c255 = _mm256_set1_epi16(255);
-    ptrdiff_t i = 0;
-    for (; i + 32 <= count; i += 32) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16));
-        PackStoreAvx2(dst + i, MapAvx2<false>(_mm256_cvtepu8_epi16(x), r, l, c255),
-                      MapAvx2<false>(_mm256_cvtepu8_epi16(y), r, l, c255));
-    }
-    return i;
-}
-
-ZEL_AVX2 ptrdiff_t WidenRow8Avx2(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
-    const __m128i s = _mm_cvtsi32_si128(static_cast<int>(shift));
-    ptrdiff_t i = 0;
-    for (; i + 32 <= count; i += 32) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 16));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 2 * i), _mm256_sll_epi16(_mm256_cvtepu8_epi16(x), s));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 2 * i + 32),
-                            _mm256_sll_epi16(_mm256_cvtepu8_epi16(y), s));
-    }
-    return i;
-}
-
-#undef ZEL_AVX2
-
-#endif  // __x86_64__
+int Left(unsigned left) { return static_cast<int>(std::min(left, kMaxLeft)); }
 
 }  // namespace
 
-bool RowIsaAvailable(RowIsa isa) {
-    switch (isa) {
-        case RowIsa::Portable:
-            return true;
-#if defined(__x86_64__)
-        case RowIsa::Sse2:
-            return true;  // part of the x86-64 baseline
-        case RowIsa::Avx2:
-            return CpuHasAvx2();
-#else
-        case RowIsa::Sse2:
-        case RowIsa::Avx2:
-            return false;
-#endif
-    }
-    return false;
+void ConvertRow8(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
+    if (count <= 0) return;
+    if (right >= 8) return Zeros(dst, count);
+    ZEL_SIMD_DISPATCH(ConvertRow8Kernel)(dst, src, count, static_cast<int>(right), Left(left));
 }
 
-RowIsa BestRowIsa() {
-    if (RowIsaAvailable(RowIsa::Avx2)) {
-        return RowIsa::Avx2;
-    }
-    return RowIsaAvailable(RowIsa::Sse2) ? RowIsa::Sse2 : RowIsa::Portable;
+void ConvertRow16(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
+    if (count <= 0) return;
+    if (right >= 16) return Zeros(dst, count);
+    ZEL_SIMD_DISPATCH(ConvertRow16Kernel)(dst, src, count, static_cast<int>(right), Left(left));
 }
 
-void ConvertRow8(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
-    ptrdiff_t done = 0;
-#if defined(__x86_64__)
-    if (isa == RowIsa::Avx2) {
-        done = ConvertRow8Avx2(dst, src, count, right, left);
-    } else if (isa == RowIsa::Sse2) {
-        done = ConvertRow8Sse2(dst, src, count, right, left);
-    }
-#else
-    (void)isa;
-#endif
-    ConvertRow8Portable(dst + done, src + done, count - done, right, left);
+void ConvertRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
+    if (count <= 0) return;
+    if (right >= 32) return Zeros(dst, count);
+    ZEL_SIMD_DISPATCH(ConvertRow32Kernel)(dst, src, count, static_cast<int>(right), Left(left));
 }
 
-void ConvertRow16(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left) {
-    ptrdiff_t done = 0;
-#if defined(__x86_64__)
-    const bool packClamps = left == 0 && right > 0;
-    if (isa == RowIsa::Avx2) {
-        done = packClamps ? ConvertRow16Avx2<true>(dst, src, count, right, left)
-                          : ConvertRow16Avx2<false>(dst, src, count, right, left);
-    } else if (isa == RowIsa::Sse2) {
-        done = packClamps ? ConvertRow16Sse2<true>(dst, src, count, right, left)
-                          : ConvertRow16Sse2<false>(dst, src, count, right, left);
-    }
-#else
-    (void)isa;
-#endif
-    ConvertRow16Portable(dst + done, src + 2 * done, count - done, right, left);
+void WidenRow8(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
+    if (count <= 0) return;
+    if (shift >= 16) return Zeros(dst, 2 * count);
+    ZEL_SIMD_DISPATCH(WidenRow8Kernel)(dst, src, count, static_cast<int>(shift));
 }
 
-ZEL_IMAGING_CLONES
-void ConvertRow32(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned right,
-                  unsigned left) {
-    right &= 31u;  // restates the callers' range so the loop vectorises without checks
-    left &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) {
-        const uint32_t v = std::min<uint32_t>(Get32(src, i) >> right, 255u) << left;
-        dst[i] = static_cast<uint8_t>(std::min<uint32_t>(v, 255u));
-    }
+void ShiftRow16(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
+    if (count <= 0) return;
+    if (shift >= 16) return Zeros(dst, 2 * count);
+    ZEL_SIMD_DISPATCH(ShiftRow16Kernel)(dst, src, count, static_cast<int>(shift));
 }
 
-void WidenRow8(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
-    ptrdiff_t done = 0;
-#if defined(__x86_64__)
-    if (isa == RowIsa::Avx2) {
-        done = WidenRow8Avx2(dst, src, count, shift);
-    } else if (isa == RowIsa::Sse2) {
-        done = WidenRow8Sse2(dst, src, count, shift);
-    }
-#else
-    (void)isa;
-#endif
-    WidenRow8Portable(dst + 2 * done, src + done, count - done, shift);
-}
-
-ZEL_IMAGING_CLONES
-void ShiftRow16(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
-    shift &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) Put16(dst, i, static_cast<uint16_t>(Get16(src, i) << shift));
-}
-
-ZEL_IMAGING_CLONES
-void NarrowRow32(uint8_t* __restrict dst, const uint8_t* __restrict src, ptrdiff_t count, unsigned shift) {
-    shift &= 15u;
-    for (ptrdiff_t i = 0; i < count; ++i) Put16(dst, i, static_cast<uint16_t>(Get32(src, i) << shift));
+void NarrowRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift) {
+    if (count <= 0) return;
+    if (shift >= 16) return Zeros(dst, 2 * count);
+    ZEL_SIMD_DISPATCH(NarrowRow32Kernel)(dst, src, count, static_cast<int>(shift));
 }
 
 }  // namespace zel::detail
+#endif  // HWY_ONCE

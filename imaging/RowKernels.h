@@ -1,32 +1,27 @@
 #pragma once
-// Per-row pixel loops of the imaging passes, in a plain C++ version and, on x86-64, SSE2
-// and AVX2 versions chosen at run time (the library is built for the SSE2 baseline).
-// All versions give identical bytes; the tests compare them.
+// Per-row pixel loops of the imaging passes, compiled for every vector instruction set
+// of the processor family and run with the best one the processor has (see
+// simd/Targets.h). Every target gives the same bytes.
 //
-// Shift counts must be in range (the callers reduce them): right < the sample's bit
-// count, left <= 8 for the 8-bit mappings, shift <= 15 for the 16-bit ones.
+// src points at count samples of the given size and dst at the output row, both at any
+// alignment; the two must not overlap. Shift counts beyond the meaningful range act as
+// in unbounded arithmetic (a right shift by the sample's width or more gives 0, a left
+// shift of the 8-bit mappings saturates every nonzero value); the callers reduce them
+// anyway.
 
 #include <cstddef>
 #include <cstdint>
 
 namespace zel::detail {
 
-enum class RowIsa { Portable, Sse2, Avx2 };
-
-// True when this build and this processor can run `isa`.
-bool RowIsaAvailable(RowIsa isa);
-// The fastest available.
-RowIsa BestRowIsa();
-
-// dst[i] = min(255, min(255, src[i] >> right) << left) for 1-, 2- and 4-byte samples
-// (src points at count samples of that size, at any alignment).
-void ConvertRow8(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left);
-void ConvertRow16(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left);
+// dst[i] = min(255, min(255, src[i] >> right) << left) for 1-, 2- and 4-byte samples.
+void ConvertRow8(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left);
+void ConvertRow16(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left);
 void ConvertRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned right, unsigned left);
 
 // 16-bit little-endian output: dst sample i = (src[i] << shift) mod 2^16, src being
 // bytes (Widen), 16-bit samples (Shift) or the low 16 bits of 32-bit samples (Narrow).
-void WidenRow8(RowIsa isa, uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
+void WidenRow8(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
 void ShiftRow16(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
 void NarrowRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
 

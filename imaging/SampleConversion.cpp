@@ -60,7 +60,6 @@ void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth,
     const int64_t srcRowBytes = count * bytesPerSample;
     const Shifts shifts = ShiftsFor(depth, 8u * static_cast<unsigned>(bytesPerSample));
     const auto* in = static_cast<const uint8_t*>(src);
-    const detail::RowIsa isa = detail::BestRowIsa();
 
     for (int64_t row = 0; row < rowCount; ++row, in += srcRowBytes) {
         // Bottom-up when rows > 0: source row 0 is the last row of a bitmap.
@@ -71,10 +70,10 @@ void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth,
             if (shifts.right == 0 && shifts.left == 0) {
                 std::memcpy(out, in, static_cast<size_t>(count));  // depth 8: the bytes as they are
             } else {
-                detail::ConvertRow8(isa, out, in, count, shifts.right, shifts.left);
+                detail::ConvertRow8(out, in, count, shifts.right, shifts.left);
             }
         } else if (bytesPerSample == 2) {
-            detail::ConvertRow16(isa, out, in, count, shifts.right, shifts.left);
+            detail::ConvertRow16(out, in, count, shifts.right, shifts.left);
         } else {
             detail::ConvertRow32(out, in, count, shifts.right, shifts.left);
         }

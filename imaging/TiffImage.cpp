@@ -128,7 +128,7 @@ void FillTiffImage(int height, int layoutCode, int sourceBits, uint8_t* pixels, 
     if (shift >= 16) {
         std::memset(pixels, 0, static_cast<size_t>(count) * 2);
     } else if (bytesPerSample == 1) {
-        detail::WidenRow8(detail::BestRowIsa(), pixels, in, count, bits);
+        detail::WidenRow8(pixels, in, count, bits);
     } else if (bytesPerSample == 2) {
         if (shift == 0) {
             std::memmove(pixels, samples, static_cast<size_t>(count) * 2);  // already little-endian

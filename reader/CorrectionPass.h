@@ -1,6 +1,7 @@
 #pragma once
-// The per-frame correction passes, written as plain branch-free loops over one row so
-// that the compiler vectorises them.
+// The per-frame correction passes over one row (or any run) of samples, in place. They
+// are cheap to call per row or per band of rows, and give the same results on every
+// instruction set.
 
 #include <cstdint>
 
@@ -10,7 +11,8 @@ namespace zel {
 void OffsetCorrectRow(uint16_t* __restrict samples, const int16_t* __restrict offsets, int count, int floor, int fullScale);
 
 // Kinds 6 and 9: samples at or within one code of fullScale stay at fullScale; others
-// become pedestal + ((v + offset) * gain + 256) / 512, clamped to floor .. fullScale.
+// become pedestal + ((v + offset) * gain + 256) / 512 (the division truncating toward
+// zero), clamped to floor .. fullScale.
 void GainCorrectRow(uint16_t* __restrict samples, const int16_t* __restrict offsets, const int16_t* __restrict gains, int count, int floor,
                     int fullScale, int pedestal);
 

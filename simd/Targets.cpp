@@ -7,9 +7,6 @@
 #include <atomic>
 
 #include "simd/Dispatch.h"
-#ifdef ZEL_HWY_LIBRARY
-#include <hwy/targets.h>
-#endif
 #include "simd/ProcessorTargets.h"
 
 namespace zel::simd {
@@ -77,16 +74,10 @@ std::string TargetName(int64_t target) { return hwy::TargetName(target); }
 
 ScopedTarget::ScopedTarget(int64_t target) {
     pinnedSlot.store(SlotOf(target), std::memory_order_relaxed);
-#ifdef ZEL_HWY_LIBRARY
-    hwy::SetSupportedTargetsForTest(target);
-#endif
 }
 
 ScopedTarget::~ScopedTarget() {
     pinnedSlot.store(kSlots, std::memory_order_relaxed);
-#ifdef ZEL_HWY_LIBRARY
-    hwy::SetSupportedTargetsForTest(0);
-#endif
 }
 
 }  // namespace zel::simd

@@ -1,5 +1,5 @@
 // Region statistics: the worked examples, refused arguments, and a per-pixel reference
-// over random rectangles of random signed and 8-bit frames.
+// over random rectangles of random signed and 8-bit frames on every instruction set.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "ForEachTarget.h"
 #include "decode/AoiStatistics.h"
 
 namespace {
@@ -17,19 +18,20 @@ using zel::AoiRect;
 using zel::AoiStatistics;
 using zel::ChannelStatistics;
 
-// Sample values stored at 1 or 2 bytes each, one spare byte in front so the samples can
-// start at an odd address.
+// Sample values stored at 1 or 2 bytes each after `offset` spare bytes, so that 2-byte
+// samples can start at an odd address (by default) or an even one.
 struct Frame {
     std::vector<uint8_t> bytes;
-    int bytesPerSample;
-    Frame(const std::vector<int>& values, int size) : bytes(values.size() * size + 1), bytesPerSample(size) {
+    int bytesPerSample, offset;
+    Frame(const std::vector<int>& values, int size, int spare = 1)
+        : bytes(values.size() * size + spare), bytesPerSample(size), offset(spare) {
         for (size_t i = 0; i < values.size(); ++i) {
             const auto v = static_cast<int16_t>(values[i]);
-            std::memcpy(&bytes[1 + i * size], &v, size);  // little-endian host: low byte first
+            std::memcpy(&bytes[offset + i * size], &v, size);  // little-endian host: low byte first
         }
     }
     double Compute(const AoiRect& r, int width, int pattern, AoiStatistics& out) const {
-        return zel::ComputeAoiStatistics(r, bytes.data() + 1, bytesPerSample, width, pattern, out);
+        return zel::ComputeAoiStatistics(r, bytes.data() + offset, bytesPerSample, width, pattern, out);
     }
 };
 
@@ -118,42 +120,56 @@ AoiStatistics Reference(const AoiRect& r, const std::vector<int>& values, int wi
     return mosaic ? AoiStatistics{c[0], c[1], c[2]} : AoiStatistics{c[0], c[0], c[0]};
 }
 
-TEST(AoiStatistics, RandomRectanglesMatchPerPixelRule) {
+TEST(AoiStatistics, RandomRectanglesMatchPerPixelRuleOnEveryTarget) {
+    // Rows of several vectors of every width plus a tail, starting at every alignment; an
+    // eighth of the samples at the extremes of their type.
     std::mt19937 random(7);
-    const int width = 75, height = 9;
+    const int width = 203, height = 9;
     std::vector<int> values(static_cast<size_t>(width) * height);
     for (int bytes : {1, 2}) {
-        for (int& v : values) v = bytes == 1 ? int(random() % 256) : int(random() % 65536) - 32768;
-        const Frame frame(values, bytes);
-        for (int trial = 0; trial < 400; ++trial) {
+        const int low = bytes == 1 ? 0 : INT16_MIN, high = bytes == 1 ? 255 : INT16_MAX;
+        for (int& v : values) {
+            const auto r = static_cast<unsigned>(random());
+            v = r % 8 == 0 ? (r & 8 ? low : high) : low + int(r / 8 % unsigned(high - low + 1));
+        }
+        const Frame frames[] = {Frame(values, bytes, 0), Frame(values, bytes, 1)};
+        for (int trial = 0; trial < 200; ++trial) {
+            const Frame& frame = frames[trial % 2];
             const int x0 = int(random() % width), x1 = int(random() % width);
             const int y0 = int(random() % height), y1 = int(random() % height);
             const AoiRect r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
             const int pattern = trial % 8 - 1;
-            SCOPED_TRACE(testing::Message() << bytes << " bytes, pattern " << pattern << ", (" << r.left << ", "
-                                            << r.top << ")-(" << r.right << ", " << r.bottom << ")");
+            SCOPED_TRACE(testing::Message() << bytes << " bytes at offset " << frame.offset << ", pattern " << pattern
+                                            << ", (" << r.left << ", " << r.top << ")-(" << r.right << ", "
+                                            << r.bottom << ")");
             double expectedTotal = 0;
             const AoiStatistics expected = Reference(r, values, width, pattern, expectedTotal);
-            AoiStatistics st;
-            EXPECT_DOUBLE_EQ(frame.Compute(r, width, pattern, st), expectedTotal);
-            ExpectChannel(st.red, expected.red);
-            ExpectChannel(st.green, expected.green);
-            ExpectChannel(st.blue, expected.blue);
+            ForEachTarget([&] {
+                AoiStatistics st;
+                EXPECT_DOUBLE_EQ(frame.Compute(r, width, pattern, st), expectedTotal);
+                ExpectChannel(st.red, expected.red);
+                ExpectChannel(st.green, expected.green);
+                ExpectChannel(st.blue, expected.blue);
+            });
         }
     }
 }
 
-TEST(AoiStatistics, VeryWideRowsKeepExactSums) {
-    // Rows longer than the spans after which partial sums are folded, at the extremes.
-    const int width = 200003;
+TEST(AoiStatistics, VeryWideRowsKeepExactSumsOnEveryTarget) {
+    // Rows at the extremes, long enough that 32-bit partial sums would overflow on every
+    // target if they were not folded into 64-bit totals in time.
+    const int width = 1400003;
     std::vector<int> values(static_cast<size_t>(width) * 2, INT16_MAX);
     std::fill(values.begin() + width, values.end(), INT16_MIN);
     const Frame frame(values, 2);
-    AoiStatistics st;
-    EXPECT_EQ(frame.Compute({0, 0, width - 1, 0}, width, 0, st), 32767.0);
-    EXPECT_EQ(frame.Compute({0, 1, width - 1, 1}, width, 3, st), -32768.0);
-    ExpectChannel(st.green, {0, INT16_MIN, -32768.0});
-    EXPECT_EQ(frame.Compute({0, 0, width - 1, 1}, width, 4, st), -0.5);
+    ForEachTarget([&] {
+        AoiStatistics st;
+        EXPECT_EQ(frame.Compute({0, 0, width - 1, 0}, width, 0, st), 32767.0);
+        EXPECT_EQ(frame.Compute({0, 1, width - 1, 1}, width, 0, st), -32768.0);
+        EXPECT_EQ(frame.Compute({0, 1, width - 1, 1}, width, 3, st), -32768.0);
+        ExpectChannel(st.green, {0, INT16_MIN, -32768.0});
+        EXPECT_EQ(frame.Compute({0, 0, width - 1, 1}, width, 4, st), -0.5);
+    });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct Decoder {
 inline std::string DecoderName(Decoder d) {
     return d.target == 0 ? std::string("Checked") : simd::TargetName(d.target);
 }
+
+inline void PrintTo(const Decoder& d, std::ostream* os) { *os << DecoderName(d); }
 
 inline std::vector<Decoder> AllDecoders() {
     std::vector<Decoder> all;

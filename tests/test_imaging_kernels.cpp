@@ -1,77 +1,96 @@
-// The vector row loops against the plain C++ ones: every shift, every row length around
-// the vector widths, unaligned sources, and nothing written past the row.
+// The row loops on every instruction set against the formulas they implement: every
+// shift (and some beyond the range), every row length around the vector widths,
+// unaligned rows, and nothing written past the row.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <vector>
 
+#include "ForEachTarget.h"
 #include "imaging/RowKernels.h"
 
 namespace zel::detail {
 namespace {
 
-class RowKernels : public ::testing::TestWithParam<RowIsa> {
-protected:
-    void SetUp() override {
-        if (!RowIsaAvailable(GetParam())) {
-            GTEST_SKIP() << "processor lacks this instruction set";
-        }
-    }
-    // Random bytes, with many values at the clamp edges (0, 255, 256, 0xFFFF).
-    static std::vector<uint8_t> Bytes(size_t count) {
-        std::mt19937 random(static_cast<unsigned>(count));
-        std::vector<uint8_t> bytes(count);
-        for (auto& b : bytes) {
-            const auto r = static_cast<unsigned>(random());
-            b = static_cast<uint8_t>(r % 4 == 0 ? (r & 0x100 ? 0xFF : 0x00) : r >> 8);
-        }
-        return bytes;
-    }
-};
-
 constexpr uint8_t kGuard = 0x5A;
-constexpr int kMaxCount = 80;  // past two AVX2 steps plus every tail length
+constexpr int kMaxCount = 140;  // past two 64-byte vectors plus every tail length
 
-TEST_P(RowKernels, ConvertToEightBitsMatchesPlainLoops) {
-    const std::vector<uint8_t> source = Bytes(2 * kMaxCount + 1);
-    for (int count = 0; count <= kMaxCount; ++count) {
-        for (unsigned right = 0; right < 16; ++right) {
-            for (unsigned left = 0; left <= 8; ++left) {
-                if (right != 0 && left != 0) {
-                    continue;  // the depth rule never shifts both ways
-                }
-                std::vector<uint8_t> expected(count + 8, kGuard), actual(count + 8, kGuard);
-                // Sources at an odd address: the loops must not assume alignment.
-                ConvertRow16(RowIsa::Portable, expected.data(), source.data() + 1, count, right, left);
-                ConvertRow16(GetParam(), actual.data(), source.data() + 1, count, right, left);
-                ASSERT_EQ(actual, expected) << "16-bit, count " << count << " right " << right << " left " << left;
-                if (right < 8) {
-                    ConvertRow8(RowIsa::Portable, expected.data(), source.data() + 1, count, right, left);
-                    ConvertRow8(GetParam(), actual.data(), source.data() + 1, count, right, left);
-                    ASSERT_EQ(actual, expected) << "8-bit, count " << count << " right " << right << " left " << left;
+// Random bytes, half of them 0x00 or 0xFF so that samples of every size often sit at
+// the clamp edges (0, 255, 256, 0xFFFF, 0xFFFFFFFF).
+std::vector<uint8_t> Bytes(size_t count) {
+    std::mt19937 random(static_cast<unsigned>(count));
+    std::vector<uint8_t> bytes(count);
+    for (auto& b : bytes) {
+        const auto r = static_cast<unsigned>(random());
+        b = static_cast<uint8_t>(r % 2 == 0 ? (r & 0x100 ? 0xFF : 0x00) : r >> 8);
+    }
+    return bytes;
+}
+
+// Little-endian sample i of `size` bytes.
+uint64_t SampleAt(const uint8_t* bytes, int i, int size) {
+    uint64_t v = 0;
+    std::memcpy(&v, bytes + static_cast<ptrdiff_t>(i) * size, static_cast<size_t>(size));
+    return v;
+}
+
+using Convert = void (*)(uint8_t*, const uint8_t*, ptrdiff_t, unsigned, unsigned);
+using Fill16 = void (*)(uint8_t*, const uint8_t*, ptrdiff_t, unsigned);
+
+TEST(RowKernels, ConvertToEightBitsMatchesFormulaOnEveryTarget) {
+    const std::vector<uint8_t> source = Bytes(4 * kMaxCount + 1);
+    const uint8_t* src = source.data() + 1;  // an odd address: no alignment may be assumed
+    const struct {
+        int size;
+        Convert convert;
+    } kinds[] = {{1, ConvertRow8}, {2, ConvertRow16}, {4, ConvertRow32}};
+    ForEachTarget([&] {
+        for (const auto& kind : kinds) {
+            for (unsigned right = 0; right <= 8u * kind.size; ++right) {
+                for (unsigned left = 0; left <= 9; ++left) {
+                    for (int count = 0; count <= kMaxCount; ++count) {
+                        std::vector<uint8_t> expected(count + 8, kGuard), actual(count + 8, kGuard);
+                        for (int i = 0; i < count; ++i) {
+                            const uint64_t v = std::min<uint64_t>(SampleAt(src, i, kind.size) >> right, 255);
+                            expected[i] = static_cast<uint8_t>(std::min<uint64_t>(v << left, 255));
+                        }
+                        kind.convert(actual.data(), src, count, right, left);
+                        ASSERT_EQ(actual, expected)
+                            << kind.size << "-byte, count " << count << " right " << right << " left " << left;
+                    }
                 }
             }
         }
-    }
+    });
 }
 
-TEST_P(RowKernels, WideningMatchesPlainLoop) {
-    const std::vector<uint8_t> source = Bytes(kMaxCount + 1);
-    for (int count = 0; count <= kMaxCount; ++count) {
-        for (unsigned shift = 0; shift < 16; ++shift) {
-            std::vector<uint8_t> expected(2 * count + 8, kGuard), actual(2 * count + 8, kGuard);
-            WidenRow8(RowIsa::Portable, expected.data() + 1, source.data() + 1, count, shift);
-            WidenRow8(GetParam(), actual.data() + 1, source.data() + 1, count, shift);
-            ASSERT_EQ(actual, expected) << "count " << count << " shift " << shift;
+TEST(RowKernels, SixteenBitFillsMatchFormulaOnEveryTarget) {
+    const std::vector<uint8_t> source = Bytes(4 * kMaxCount + 1);
+    const uint8_t* src = source.data() + 1;
+    const struct {
+        int size;
+        Fill16 fill;
+    } kinds[] = {{1, WidenRow8}, {2, ShiftRow16}, {4, NarrowRow32}};
+    ForEachTarget([&] {
+        for (const auto& kind : kinds) {
+            for (unsigned shift = 0; shift <= 17; ++shift) {
+                for (int count = 0; count <= kMaxCount; ++count) {
+                    // Output at an odd address too; the guard bytes catch writes past the row.
+                    std::vector<uint8_t> expected(2 * count + 9, kGuard), actual(2 * count + 9, kGuard);
+                    for (int i = 0; i < count; ++i) {
+                        const auto v = static_cast<uint16_t>(shift >= 16 ? 0 : SampleAt(src, i, kind.size) << shift);
+                        std::memcpy(&expected[1 + 2 * i], &v, 2);
+                    }
+                    kind.fill(actual.data() + 1, src, count, shift);
+                    ASSERT_EQ(actual, expected) << kind.size << "-byte, count " << count << " shift " << shift;
+                }
+            }
         }
-    }
+    });
 }
-
-INSTANTIATE_TEST_SUITE_P(Isa, RowKernels, ::testing::Values(RowIsa::Sse2, RowIsa::Avx2),
-                         [](const ::testing::TestParamInfo<RowIsa>& p) {
-                             return p.param == RowIsa::Sse2 ? std::string("Sse2") : std::string("Avx2");
-                         });
 
 }  // namespace
 }  // namespace zel::detail
