@@ -112,50 +112,54 @@ HWY_INLINE void StoreUnit(const Unit& u, uint16_t* p) {
 // and one logical right shift leaves the sample. Block 1 is loaded from a later offset
 // than its first byte, so that no load passes the unit's last byte.
 
-struct Bits10Unpacker {
-    static constexpr size_t kBytes = 20;
-    // Sample i of eight starts in byte o = 0,1,2,3,5,6,7,8 at bit 10i mod 8; block 1 is
-    // loaded from byte 4, so its bytes 10 + o sit at 6 + o.
-    static constexpr uint8_t kShuffle[32] = {1, 0, 2, 1, 3, 2, 4, 3, 6, 5, 7, 6, 8, 7, 9, 8,  //
-                                             7, 6, 8, 7, 9, 8, 10, 9, 12, 11, 13, 12, 14, 13, 15, 14};
-    static constexpr uint16_t kShifts[8] = {1, 4, 16, 64, 1, 4, 16, 64};
+// Where a stream's bits sit: `Layout` gives the unit's bytes, the offset block 1 is
+// loaded from, the byte pairs of both blocks' samples, each lane's bit offset as a
+// multiplier and the final shift.
+template <class Layout>
+struct BitsUnpacker {
+    static constexpr size_t kBytes = Layout::kBytes;
     Patterns shuffle;
     V16 shifts;
     // Explicit: an implicit constructor would not be compiled for the target.
-    HWY_INLINE Bits10Unpacker() : shuffle(kShuffle), shifts(hn::LoadDup128(D16(), kShifts)) {}
+    HWY_INLINE BitsUnpacker() : shuffle(Layout::kShuffle), shifts(hn::LoadDup128(D16(), Layout::kShifts)) {}
 
     HWY_INLINE Unit operator()(const uint8_t* src) const {
+        constexpr size_t second = Layout::kSecondBlock;
         Unit u;
         for (size_t i = 0; i < kUnitVectors; ++i) {
-            const V8 bytes = kBlocksPerVector == 2 ? LoadBlocks(D8(), src, src + 4) : hn::LoadU(D8(), src + 4 * i);
+            const V8 bytes =
+                kBlocksPerVector == 2 ? LoadBlocks(D8(), src, src + second) : hn::LoadU(D8(), src + second * i);
             const V16 v = hn::BitCast(D16(), hn::TableLookupBytes(bytes, shuffle.v[i]));
-            u.v[i] = hn::ShiftRight<6>(hn::Mul(v, shifts));
+            u.v[i] = hn::ShiftRight<Layout::kShiftRight>(hn::Mul(v, shifts));
         }
         return u;
     }
 };
 
-struct Bits12Unpacker {
+struct Bits10Layout {
+    static constexpr size_t kBytes = 20;
+    // Sample i of eight starts in byte o = 0,1,2,3,5,6,7,8 at bit 10i mod 8; block 1 is
+    // loaded from byte 4, so its bytes 10 + o sit at 6 + o.
+    static constexpr size_t kSecondBlock = 4;
+    static constexpr uint8_t kShuffle[32] = {1, 0, 2, 1, 3, 2, 4, 3, 6, 5, 7, 6, 8, 7, 9, 8,  //
+                                             7, 6, 8, 7, 9, 8, 10, 9, 12, 11, 13, 12, 14, 13, 15, 14};
+    static constexpr uint16_t kShifts[8] = {1, 4, 16, 64, 1, 4, 16, 64};
+    static constexpr int kShiftRight = 6;
+};
+
+struct Bits12Layout {
     static constexpr size_t kBytes = 24;
     // Sample i of eight starts in byte o = 0,1,3,4,6,7,9,10 at bit 0 or 4; block 1 is
     // loaded from byte 8, so its bytes 12 + o sit at 4 + o.
+    static constexpr size_t kSecondBlock = 8;
     static constexpr uint8_t kShuffle[32] = {1, 0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10,  //
                                              5, 4, 6, 5, 8, 7, 9, 8, 11, 10, 12, 11, 14, 13, 15, 14};
     static constexpr uint16_t kShifts[8] = {1, 16, 1, 16, 1, 16, 1, 16};
-    Patterns shuffle;
-    V16 shifts;
-    HWY_INLINE Bits12Unpacker() : shuffle(kShuffle), shifts(hn::LoadDup128(D16(), kShifts)) {}
-
-    HWY_INLINE Unit operator()(const uint8_t* src) const {
-        Unit u;
-        for (size_t i = 0; i < kUnitVectors; ++i) {
-            const V8 bytes = kBlocksPerVector == 2 ? LoadBlocks(D8(), src, src + 8) : hn::LoadU(D8(), src + 8 * i);
-            const V16 v = hn::BitCast(D16(), hn::TableLookupBytes(bytes, shuffle.v[i]));
-            u.v[i] = hn::ShiftRight<4>(hn::Mul(v, shifts));
-        }
-        return u;
-    }
+    static constexpr int kShiftRight = 4;
 };
+
+using Bits10Unpacker = BitsUnpacker<Bits10Layout>;
+using Bits12Unpacker = BitsUnpacker<Bits12Layout>;
 
 // ---- The companding curve in 16-bit lanes. Every segment is
 // base + floor((c - start) x slope + offset), evaluated as the fixed-point product
