@@ -6,9 +6,6 @@
 
 #include "cli/ConvertCommand.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -22,19 +19,15 @@
 #include "cli/StackCommand.h"
 #include "document/ConversionNaming.h"
 #include "document/ConversionWorkers.h"
+#include "platform/Files.h"
+#include "platform/Process.h"
 
 namespace zel::cli {
 
 namespace {
 
 bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.empty() ? "." : path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-int64_t PhysicalMemoryBytes() {
-    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
-    return pages > 0 && pageSize > 0 ? static_cast<int64_t>(pages) * pageSize : 0;
+    return platform::KindOfPath(path.empty() ? "." : path) == platform::PathKind::Directory;
 }
 
 std::string MiB(int64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB"; }
@@ -87,7 +80,7 @@ int Workers(const ConvertOptions& options, const CZelfDoc& doc, const Conversion
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int wanted = std::min(options.jobs > 0 ? options.jobs : cores, frames);
     const int64_t perWorker = ConversionWorkerBytes(doc, depths);
-    const int64_t budget = PhysicalMemoryBytes() / kMemoryShareDivisor;
+    const int64_t budget = platform::PhysicalMemoryBytes() / kMemoryShareDivisor;
     const int workers = ChooseWorkerCount(wanted, frames, perWorker, budget);
     if (workers < wanted)
         Complain("using " + std::to_string(workers) + " of " + std::to_string(wanted) + " workers: each needs " +
@@ -98,6 +91,10 @@ int Workers(const ConvertOptions& options, const CZelfDoc& doc, const Conversion
 }  // namespace
 
 int RunConvert(const ConvertOptions& options) {
+    if (options.stack && !StackConversionAvailable()) {
+        Complain(kNoStackConversion);
+        return kExitUsage;
+    }
     const InterruptWatch interrupts;
     CZelfDoc first;
     if (const int code = OpenDocument(first, options); code != kExitOk) return code;

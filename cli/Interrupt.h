@@ -1,17 +1,18 @@
 #pragma once
-// Ctrl-C and termination during a long command. While an InterruptWatch lives, SIGINT and
-// SIGTERM only record the signal: the running command stops at the next frame boundary,
-// lets its writers remove their unfinished temporary files, keeps the files it completed
-// and exits with 128 + the signal's number. A second signal ends the process at once.
+// Ctrl-C and termination during a long command. While an InterruptWatch lives, an
+// interrupt (SIGINT or SIGTERM on POSIX; Ctrl-C, Ctrl-Break or closing the console on
+// Windows, see platform::InterruptCatcher) only records itself: the running command stops
+// at the next frame boundary, lets its writers remove their unfinished temporary files,
+// keeps the files it completed and exits with 128 + the signal's number. A second
+// interrupt ends the process at once.
 
-#include <csignal>
+#include "platform/Process.h"
 
 namespace zel::cli {
 
 class InterruptWatch {
 public:
-    InterruptWatch();
-    ~InterruptWatch();
+    InterruptWatch() = default;
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
@@ -21,8 +22,7 @@ public:
     static int ExitCode();
 
 private:
-    struct sigaction previousInt_ {};
-    struct sigaction previousTerm_ {};
+    platform::InterruptCatcher catcher_;
 };
 
 }  // namespace zel::cli

@@ -1,8 +1,8 @@
 #include "cli/Progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/Process.h"
 
 namespace zel::cli {
 
@@ -11,7 +11,7 @@ constexpr int kBarWidth = 40;
 }
 
 Progress::Progress(std::string label, int64_t total)
-    : label_(std::move(label)), total_(total), enabled_(::isatty(STDERR_FILENO) == 1 && total > 0) {}
+    : label_(std::move(label)), total_(total), enabled_(platform::StandardErrorIsTerminal() && total > 0) {}
 
 Progress::~Progress() {
     if (enabled_ && lastDrawn_ >= 0) std::fputc('\n', stderr);

@@ -10,6 +10,8 @@
 
 namespace zel::cli {
 
+bool StackConversionAvailable() { return true; }
+
 int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, int last,
                        const ConversionPattern& pattern, const ConversionDepths& depths) {
     const std::string target = pattern.folder + pattern.baseName + pattern.extension;

@@ -11,6 +11,7 @@
 #include "cli/DecimalOption.h"
 #include "cli/InfoCommand.h"
 #include "cli/MeasureCommand.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options,
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Paths are UTF-8 throughout; on Windows the arguments and the console are made so.
+    zel::platform::Utf8Arguments arguments(argc, argv);
+    const zel::platform::Utf8Console console;
     CLI::App app{"ZelTiff16 command-line tool: inspect, convert and measure high-speed camera movies (.zel)"};
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("zeltiff16-cli ") + zel::kVersionString);
@@ -69,7 +73,7 @@ int main(int argc, char** argv) {
         ->required();
 
     try {
-        app.parse(argc, argv);
+        app.parse(arguments.Count(), arguments.Values());
     } catch (const CLI::Success& e) {  // --help or --version: printed, exit 0
         return app.exit(e);
     } catch (const CLI::ParseError& e) {

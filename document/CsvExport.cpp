@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "platform/Utf8Path.h"
+
 namespace zel {
 namespace {
 
@@ -91,8 +93,9 @@ bool AlreadyOpen(std::string* error) {
 
 std::string AbsoluteMoviePath(const std::string& path) {
     std::error_code ignored;
-    const auto absolute = std::filesystem::absolute(path, ignored);
-    return absolute.empty() ? path : absolute.lexically_normal().string();
+    // Through UTF-8 both ways: a plain string would be read in the ANSI code page on Windows.
+    const auto absolute = std::filesystem::absolute(platform::PathFromUtf8(path), ignored);
+    return absolute.empty() ? path : platform::Utf8OfPath(absolute.lexically_normal());
 }
 
 // ---- Profile ----

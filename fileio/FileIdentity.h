@@ -1,7 +1,9 @@
 #pragma once
-// Which file a path or an open descriptor names: device and inode, so that hard links,
-// symbolic links and different spellings of one path all compare equal. Used to refuse
-// writing an output over the very file being read.
+// Which file a path or an open file names: device and inode on POSIX, volume serial
+// number and file index on Windows, so that hard links, symbolic links and different
+// spellings of one path all compare equal. Used to refuse writing an output over the very
+// file being read. Implemented by the platform layer (platform/PosixFiles.cpp,
+// platform/WindowsFiles.cpp); an open file tells its own (platform::File::Identity).
 
 #include <cstdint>
 #include <optional>
@@ -18,7 +20,5 @@ struct FileIdentity {
 
 // The file a path names, following symbolic links; nullopt when nothing exists there.
 std::optional<FileIdentity> IdentityOfPath(const std::string& path);
-// The file an open descriptor refers to.
-std::optional<FileIdentity> IdentityOfDescriptor(int fd);
 
 }  // namespace zel

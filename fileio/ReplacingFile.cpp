@@ -1,16 +1,12 @@
-// The POSIX calls behind ReplacingFile: a temporary file made with O_EXCL beside the
-// target, plain write() calls, close(), rename() and unlink().
+// ReplacingFile over the platform layer: a temporary file created beside the target
+// (never opening an existing one), plain writes, close, a rename onto the target, and
+// removal of the temporary on every failure.
 
 #include "fileio/ReplacingFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
 #include <utility>
+
+#include "platform/Process.h"
 
 namespace zel {
 
@@ -23,8 +19,8 @@ std::string Failure(const char* action, const std::string& target, const std::st
     return std::string("cannot ") + action + " " + target + ": " + reason;
 }
 
-std::string Failure(const char* action, const std::string& target, int errorNumber) {
-    return Failure(action, target, std::generic_category().message(errorNumber));
+std::string Failure(const char* action, const std::string& target, const std::error_code& reason) {
+    return Failure(action, target, reason.message());
 }
 
 bool Report(std::string* error, std::string text) {
@@ -34,37 +30,39 @@ bool Report(std::string* error, std::string text) {
 
 // A finished file can replace nothing but a file: a folder cannot be replaced, and a
 // device, pipe or socket (also one behind a link) would be swapped for a plain file.
-// Anything stat() cannot see is left for the creation to report.
+// Anything the system cannot look at is left for the creation to report.
 bool CheckTarget(const std::string& target, std::string* error) {
-    struct stat status {};
-    if (::stat(target.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return true;
-    if (S_ISDIR(status.st_mode)) return Report(error, Failure("create", target, EISDIR));
-    return Report(error, Failure("create", target, "not a regular file"));
+    switch (platform::KindOfPath(target)) {
+        case platform::PathKind::Directory:
+            return Report(error, Failure("create", target, std::make_error_code(std::errc::is_a_directory)));
+        case platform::PathKind::Other:
+            return Report(error, Failure("create", target, "not a regular file"));
+        default:
+            return true;
+    }
 }
 
-// Creates a new temporary file beside `target`; O_EXCL never opens someone else's file,
-// and a name in use (another writer, a crashed run) just moves on to the next number.
-// The name extends the target's so a leftover is recognisable; when that makes the name
-// too long for the file system, a short name in the same folder is used instead.
-// Returns the descriptor, or -1 with errno set by the failing open().
-int CreateTemporary(const std::string& target, std::string& temporary) {
-    const std::string pid = std::to_string(::getpid());
-    const size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+// Creates a new temporary file beside `target`; an existing file is never opened, and a
+// name in use (another writer, a crashed run) just moves on to the next number. The
+// name extends the target's so a leftover is recognisable; when that makes the name too
+// long for the file system, a short name in the same folder is used instead. Returns
+// the failure of the last creation tried.
+std::error_code CreateTemporary(platform::File& file, const std::string& target, std::string& temporary) {
+    const std::string pid = std::to_string(platform::ProcessId());
+    const size_t separator = target.find_last_of(platform::PathSeparators());
+    const std::string folder = separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
     const std::string stems[] = {target + ".partial-" + pid + "-", folder + ".zel-partial-" + pid + "-"};
+    std::error_code failure;
     for (const std::string& stem : stems) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
             temporary = stem + std::to_string(attempt);
-            int descriptor;
-            do {
-                descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            } while (descriptor < 0 && errno == EINTR);
-            if (descriptor >= 0) return descriptor;
-            if (errno != EEXIST) break;
+            failure = file.CreateNew(temporary);
+            if (!failure) return failure;
+            if (failure != std::errc::file_exists) break;
         }
-        if (errno != ENAMETOOLONG) return -1;
+        if (failure != std::errc::filename_too_long) return failure;
     }
-    return -1;
+    return failure;
 }
 
 }  // namespace
@@ -75,9 +73,8 @@ bool ReplacingFile::Create(const std::string& target, std::string* error) {
     Abandon();
     if (!CheckTarget(target, error)) return false;
     std::string temporary;
-    const int descriptor = CreateTemporary(target, temporary);
-    if (descriptor < 0) return Report(error, Failure("create", target, errno));
-    descriptor_ = descriptor;
+    if (const std::error_code failure = CreateTemporary(file_, target, temporary))
+        return Report(error, Failure("create", target, failure));
     target_ = target;
     temporary_ = std::move(temporary);
     buffer_.reserve(kBufferSize);
@@ -108,25 +105,22 @@ bool ReplacingFile::Commit(std::string* error) {
         Abandon();
         return false;
     }
-    // close() can report a deferred write error (e.g. on network file systems).
-    const int closed = ::close(descriptor_);
-    const int closeError = errno;
-    descriptor_ = -1;
+    // Closing can report a deferred write error (e.g. on network file systems).
     std::string failure;
-    if (closed != 0) {
-        failure = Failure("write", target_, closeError);
-    } else if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        failure = Failure("create", target_, errno);
+    if (const std::error_code closed = file_.Close()) {
+        failure = Failure("write", target_, closed);
+    } else if (const std::error_code renamed = platform::ReplaceFile(temporary_, target_)) {
+        failure = Failure("create", target_, renamed);
     }
-    if (!failure.empty()) ::unlink(temporary_.c_str());
+    if (!failure.empty()) platform::RemoveFile(temporary_);
     Reset();
     return failure.empty() || Report(error, std::move(failure));
 }
 
 void ReplacingFile::Abandon() {
     if (IsOpen()) {
-        ::close(descriptor_);
-        ::unlink(temporary_.c_str());
+        file_.Close();
+        platform::RemoveFile(temporary_);
     }
     Reset();
 }
@@ -137,23 +131,18 @@ bool ReplacingFile::Usable(std::string* error) const {
     return true;
 }
 
-// Writes all `size` bytes, resuming after partial writes and interrupted calls.
+// Writes all `size` bytes; the first failure (a full disk, a file size limit, an I/O
+// error) sticks.
 bool ReplacingFile::WriteOut(const char* data, size_t size, std::string* error) {
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor_, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {  // a full disk, a file size limit, an I/O error
-            failure_ = Failure("write", target_, written < 0 ? errno : EIO);
-            return Report(error, failure_);
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
+    if (const std::error_code failure = file_.Write(data, size)) {
+        failure_ = Failure("write", target_, failure);
+        return Report(error, failure_);
     }
     return true;
 }
 
 void ReplacingFile::Reset() {
-    descriptor_ = -1;
+    file_.Close();
     target_.clear();
     temporary_.clear();
     buffer_ = std::string();  // gives the buffer's memory back

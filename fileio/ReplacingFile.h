@@ -8,10 +8,11 @@
 // renames. A file that is abandoned (Abandon, the destructor, or any failure) is closed
 // and its temporary removed, and the target is left exactly as it was.
 //
-// rename() replaces the target's directory entry: a target that is a symbolic link is
-// replaced by a regular file (the file it pointed to is never touched), and the new
-// file has the permissions of any newly created file (0666 less the umask). Targets
-// that are (or link to) folders, devices, pipes or sockets are refused at Create.
+// The rename replaces the target's directory entry (rename() on POSIX, MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING on Windows): a target that is a symbolic link is replaced by
+// a regular file (the file it pointed to is never touched), and the new file has the
+// permissions of any newly created file (on POSIX 0666 less the umask). Targets that are
+// (or link to) folders, devices, pipes or sockets are refused at Create.
 //
 // Failures fill `error`, when given, with the target's path and the system's reason,
 // e.g. "cannot write out/a.csv: No space left on device". The first write failure
@@ -20,6 +21,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "platform/Files.h"
 
 namespace zel {
 
@@ -42,17 +45,21 @@ public:
     // Closes and removes the temporary; the target stays as it was. Harmless when closed.
     void Abandon();
 
-    bool IsOpen() const { return descriptor_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
     // Both empty while no file is open.
     const std::string& Target() const { return target_; }
     const std::string& TemporaryPath() const { return temporary_; }
+    // The open temporary file itself, for a writer that places its bytes at offsets and
+    // reads them back (the TIFF stack writer, through libtiff); such bytes and Write's
+    // are not to be mixed. Closed while no file is open.
+    platform::File& TemporaryFile() { return file_; }
 
 private:
     bool Usable(std::string* error) const;  // open and without a write failure
     bool WriteOut(const char* data, size_t size, std::string* error);
     void Reset();
 
-    int descriptor_ = -1;
+    platform::File file_;
     std::string target_;
     std::string temporary_;
     std::string buffer_;

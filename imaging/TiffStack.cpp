@@ -5,9 +5,11 @@
 // keeps both values inside the directory entry, so nothing but pixels is ever appended
 // after the directories and the pages lie back to back, as ImageJ expects.
 //
-// libtiff reports errors through a handler given to this file alone (TIFFOpenExt with
-// its options), which keeps the first text and the errno of the moment; libtiff's global
-// handlers are neither changed nor called.
+// libtiff reports errors through a handler given to this file alone (TIFFClientOpenExt
+// with its options), which keeps the first text; libtiff's global handlers are neither
+// changed nor called. libtiff reads and writes the temporary file that ReplacingFile
+// created through the procedures of TiffStackIo, at offsets of the writer's own; a
+// failing read or write keeps the system's reason.
 
 #include "imaging/TiffStack.h"
 
@@ -74,6 +76,61 @@ std::string ImageJStackDescription(int pages, int framePeriodUs) {
     return text + "tunit=s\nunit=pixel\nloop=false\n";
 }
 
+// ---- libtiff's file ----
+
+struct TiffStackIo {
+    static TiffStackWriter& Writer(thandle_t handle) { return *reinterpret_cast<TiffStackWriter*>(handle); }
+    static void Keep(TiffStackWriter& writer, const std::error_code& failure) {
+        if (!writer.systemReason_) writer.systemReason_ = failure;
+    }
+    static tmsize_t Read(thandle_t handle, void* data, tmsize_t size) {
+        TiffStackWriter& writer = Writer(handle);
+        if (size < 0) return -1;
+        std::error_code failure;
+        const int64_t got = writer.file_.TemporaryFile().ReadAt(writer.position_, data, static_cast<size_t>(size), failure);
+        if (got < 0) {
+            Keep(writer, failure);
+            return -1;
+        }
+        writer.position_ += got;
+        return static_cast<tmsize_t>(got);
+    }
+    static tmsize_t Write(thandle_t handle, void* data, tmsize_t size) {
+        TiffStackWriter& writer = Writer(handle);
+        if (writer.discarding_) return size;
+        if (size < 0) return -1;
+        if (const std::error_code failure =
+                writer.file_.TemporaryFile().WriteAt(writer.position_, data, static_cast<size_t>(size))) {
+            Keep(writer, failure);
+            return -1;
+        }
+        writer.position_ += size;
+        return size;
+    }
+    static toff_t Seek(thandle_t handle, toff_t offset, int whence) {
+        TiffStackWriter& writer = Writer(handle);
+        int64_t base = 0;
+        if (whence == SEEK_CUR) {
+            base = writer.position_;
+        } else if (whence == SEEK_END) {
+            const std::optional<int64_t> size = writer.file_.TemporaryFile().Size();
+            if (!size) return static_cast<toff_t>(-1);
+            base = *size;
+        }
+        const int64_t position = base + static_cast<int64_t>(offset);  // libtiff's negative offsets wrap
+        if (position < 0) return static_cast<toff_t>(-1);
+        writer.position_ = position;
+        return static_cast<toff_t>(position);
+    }
+    static toff_t Size(thandle_t handle) {
+        const std::optional<int64_t> size = Writer(handle).file_.TemporaryFile().Size();
+        return size ? static_cast<toff_t>(*size) : 0;
+    }
+    static int Close(thandle_t) { return 0; }  // the ReplacingFile closes the file
+    static int Map(thandle_t, void**, toff_t*) { return 0; }  // never mapped
+    static void Unmap(thandle_t, void*, toff_t) {}
+};
+
 // ---- TiffStackWriter ----
 
 void TiffStackWriter::TiffCloser::operator()(tiff* file) const { TIFFClose(file); }
@@ -83,13 +140,13 @@ TiffStackWriter::TiffStackWriter() = default;
 TiffStackWriter::~TiffStackWriter() { Abandon(); }
 
 int TiffStackWriter::CaptureError(tiff*, void* self, const char*, const char* format, va_list arguments) {
-    const int systemError = errno;  // before anything here can change it
+    const int systemError = errno;  // before anything here can change it (a failed allocation)
     auto& writer = *static_cast<TiffStackWriter*>(self);
-    if (writer.libtiffReason_.empty() && writer.systemReason_ == 0) {
+    if (writer.libtiffReason_.empty()) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, arguments);
         writer.libtiffReason_ = text;
-        writer.systemReason_ = systemError;
+        if (!writer.systemReason_ && systemError != 0) writer.systemReason_ = {systemError, std::generic_category()};
     }
     return 1;  // handled: libtiff's global handlers print nothing
 }
@@ -98,12 +155,12 @@ int TiffStackWriter::IgnoreWarning(tiff*, void*, const char*, const char*, va_li
 
 void TiffStackWriter::Expect() {
     libtiffReason_.clear();
-    systemReason_ = 0;
+    systemReason_.clear();
     errno = 0;
 }
 
 bool TiffStackWriter::Fail(const char* action, std::string* error) {
-    std::string reason = systemReason_ != 0         ? std::generic_category().message(systemReason_)
+    std::string reason = systemReason_             ? systemReason_.message()
                          : !libtiffReason_.empty() ? libtiffReason_
                                                    : std::string("libtiff gave no reason");
     std::string text = std::string("cannot ") + action + " " + file_.Target() + ": " + reason;
@@ -137,10 +194,14 @@ bool TiffStackWriter::OpenTiff(std::string* error) {
     if (!options) return Fail("create", error);
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), &TiffStackWriter::CaptureError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), &TiffStackWriter::IgnoreWarning, this);
-    // libtiff opens the temporary file ReplacingFile made, for reading too: walking the
+    // libtiff writes the temporary file ReplacingFile made, and reads it too: walking the
     // directories reads them back. "l": little-endian; "8": BigTIFF.
     Expect();
-    tiff_.reset(TIFFOpenExt(file_.TemporaryPath().c_str(), bigTiff_ ? "w8l" : "wl", options.get()));
+    position_ = 0;
+    tiff_.reset(TIFFClientOpenExt(file_.TemporaryPath().c_str(), bigTiff_ ? "w8l" : "wl",
+                                  reinterpret_cast<thandle_t>(this), &TiffStackIo::Read, &TiffStackIo::Write,
+                                  &TiffStackIo::Seek, &TiffStackIo::Close, &TiffStackIo::Size, &TiffStackIo::Map,
+                                  &TiffStackIo::Unmap, options.get()));
     return tiff_ != nullptr || Fail("create", error);
 }
 
@@ -194,15 +255,17 @@ bool TiffStackWriter::Commit(std::string* error) {
     Expect();
     if (!TIFFFlush(tiff_.get())) return Fail("write", error);
     tiff_.reset();  // closing reports any failure to the handler
-    if (systemReason_ != 0 || !libtiffReason_.empty()) return Fail("write", error);
+    if (systemReason_ || !libtiffReason_.empty()) return Fail("write", error);
     written_ = 0;
     return file_.Commit(error);
 }
 
 void TiffStackWriter::Abandon() {
-    // The temporary name goes first: whatever libtiff still writes on closing goes nowhere.
-    file_.Abandon();
+    // Whatever libtiff still writes on closing goes nowhere; then the temporary goes.
+    discarding_ = true;
     tiff_.reset();
+    discarding_ = false;
+    file_.Abandon();
     written_ = 0;
 }
 

@@ -13,14 +13,17 @@
 //
 // The file is written under a temporary name beside the target (see ReplacingFile) and
 // renamed onto the target only once every page is in it; a writer that is abandoned, or
-// fails, removes its temporary file and leaves an existing target as it was. Failures
-// say why: "cannot write out/s.tif: No space left on device" with the system's reason,
-// or libtiff's own text when the system gave none.
+// fails, removes its temporary file and leaves an existing target as it was. libtiff
+// never opens a file itself: it reads and writes the temporary file through the file
+// layer (platform::File), so names and paths work as everywhere else, also on Windows.
+// Failures say why: "cannot write out/s.tif: No space left on device" with the system's
+// reason, or libtiff's own text when the system gave none.
 
 #include <cstdarg>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "fileio/ReplacingFile.h"
 #include "imaging/ImageBuffer.h"
@@ -83,6 +86,7 @@ public:
     const std::string& TemporaryPath() const { return file_.TemporaryPath(); }
 
 private:
+    friend struct TiffStackIo;  // libtiff's reads and writes of the temporary file
     struct TiffCloser {
         void operator()(tiff* file) const;
     };
@@ -102,8 +106,10 @@ private:
     int64_t pageBytes_ = 0;
     bool bigTiff_ = false;
     int written_ = 0;
-    std::string libtiffReason_;  // libtiff's first error text since Expect()
-    int systemReason_ = 0;       // errno when libtiff reported it, 0 for none
+    std::string libtiffReason_;     // libtiff's first error text since Expect()
+    std::error_code systemReason_;  // the system's first failure since Expect()
+    int64_t position_ = 0;          // libtiff's position in the temporary file
+    bool discarding_ = false;       // abandoning: what libtiff writes on closing goes nowhere
 };
 
 // The pixels the single-file conversion writes for a frame, made by the same code (the

@@ -1,7 +1,8 @@
 #pragma once
-// The open movie file: a POSIX descriptor with 64-bit offsets, owned for the reader's
-// whole life. Every repositioning goes through Seek, which counts itself, so tests can
-// prove that sequential frame reads never reposition the file.
+// The open movie file: a platform::File (64-bit offsets, a descriptor on POSIX and a
+// HANDLE on Windows) owned for the reader's whole life. Every repositioning goes through
+// Seek, which counts itself, so tests can prove that sequential frame reads never
+// reposition the file.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "fileio/FileIdentity.h"
+#include "platform/Files.h"
 
 namespace zel {
 
@@ -19,10 +21,12 @@ public:
     MovieFile(const MovieFile&) = delete;
     MovieFile& operator=(const MovieFile&) = delete;
 
-    // Opens read-only; on failure returns false and fills `error` with the system's reason.
+    // Opens read-only, sharing the file with other programs; on failure returns false and
+    // fills `error` with the system's reason ("is a directory" and "is not a regular
+    // file" for what is not a file).
     bool Open(const std::string& path, std::string& error);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.IsOpen(); }
 
     // Reads up to `bytes`, retrying interrupted and partial reads; returns the count
     // read (short at end of file) or -1 on a read error.
@@ -32,11 +36,11 @@ public:
     bool Seek(int64_t offset);          // absolute
     bool Skip(int64_t bytes);           // relative, forward
     int64_t Size() const { return size_; }
-    std::optional<FileIdentity> Identity() const { return IdentityOfDescriptor(fd_); }
+    std::optional<FileIdentity> Identity() const { return file_.Identity(); }
     uint64_t SeekCount() const { return seekCount_; }
 
 private:
-    int fd_ = -1;
+    platform::File file_;
     int64_t size_ = 0;
     uint64_t seekCount_ = 0;
 };

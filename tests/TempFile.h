@@ -1,14 +1,14 @@
 #pragma once
 // A file in the temporary folder, removed when the test ends.
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "platform/Process.h"
 
 namespace zeltest {
 
@@ -17,8 +17,8 @@ public:
     explicit TempFile(const std::string& suffix = ".zel") {
         static std::atomic<int> counter{0};
         path_ = (std::filesystem::temp_directory_path() /
-                 ("zeltest_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + suffix))
-                    .string();
+                 ("zeltest_" + std::to_string(zel::platform::ProcessId()) + "_" + std::to_string(counter++) + suffix))
+                    .generic_string();  // '/' between names on Windows too, as tests expect
     }
     explicit TempFile(const std::vector<uint8_t>& bytes, const std::string& suffix = ".zel") : TempFile(suffix) {
         Write(bytes);

@@ -175,6 +175,9 @@ TEST(CorrectionDisplay, NothingToShowIsReportedAndChangesNothing) {
 TEST(CorrectionDisplay, ReadsTheTablesThroughTheOpenFile) {
     // After the movie's name is taken by another file, the display still shows the
     // tables of the movie that is open, and the frame position survives.
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows refuses to replace a file that is open";
+#endif
     TempFile movie, other;
     WriteCorrected(movie, 3, [](int n, int, int) { return static_cast<uint16_t>(100 + n); }, 3,
                    [](zelgen::CorrectionSpec& c) { c.offsets.assign(W * H, -7); });

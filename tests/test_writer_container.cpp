@@ -408,6 +408,7 @@ TEST(WriterFile, WriteMovieMatchesBuiltBytesAndCleansUpOnFailure) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(file, zelgen::BuildMovieBytes(spec, 4, source));
+    in.close();  // Windows removes no file that is open
     std::remove(path.c_str());
 
     EXPECT_FALSE(zelgen::WriteMovie(base + "/no/such/dir/x.zel", spec, 1, source, &error));
