@@ -16,6 +16,25 @@ namespace {
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
+// Reads until `bytes` are in, the file ends or a read fails, retrying interrupted and
+// partial reads; `readSome(at, count, done)` is one system read. The count read, or -1.
+template <class ReadSome>
+int64_t ReadFully(void* dest, size_t bytes, std::error_code& error, ReadSome readSome) {
+    auto* out = static_cast<char*>(dest);
+    size_t done = 0;
+    while (done < bytes) {
+        const ssize_t got = readSome(out + done, bytes - done, done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            error = LastError();
+            return -1;
+        }
+        if (got == 0) break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
 FileIdentity IdentityOf(const struct stat& st) {
     return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
@@ -101,19 +120,8 @@ int64_t File::Read(void* dest, size_t bytes, std::error_code& error) {
         error = std::make_error_code(std::errc::bad_file_descriptor);
         return -1;
     }
-    auto* out = static_cast<char*>(dest);
-    size_t done = 0;
-    while (done < bytes) {
-        const ssize_t got = ::read(static_cast<int>(native_), out + done, bytes - done);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            error = LastError();
-            return -1;
-        }
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+    const int fd = static_cast<int>(native_);
+    return ReadFully(dest, bytes, error, [fd](char* at, size_t count, size_t) { return ::read(fd, at, count); });
 }
 
 int64_t File::ReadAt(int64_t offset, void* dest, size_t bytes, std::error_code& error) const {
@@ -121,20 +129,10 @@ int64_t File::ReadAt(int64_t offset, void* dest, size_t bytes, std::error_code& 
         error = std::make_error_code(IsOpen() ? std::errc::invalid_argument : std::errc::bad_file_descriptor);
         return -1;
     }
-    auto* out = static_cast<char*>(dest);
-    size_t done = 0;
-    while (done < bytes) {
-        const ssize_t got =
-            ::pread(static_cast<int>(native_), out + done, bytes - done, offset + static_cast<int64_t>(done));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            error = LastError();
-            return -1;
-        }
-        if (got == 0) break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+    const int fd = static_cast<int>(native_);
+    return ReadFully(dest, bytes, error, [fd, offset](char* at, size_t count, size_t done) {
+        return ::pread(fd, at, count, offset + static_cast<int64_t>(done));
+    });
 }
 
 bool File::Seek(int64_t offset) {
