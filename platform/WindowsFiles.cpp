@@ -3,13 +3,7 @@
 // object's own, 64 bits wide, and a read at an offset never moves it), MoveFileExW for
 // replacing and GetFileInformationByHandle for file identity.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #undef ReplaceFile  // windows.h's name for ReplaceFileW, not to be confused with ours
 
 #include <algorithm>

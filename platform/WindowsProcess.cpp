@@ -1,13 +1,7 @@
 // The process on Windows: the UTF-16 command line, the console's code page and control
 // events, GlobalMemoryStatusEx.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #include <shellapi.h>
 
 #include <atomic>

@@ -1,12 +1,6 @@
 // Windows only: UTF-8 and UTF-16, wide paths and error codes.
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 #include <climits>
 
