@@ -6,18 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zel {
-class RowSink;
-}
-
 namespace zel::detail {
 
 // The companding table Expand8To10, built once; immutable after construction.
 const std::array<uint16_t, 256>& Expand8To10();
-
-// The fast decoder of the layout, for calls FastPathApplies accepts.
-void DecodeFrameFast(const uint8_t* packed, int width, int rows, uint16_t* out, int pixelFormat,
-                     RowSink* sink);
 
 // Sample-by-sample decoder: computes the position of every stored sample from the
 // layout's formulas, drops positions outside the frame and reads every bit through

@@ -110,8 +110,7 @@ void DecodeFromCentre(const FrameView& frame, size_t step, RowSink* sink, Decode
     }
 }
 
-}  // namespace
-
+// The fast decoder of the layout, for calls FastPathApplies accepts.
 void DecodeFrameFast(const uint8_t* packed, int width, int rows, uint16_t* out, int pixelFormat, RowSink* sink) {
     const FrameView frame{packed, static_cast<size_t>(width), static_cast<size_t>(rows), out};
     switch (pixelFormat) {
@@ -130,6 +129,8 @@ void DecodeFrameFast(const uint8_t* packed, int width, int rows, uint16_t* out, 
             break;
     }
 }
+
+}  // namespace
 
 }  // namespace detail
 

@@ -1,13 +1,11 @@
 #pragma once
 // Fast decoders of the stored layouts. Each one assumes what FastPathApplies checks:
 // dimensions the layout covers exactly as it walks them and every stored byte it
-// reads present. DecodeFrameWith routes every other case to DecodeFrameChecked.
+// reads present. DecodeFrame routes every other case to DecodeFrameChecked.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-
-#include "decode/Kernels.h"
 
 namespace zel::detail {
 
