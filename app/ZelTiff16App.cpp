@@ -52,9 +52,9 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
     }
     auto doc = std::make_shared<CZelfDoc>();
     if (!doc->OpenMovie(path.toStdString(), applyCorrection)) {
-        const OpenFailure& failure = doc->LastOpenFailure();
+        const Problem& failure = doc->LastOpenFailure();
         const QString reason = QString::fromStdString(doc->OpenError());
-        if (failure.problem == OpenProblem::CannotOpenFile)
+        if (failure.code == ProblemCode::CannotOpenFile)
             dialogs_->ShowOpenFailure(mainFrame_.get(), tr("Failed to open document."));
         mainFrame_->ShowStatusMessage(QFileInfo(path).fileName() + QStringLiteral(": ") + reason);
         return false;

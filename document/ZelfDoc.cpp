@@ -30,14 +30,14 @@ int LargestSample(const void* samples, int bytesPerSample, int64_t count) {
 
 }  // namespace
 
-bool CZelfDoc::RefuseOpen(OpenFailure failure) {
+bool CZelfDoc::RefuseOpen(Problem failure) {
     openFailure_ = std::move(failure);
     openError_ = openFailure_.Text();
     return false;
 }
 
 bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
-    if (runInProgress_) return RefuseOpen({OpenProblem::RunInProgress, {}});
+    if (runInProgress_) return RefuseOpen({ProblemCode::RunInProgress, {}});
     auto fresh = std::make_unique<CMovieReader>();
     if (!fresh->Open(path, applyCorrection ? 1 : 0)) return RefuseOpen(fresh->LastOpenFailure());
 
@@ -46,7 +46,7 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     ImageBuffer frame;
     InitImageBuffer(frame);
     if (BuildTiffImage(newHeight, frame, newBytes, newDepth, newWidth, nullptr) == nullptr)
-        return RefuseOpen({OpenProblem::NoMemoryForFrame, {std::to_string(newWidth), std::to_string(newHeight)}});
+        return RefuseOpen({ProblemCode::NoMemoryForFrame, {std::to_string(newWidth), std::to_string(newHeight)}});
     // A failed read of frame 0 (an I/O error) leaves the frame black rather than failing the open.
     const int64_t frameBytes = static_cast<int64_t>(newWidth) * newHeight * newBytes;
     fresh->ReadFrame(frame.tiffData, 0, frameBytes);
@@ -58,13 +58,13 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     InitImageBuffer(display);
     if (!observers_.empty() &&
         BuildDisplayBitmap(display, newBytes, newDepth, newWidth, newHeight, frame.tiffData, displayTopDown_) == nullptr)
-        return RefuseOpen({OpenProblem::NoMemoryForDisplay, {}});
+        return RefuseOpen({ProblemCode::NoMemoryForDisplay, {}});
 
     // Nothing can fail from here on.
     reader = std::move(fresh);
     tiffImage = std::move(frame);
     displayImage = std::move(display);
-    openFailure_ = OpenFailure{};
+    openFailure_ = Problem{};
     openError_.clear();
     pathName = path;
     movieTitle = reader->fileName;

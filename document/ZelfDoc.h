@@ -19,10 +19,10 @@
 
 #include "decode/AoiStatistics.h"
 #include "document/DocumentObserver.h"
-#include "fileio/FileIdentity.h"
+#include "platform/FileIdentity.h"
 #include "imaging/ImageBuffer.h"
 #include "reader/MovieReader.h"
-#include "reader/OpenFailure.h"
+#include "reader/Problem.h"
 
 namespace zel {
 
@@ -70,7 +70,7 @@ public:
     // OpenError() saying why) leaves an open document exactly as it was.
     bool OpenMovie(const std::string& path, bool applyCorrection);
     const std::string& OpenError() const { return openError_; }
-    const OpenFailure& LastOpenFailure() const { return openFailure_; }
+    const Problem& LastOpenFailure() const { return openFailure_; }
 
     // Views. An attached observer is told of every change until it is detached; the
     // display bitmap is built when the first one attaches.
@@ -169,14 +169,14 @@ private:
     void UpdateAllViews() const;
     // Reads frame n into samples; 1 on success.
     int ReadIntoSamples(int n);
-    bool RefuseOpen(OpenFailure failure);
+    bool RefuseOpen(Problem failure);
 
     std::vector<DocumentObserver*> observers_;
     bool displayStale_ = false;
     bool displayTopDown_ = false;
     bool runInProgress_ = false;
     std::optional<FileIdentity> blackReference_;
-    OpenFailure openFailure_;
+    Problem openFailure_;
     std::string openError_;
     std::string exportError_;
 };

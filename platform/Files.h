@@ -20,7 +20,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "fileio/FileIdentity.h"
+#include "platform/FileIdentity.h"
 
 namespace zel::platform {
 

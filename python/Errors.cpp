@@ -6,7 +6,7 @@
 
 namespace zel::python {
 
-OpenRefused::OpenRefused(const std::string& path, OpenFailure failure)
+OpenRefused::OpenRefused(const std::string& path, Problem failure)
     : std::runtime_error(path + ": " + failure.Text()), path_(path), failure_(std::move(failure)) {}
 
 namespace {
@@ -45,7 +45,7 @@ void RegisterErrors() {
         try {
             if (thrown) std::rethrow_exception(thrown);
         } catch (const OpenRefused& e) {
-            if (e.Failure().problem == OpenProblem::CannotOpenFile)
+            if (e.Failure().code == ProblemCode::CannotOpenFile)
                 RaiseCannotOpen(e);
             else
                 Raise(PyExc_ValueError, e.what());

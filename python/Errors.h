@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "reader/OpenFailure.h"
+#include "reader/Problem.h"
 
 namespace zel::python {
 
@@ -14,13 +14,13 @@ namespace zel::python {
 // ValueError for a file that is not a readable movie.
 class OpenRefused : public std::runtime_error {
 public:
-    OpenRefused(const std::string& path, OpenFailure failure);
+    OpenRefused(const std::string& path, Problem failure);
     const std::string& Path() const { return path_; }
-    const OpenFailure& Failure() const { return failure_; }
+    const Problem& Failure() const { return failure_; }
 
 private:
     std::string path_;
-    OpenFailure failure_;
+    Problem failure_;
 };
 
 // A frame that cannot be read, for instance from a file cut short: OSError.

@@ -23,13 +23,13 @@ constexpr int kMaxDirectoryEntries = 22;  // directory and version table end at 
 
 }  // namespace
 
-bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, OpenFailure& failure) {
-    if (std::memcmp(header, "ZELF", 4) != 0) return Reject(failure, OpenProblem::NotAMovie);
+bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, Problem& failure) {
+    if (std::memcmp(header, "ZELF", 4) != 0) return Reject(failure, ProblemCode::NotAMovie);
     r.nativeOrder = std::memcmp(header + 20, "MMMM", 4) == 0 ? 0 : 1;
     const RecordView view(header, kFileHeaderSize, r.nativeOrder != 0);
 
     const int32_t count = view.S32(44);
-    if (count > kMaxDirectoryEntries) return Reject(failure, OpenProblem::TooManyChunks, {std::to_string(count)});
+    if (count > kMaxDirectoryEntries) return Reject(failure, ProblemCode::TooManyChunks, {std::to_string(count)});
     r.chunkCount = count;
 
     struct Recorded {
@@ -64,10 +64,10 @@ bool OpenSteps::ReadContainer(CMovieReader& r, const uint8_t* header, OpenFailur
 }
 
 bool OpenSteps::ReadRecord(const CMovieReader& r, int64_t offset, uint8_t* dest, int64_t size,
-                           const char* name, OpenFailure& failure) {
+                           const char* name, Problem& failure) {
     if (offset <= 0 || offset > r.fileHandle.Size() || r.fileHandle.Size() - offset < size ||
         !r.fileHandle.ReadAt(offset, dest, static_cast<size_t>(size))) {
-        return Reject(failure, OpenProblem::RecordOutsideFile, {name, std::to_string(offset)});
+        return Reject(failure, ProblemCode::RecordOutsideFile, {name, std::to_string(offset)});
     }
     return true;
 }

@@ -185,12 +185,12 @@ TableLoad CMovieReader::ReadCorrectionTables(CorrectionTables& tables, std::stri
     return TableLoad::Loaded;
 }
 
-bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, OpenFailure& failure) {
+bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, Problem& failure) {
     r.correctionKind = 0;
     if (r.fpnpOffset == 0) return true;  // no chunk: the header fields stay 0
 
     uint8_t headerBytes[kFpnpHeaderSize];
-    OpenFailure headerProblem;
+    Problem headerProblem;
     if (!ReadRecord(r, r.fpnpOffset, headerBytes, kFpnpHeaderSize, "FPNP", headerProblem)) {
         if (applyCorrection && r.pixelFormat != -1) r.correctionNote_ = headerProblem.Text();
         return true;
@@ -214,7 +214,7 @@ bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, OpenFailur
         r.correctionKind = kind;
         const int64_t entries = static_cast<int64_t>(r.width) * r.height;
         r.correction_.block = TryAllocate<int16_t>(2 * entries);
-        if (!r.correction_.block) return Reject(failure, OpenProblem::NoMemoryForCorrection);
+        if (!r.correction_.block) return Reject(failure, ProblemCode::NoMemoryForCorrection);
         r.correction_.entries = entries;
         r.correction_.offsets = r.correction_.block.get();
         r.correction_.gains = r.correction_.offsets + entries;
@@ -223,7 +223,7 @@ bool OpenSteps::LoadCorrection(CMovieReader& r, bool applyCorrection, OpenFailur
         switch (r.ReadCorrectionTables(r.correction_, &note)) {
             case TableLoad::Loaded: r.correctionKind = kind; break;
             case TableLoad::Unusable: r.correctionNote_ = note; return true;
-            case TableLoad::NoMemory: return Reject(failure, OpenProblem::NoMemoryForCorrection);
+            case TableLoad::NoMemory: return Reject(failure, ProblemCode::NoMemoryForCorrection);
         }
     }
     r.offsetTable = r.correction_.offsets;

@@ -4,7 +4,7 @@ namespace zel {
 
 MovieFile::~MovieFile() { Close(); }
 
-bool MovieFile::Open(const std::string& path, std::string& error) {
+bool MovieFile::Open(const std::string& path, std::string& error, std::error_code& system) {
     Close();
     std::error_code failure = file_.OpenForReading(path);
     std::optional<int64_t> size;
@@ -14,6 +14,7 @@ bool MovieFile::Open(const std::string& path, std::string& error) {
     }
     if (failure) {
         file_.Close();
+        system = failure;
         if (failure == std::errc::is_a_directory)
             error = "is a directory";
         else if (failure == platform::NotRegularFile())

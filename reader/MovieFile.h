@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <system_error>
 
-#include "fileio/FileIdentity.h"
+#include "platform/FileIdentity.h"
 #include "platform/Files.h"
 
 namespace zel {
@@ -23,8 +24,8 @@ public:
 
     // Opens read-only, sharing the file with other programs; on failure returns false and
     // fills `error` with the system's reason ("is a directory" and "is not a regular
-    // file" for what is not a file).
-    bool Open(const std::string& path, std::string& error);
+    // file" for what is not a file) and `system` with the system's error.
+    bool Open(const std::string& path, std::string& error, std::error_code& system);
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }
 

@@ -20,7 +20,7 @@ std::string FileNameOf(const std::string& path) {
 
 uint16_t CMovieReader::Swap16(uint16_t v) const { return zel::Swap16(v, nativeOrder != 0); }
 
-int CMovieReader::Fail(OpenFailure failure) {
+int CMovieReader::Fail(Problem failure) {
     Close();
     openFailure_ = std::move(failure);
     openError_ = openFailure_.Text();
@@ -31,18 +31,19 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
     Close();
     static_cast<MovieParameters&>(*this) = MovieParameters{};
     openError_.clear();
-    openFailure_ = OpenFailure{};
+    openFailure_ = Problem{};
     correctionNote_.clear();
 
     std::string reason;
-    if (!fileHandle.Open(path, reason)) return Fail({OpenProblem::CannotOpenFile, {reason}});
+    std::error_code system;
+    if (!fileHandle.Open(path, reason, system)) return Fail({ProblemCode::CannotOpenFile, {reason}, system});
     filePath = path;
     fileName = FileNameOf(path);
 
     uint8_t header[kFileHeaderSize];
     if (fileHandle.Size() < kFileHeaderSize || !fileHandle.ReadAt(0, header, sizeof header))
-        return Fail({OpenProblem::HeaderTooShort, {}});
-    OpenFailure failure;
+        return Fail({ProblemCode::HeaderTooShort, {}});
+    Problem failure;
     if (!OpenSteps::ReadContainer(*this, header, failure) || !OpenSteps::ReadRecords(*this, header, failure) ||
         !OpenSteps::LoadCorrection(*this, applyCorrection != 0, failure))
         return Fail(std::move(failure));

@@ -17,7 +17,7 @@
 #include "reader/FramePrefetch.h"
 #include "reader/MovieFile.h"
 #include "reader/MovieParameters.h"
-#include "reader/OpenFailure.h"
+#include "reader/Problem.h"
 
 namespace zel {
 
@@ -51,7 +51,7 @@ public:
     // Why the last Open failed, in English; empty after a successful Open.
     const std::string& OpenError() const { return openError_; }
     // The same as a code with its arguments, for front ends that translate it.
-    const OpenFailure& LastOpenFailure() const { return openFailure_; }
+    const Problem& LastOpenFailure() const { return openFailure_; }
     // Set when correction was asked for and the file has tables that cannot be used
     // safely: the movie is then open without correction and this says why.
     const std::string& CorrectionNote() const { return correctionNote_; }
@@ -75,7 +75,7 @@ public:
 private:
     friend struct OpenSteps;
 
-    int Fail(OpenFailure failure);
+    int Fail(Problem failure);
     int SeekFrame(int n);
     void ParseFrameHeader(const uint8_t* header);
     // Corrects rows firstRow .. firstRow + rows - 1 of the frame in `samples`.
@@ -91,7 +91,7 @@ private:
     void DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const;
 
     CorrectionTables correction_;
-    OpenFailure openFailure_;
+    Problem openFailure_;
     std::string openError_;
     std::string correctionNote_;
     std::unique_ptr<uint8_t[]> staging_;  // stored bytes of one frame, reused across reads

@@ -127,19 +127,19 @@ int32_t FramePeriodUs(int64_t numerator, int64_t denominator) {
 
 }  // namespace
 
-bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure& failure) {
+bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, Problem& failure) {
     const RecordView fileHeader(header, kFileHeaderSize, r.nativeOrder != 0);
     const bool native = r.nativeOrder != 0;
 
     r.pixelFormat = 0;
-    if (r.genpOffset == 0) return Reject(failure, OpenProblem::RecordMissing, {"GENP"});
+    if (r.genpOffset == 0) return Reject(failure, ProblemCode::RecordMissing, {"GENP"});
     uint8_t genp[kGenpOlderSize];
     const int genpSize = r.genpVersion < kNewerLayoutVersion ? kGenpOlderSize : kGenpNewerSize;
     if (!ReadRecord(r, r.genpOffset, genp, genpSize, "GENP", failure)) return false;
     std::memcpy(r.cameraCode.data(), genp + 80, 4);
     r.generalWord = RecordView(genp, genpSize, native).S16(84);
 
-    if (r.playOffset == 0) return Reject(failure, OpenProblem::RecordMissing, {"PLAY"});
+    if (r.playOffset == 0) return Reject(failure, ProblemCode::RecordMissing, {"PLAY"});
     const bool newer = r.playVersion >= kNewerLayoutVersion;
     uint8_t playBytes[kPlayNewerSize];
     const int playSize = newer ? kPlayNewerSize : kPlayOlderSize;
@@ -149,7 +149,7 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure&
     ReadPlayCommon(r, play, at);
 
     const int64_t frames = CountFrames(play, at);
-    if (frames > INT_MAX) return Reject(failure, OpenProblem::TooManyFrames, {std::to_string(frames)});
+    if (frames > INT_MAX) return Reject(failure, ProblemCode::TooManyFrames, {std::to_string(frames)});
     r.frameCount = static_cast<int>(frames);
 
     if (newer) {
@@ -160,7 +160,7 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure&
         r.storedBits = play.U8(1596);
         ChooseNewerDecoder(r);
     } else {
-        if (r.fszpOffset == 0) return Reject(failure, OpenProblem::FrameSizeRecordMissing);
+        if (r.fszpOffset == 0) return Reject(failure, ProblemCode::FrameSizeRecordMissing);
         uint8_t fszpBytes[kFszpSize];
         if (!ReadRecord(r, r.fszpOffset, fszpBytes, kFszpSize, "FSZP", failure)) return false;
         const RecordView fszp(fszpBytes, kFszpSize, native);
@@ -176,11 +176,11 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure&
     r.bitDepth = r.pixelFormat == -1 ? 8 : r.pixelFormat == 4 ? 12 : 10;
 
     if (r.width <= 0 || r.height <= 0)
-        return Reject(failure, OpenProblem::InvalidFrameSize, {std::to_string(r.width), std::to_string(r.height)});
+        return Reject(failure, ProblemCode::InvalidFrameSize, {std::to_string(r.width), std::to_string(r.height)});
     // A decoder consumes a fixed number of bits per pixel; any other count would make it
     // read past the stored frame.
     if (r.storedBits != StoredBitsOfFormat(r.pixelFormat))
-        return Reject(failure, OpenProblem::StoredBitsMismatch,
+        return Reject(failure, ProblemCode::StoredBitsMismatch,
                       {std::to_string(r.storedBits), std::to_string(r.pixelFormat),
                        std::to_string(StoredBitsOfFormat(r.pixelFormat))});
 
@@ -198,7 +198,7 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure&
     const int64_t storedPixelBytes = pixels * r.storedBits / 8;
     const int64_t sampleBytes = pixels * ((r.bitDepth + 7) / 8);
     if (storedPixelBytes > INT_MAX || sampleBytes > INT_MAX)
-        return Reject(failure, OpenProblem::FrameTooLarge, {std::to_string(r.width), std::to_string(r.height)});
+        return Reject(failure, ProblemCode::FrameTooLarge, {std::to_string(r.width), std::to_string(r.height)});
     r.frameBytes = static_cast<int>(storedPixelBytes);
     r.pixelCount = static_cast<int>(pixels);
     r.segmentFrames = static_cast<int>(static_cast<int64_t>(r.lastFrameNo) - r.firstFrameNo + 1);
@@ -207,17 +207,17 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, OpenFailure&
     // them overlap. Longer strides are padding, skipped on every read.
     const int64_t storedFrame = static_cast<int64_t>(r.frameHeaderSize) + r.frameBytes;
     if (r.frameStride <= 0 || r.frameStride < storedFrame)
-        return Reject(failure, OpenProblem::StrideTooShort, {std::to_string(r.frameStride), std::to_string(storedFrame)});
+        return Reject(failure, ProblemCode::StrideTooShort, {std::to_string(r.frameStride), std::to_string(storedFrame)});
     r.framesPerGiB = 0x3fffffff / r.frameStride;
 
     if (r.framOffset <= 0 || r.framOffset > r.fileHandle.Size())
-        return Reject(failure, r.framOffset == 0 ? OpenProblem::FramChunkMissing : OpenProblem::FramChunkOutsideFile);
+        return Reject(failure, r.framOffset == 0 ? ProblemCode::FramChunkMissing : ProblemCode::FramChunkOutsideFile);
     // Later frames may be missing from a cut recording and are refused one by one, but a
     // file that cannot hold even one frame shows nothing: refusing it here also keeps its
     // owners from allocating frame buffers that a few header bytes asked for.
     if (r.fileHandle.Size() - r.framOffset < storedFrame) {
-        if (r.frameCount == 0) return Reject(failure, OpenProblem::NoFrames);
-        return Reject(failure, OpenProblem::FirstFrameCut, {std::to_string(storedFrame)});
+        if (r.frameCount == 0) return Reject(failure, ProblemCode::NoFrames);
+        return Reject(failure, ProblemCode::FirstFrameCut, {std::to_string(storedFrame)});
     }
 
     if (r.rateIndex == 0) {

@@ -277,7 +277,7 @@ TEST(Document, AFailedOpenLeavesTheOpenMovieAsItWas) {
     const int updates = views.updates;
 
     EXPECT_FALSE(doc.OpenMovie("/nonexistent.zel", true));
-    EXPECT_EQ(doc.LastOpenFailure().problem, zel::OpenProblem::CannotOpenFile);
+    EXPECT_EQ(doc.LastOpenFailure().code, zel::ProblemCode::CannotOpenFile);
     EXPECT_EQ(views.updates, updates);
     ASSERT_NE(doc.reader, nullptr);
     EXPECT_EQ(doc.pathName, movie.path());
@@ -385,7 +385,7 @@ TEST(Document, RunsRefuseWhatWouldReplaceTheirBuffers) {
     ASSERT_TRUE(doc.BeginRun());
     EXPECT_FALSE(doc.BeginRun());  // no run inside a run
     EXPECT_FALSE(doc.OpenMovie(movie.path(), true));
-    EXPECT_EQ(doc.LastOpenFailure().problem, zel::OpenProblem::RunInProgress);
+    EXPECT_EQ(doc.LastOpenFailure().code, zel::ProblemCode::RunInProgress);
     EXPECT_EQ(doc.ShowCorrectionData(1), 0);
     EXPECT_FALSE(doc.ApplyBlackBalance(movie.path()).applied);
     EXPECT_EQ(doc.ShowFrame(1), 1);  // what runs do is allowed

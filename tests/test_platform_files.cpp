@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "fileio/FileIdentity.h"
+#include "platform/FileIdentity.h"
 #include "fileio/ReplacingFile.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
@@ -125,7 +125,8 @@ TEST_F(PlatformFiles, OffsetsBeyondFourGib) {
     }
     MovieFile movie;
     std::string reason;
-    ASSERT_TRUE(movie.Open(Path("big.bin"), reason)) << reason;
+    std::error_code system;
+    ASSERT_TRUE(movie.Open(Path("big.bin"), reason, system)) << reason;
     EXPECT_EQ(movie.Size(), far + 4);
     char text[4] = {};
     EXPECT_TRUE(movie.ReadAt(far, text, 4));
@@ -155,11 +156,12 @@ TEST_F(PlatformFiles, RefusesWhatIsNotARegularFile) {
 
     MovieFile movie;
     std::string reason;
-    EXPECT_FALSE(movie.Open(folder, reason));
+    std::error_code system;
+    EXPECT_FALSE(movie.Open(folder, reason, system));
     EXPECT_EQ(reason, "is a directory");
-    EXPECT_FALSE(movie.Open(device, reason));
+    EXPECT_FALSE(movie.Open(device, reason, system));
     EXPECT_EQ(reason, "is not a regular file");
-    EXPECT_FALSE(movie.Open(Path("missing"), reason));
+    EXPECT_FALSE(movie.Open(Path("missing"), reason, system));
     EXPECT_EQ(reason, "No such file or directory");
 
     EXPECT_EQ(KindOfPath(folder), PathKind::Directory);
@@ -222,7 +224,8 @@ TEST_F(PlatformFiles, OpenFilesAreShared) {
     ASSERT_TRUE(other.good());
     MovieFile movie;
     std::string reason;
-    EXPECT_TRUE(movie.Open(Path("growing.zel"), reason)) << reason;
+    std::error_code system;
+    EXPECT_TRUE(movie.Open(Path("growing.zel"), reason, system)) << reason;
 }
 
 TEST_F(PlatformFiles, IdentityFollowsTheFileNotTheName) {

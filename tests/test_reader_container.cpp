@@ -98,7 +98,7 @@ TEST(ReaderContainer, DuplicateAndUnknownEntries) {
 }
 
 TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
-    using P = zel::OpenProblem;
+    using P = zel::ProblemCode;
     struct Case {
         const char* what;
         void (*patch)(MovieBytes&);
@@ -130,14 +130,14 @@ TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
         EXPECT_NE(o.reader.OpenError().find(c.reasonPart), std::string::npos)
             << c.what << ": " << o.reader.OpenError();
         // The same reason as a code and arguments, for a front end to translate.
-        EXPECT_EQ(o.reader.LastOpenFailure().problem, c.problem) << c.what;
+        EXPECT_EQ(o.reader.LastOpenFailure().code, c.problem) << c.what;
         EXPECT_EQ(o.reader.LastOpenFailure().arguments, c.arguments) << c.what;
         EXPECT_EQ(o.reader.LastOpenFailure().Text(), o.reader.OpenError());
     }
     zel::CMovieReader reader;
     EXPECT_EQ(reader.Open("/nonexistent/dir/movie.zel", 1), 0);
     EXPECT_NE(reader.OpenError().find("cannot open"), std::string::npos);
-    EXPECT_EQ(reader.LastOpenFailure().problem, zel::OpenProblem::CannotOpenFile);
+    EXPECT_EQ(reader.LastOpenFailure().code, zel::ProblemCode::CannotOpenFile);
     EXPECT_EQ(reader.LastOpenFailure().arguments, std::vector<std::string>{"No such file or directory"});
 #ifndef _WIN32  // Windows has no FIFOs; test_platform_files.cpp refuses its devices
     // A FIFO with no writer must not make the open wait.
@@ -179,9 +179,9 @@ TEST(ReaderContainer, ReopenResetsEverything) {
     EXPECT_EQ(reader.offsetTable, nullptr);
 }
 
-TEST(OpenFailure, TemplatesTakeTheirArgumentsInOrder) {
+TEST(Problem, TemplatesTakeTheirArgumentsInOrder) {
     EXPECT_EQ(zel::FillTemplate("%2 before %1, 100%", {"a", "b"}), "b before a, 100%");
     EXPECT_EQ(zel::FillTemplate("%3 stays", {"a"}), "%3 stays");
-    const zel::OpenFailure failure{zel::OpenProblem::InvalidFrameSize, {"0", "-4"}};
+    const zel::Problem failure{zel::ProblemCode::InvalidFrameSize, {"0", "-4"}};
     EXPECT_EQ(failure.Text(), "the frame size 0 x -4 is not valid");
 }
