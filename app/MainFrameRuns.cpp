@@ -73,7 +73,7 @@ void CMainFrame::RunFrames(int direction, const std::function<void()>& afterEach
     if (view == nullptr) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
     const int count = doc->frameCount;
-    const int position = doc->reader->filePosFrame;
+    const int position = doc->reader->Parameters().filePosFrame;
     int64_t n = position, end = count, low = 0, high = count;
     if (direction != 0) {
         direction = direction > 0 ? 1 : -1;

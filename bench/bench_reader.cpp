@@ -99,7 +99,7 @@ void BM_ReadFrameSequentialGain(benchmark::State& state) {
         return;
     }
     zel::CMovieReader reader;
-    if (!reader.Open(path, 1) || reader.correctionKind != 9) {
+    if (!reader.Open(path, 1) || reader.Parameters().correctionKind != 9) {
         state.SkipWithError("cannot open the benchmark movie with correction");
         std::filesystem::remove(path);
         return;

@@ -27,7 +27,7 @@ std::vector<Sample> RandomFrame(int maximum) {
 }
 
 template <typename Sample>
-void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::AoiRect& rect) {
+void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::SampleRect& rect) {
     const zelbench::PinnedTarget pin(state, state.range(0));
     if (!pin) return;
     const std::vector<Sample> frame = RandomFrame<Sample>(sizeof(Sample) == 2 ? 4095 : 255);
@@ -40,9 +40,9 @@ void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::AoiRect
     }
 }
 
-constexpr zel::AoiRect kWholeFrame{0, 0, W - 1, H - 1};
+constexpr zel::SampleRect kWholeFrame{0, 0, W - 1, H - 1};
 // Odd corner and width: partial blocks at each row's end and the other mosaic phase.
-constexpr zel::AoiRect kOddRect{1, 1, W - 4, H - 2};
+constexpr zel::SampleRect kOddRect{1, 1, W - 4, H - 2};
 
 void BM_AoiStatisticsMono16(benchmark::State& state) { RunWholeFrame<int16_t>(state, 0, kWholeFrame); }
 void BM_AoiStatisticsColour16(benchmark::State& state) { RunWholeFrame<int16_t>(state, 2, kWholeFrame); }

@@ -54,9 +54,9 @@ int RunInfo(const InfoOptions& options) {
         std::fprintf(stderr, "zeltiff16-cli: %s: opened without correction: %s\n", options.movie.c_str(),
                      reader.CorrectionNote().c_str());
     // The parameters are printed as recorded; a short file is worth a warning, not a failure.
-    if (const int whole = WholeFramesInFile(reader, reader.FileSize()); whole < reader.frameCount)
+    if (const int whole = WholeFramesInFile(reader, reader.FileSize()); whole < reader.Parameters().frameCount)
         std::fprintf(stderr, "zeltiff16-cli: %s: the file holds only %d of %d frames (it is cut short)\n",
-                     options.movie.c_str(), whole, reader.frameCount);
+                     options.movie.c_str(), whole, reader.Parameters().frameCount);
     const auto fields = FieldsOf(reader);
     if (options.json) {
         PrintJson(fields);

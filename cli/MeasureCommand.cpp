@@ -111,7 +111,7 @@ int RunAoi(const MeasureOptions& options) {
     const auto& c = options.corners;
     AoiCsvWriter writer;
     std::string error;
-    const bool colour = IsColourMosaic(doc.reader->colorPattern);
+    const bool colour = IsColourMosaic(doc.reader->Parameters().colorPattern);
     if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
         Complain(error);
         return kExitFailure;

@@ -30,7 +30,7 @@ int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, 
     shape.bitsPerSample = pages.OutputBits();
     shape.pages = frames;
     TiffStackWriter stack;
-    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader->framePeriodUs), &error)) {
+    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader->Parameters().framePeriodUs), &error)) {
         Complain(error);
         return kExitFailure;
     }

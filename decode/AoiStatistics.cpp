@@ -293,7 +293,7 @@ ChannelStatistics Combine(const SubLattice S[4], unsigned mask) {
     return channel;
 }
 
-bool Valid(const AoiRect& rect, const void* samples, int bytesPerSample, int width) {
+bool Valid(const SampleRect& rect, const void* samples, int bytesPerSample, int width) {
     return samples != nullptr && (bytesPerSample == 1 || bytesPerSample == 2) && width > 0 && rect.left >= 0 &&
            rect.top >= 0 && rect.left <= rect.right && rect.top <= rect.bottom && rect.right < width;
 }
@@ -301,7 +301,7 @@ bool Valid(const AoiRect& rect, const void* samples, int bytesPerSample, int wid
 }  // namespace
 }  // namespace detail
 
-double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesPerSample, int width,
+double ComputeAoiStatistics(const SampleRect& rect, const void* samples, int bytesPerSample, int width,
                             int colorPattern, AoiStatistics& result) {
     using detail::SubLattice;
     result = AoiStatistics{};

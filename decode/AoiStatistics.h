@@ -25,7 +25,8 @@ inline bool IsColourMosaic(int colorPattern) { return colorPattern >= 2; }
 inline int MosaicPhase(int colorPattern) { return (colorPattern - 2) % 4; }
 
 // Inclusive bounds, left <= right and top <= bottom, inside the frame.
-struct AoiRect {
+// A rectangle of samples, sorted and inclusive: left <= right, top <= bottom.
+struct SampleRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
@@ -37,7 +38,7 @@ struct AoiRect {
 // A null buffer, a bytesPerSample other than 1 or 2, width <= 0, an inverted rectangle
 // or one reaching left of 0, above 0 or right of width - 1 gives 0 and an all-zero
 // result. The frame's height is not known here: bottom must lie inside the buffer.
-double ComputeAoiStatistics(const AoiRect& rect, const void* samples, int bytesPerSample, int width,
+double ComputeAoiStatistics(const SampleRect& rect, const void* samples, int bytesPerSample, int width,
                             int colorPattern, AoiStatistics& result);
 
 }  // namespace zel

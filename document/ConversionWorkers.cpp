@@ -8,13 +8,13 @@
 namespace zel {
 
 int64_t ConversionWorkerBytes(const CZelfDoc& doc, const ConversionDepths& depths) {
-    if (!doc.reader) return 0;
-    const CMovieReader& r = *doc.reader;
-    const int64_t pixels = static_cast<int64_t>(doc.width) * doc.height;
-    const int64_t stored = r.frameBytes;
-    const int64_t tables = r.CorrectionEntries() * (r.gainTable != nullptr ? 4 : 2);
-    const int64_t frameImage = kTiffHeadSize + pixels * doc.bytesPerSample;
-    const bool writtenAsItStands = depths.sourceBits == 16 && depths.outputBits == 16 && doc.bytesPerSample == 2;
+    if (doc.reader() == nullptr) return 0;
+    const CMovieReader& r = *doc.reader();
+    const int64_t pixels = static_cast<int64_t>(doc.width()) * doc.height();
+    const int64_t stored = r.Parameters().frameBytes;
+    const int64_t tables = r.CorrectionEntries() * (r.GainTable() != nullptr ? 4 : 2);
+    const int64_t frameImage = kTiffHeadSize + pixels * doc.bytesPerSample();
+    const bool writtenAsItStands = depths.sourceBits == 16 && depths.outputBits == 16 && doc.bytesPerSample() == 2;
     const int64_t fileImage = writtenAsItStands ? 0 : kTiffHeadSize + pixels * (depths.outputBits / 8);
     return stored + tables + frameImage + fileImage;
 }

@@ -38,7 +38,8 @@ void AppendFixed2(std::string& text, double value, int width) {
     text.append(buffer, result.ptr);
 }
 
-std::string Corners(const char* title, const ToolCorners& c) {
+template <typename Shape>
+std::string Corners(const char* title, const Shape& c) {
     std::string text = "\"";
     text += title;
     text += " : (";
@@ -100,13 +101,10 @@ std::string AbsoluteMoviePath(const std::string& path) {
 
 // ---- Profile ----
 
-bool ProfileCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line,
-                             int sampleCount, std::string* error) {
+bool ProfileCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ProfileLine& line,
+                             std::string* error) {
     if (file_.IsOpen()) return AlreadyOpen(error);
-    if (sampleCount < 0) {
-        if (error) *error = "negative profile length";
-        return false;
-    }
+    const int sampleCount = line.SampleCount();
     if (!Start(file_, csvPath, MovieLine(moviePath) + Corners("Profile", line) + "\"Gray value\"\r\n", error)) {
         return false;
     }
@@ -165,7 +163,7 @@ bool ProfileCsvWriter::End(std::string* error) {
 
 // ---- AOI ----
 
-bool AoiCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& rect,
+bool AoiCsvWriter::Begin(const std::string& csvPath, const std::string& moviePath, const AoiRect& rect,
                          bool colour, std::string* error) {
     if (file_.IsOpen()) return AlreadyOpen(error);
     const char* head = colour ? "\"Rave\",\"Gave\",\"Bave\",\"Rmin\",\"Rmax\",\"Gmin\",\"Gmax\",\"Bmin\",\"Bmax\"\r\n"

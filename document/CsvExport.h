@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "document/Measurements.h"
 #include "fileio/ReplacingFile.h"
 
 namespace zel {
@@ -29,11 +30,6 @@ namespace zel {
 // steps, so the GUI and the command-line tool write the same line for the same movie.
 std::string AbsoluteMoviePath(const std::string& path);
 
-// Line endpoints or rectangle corners as the user set them (not sorted).
-struct ToolCorners {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
-
 class ProfileCsvWriter {
 public:
     ProfileCsvWriter() = default;
@@ -41,9 +37,10 @@ public:
     ProfileCsvWriter(const ProfileCsvWriter&) = delete;
     ProfileCsvWriter& operator=(const ProfileCsvWriter&) = delete;
 
-    // Starts the file for csvPath and writes the head; sampleCount is the profile length
-    // N, fixed for the export. false (and error) when the file cannot be created or written.
-    bool Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& line, int sampleCount,
+    // Starts the file for csvPath and writes the head; the line's sample count is the
+    // profile length N, fixed for the export. false (and error) when the file cannot be
+    // created or written.
+    bool Begin(const std::string& csvPath, const std::string& moviePath, const ProfileLine& line,
                std::string* error = nullptr);
     // One row of N samples; adds them to the sums.
     bool WriteRow(const int16_t* values);
@@ -71,7 +68,7 @@ public:
     AoiCsvWriter& operator=(const AoiCsvWriter&) = delete;
 
     // colour: the movie has a colour mosaic (colorPattern >= 2).
-    bool Begin(const std::string& csvPath, const std::string& moviePath, const ToolCorners& rect, bool colour,
+    bool Begin(const std::string& csvPath, const std::string& moviePath, const AoiRect& rect, bool colour,
                std::string* error = nullptr);
     bool WriteRow(const AoiStatistics& stats);
     bool End(std::string* error = nullptr);

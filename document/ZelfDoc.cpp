@@ -32,24 +32,30 @@ int LargestSample(const void* samples, int bytesPerSample, int64_t count) {
 
 bool CZelfDoc::RefuseOpen(Problem failure) {
     openFailure_ = std::move(failure);
-    openError_ = openFailure_.Text();
     return false;
 }
 
+Problem CZelfDoc::FailExport(Problem problem) {
+    exportProblem_ = problem;
+    return problem;
+}
+
 bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
-    if (runInProgress_) return RefuseOpen({ProblemCode::RunInProgress, {}});
+    if (runInProgress_) return RefuseOpen({ProblemCode::RunInProgress});
     auto fresh = std::make_unique<CMovieReader>();
     if (!fresh->Open(path, applyCorrection ? 1 : 0)) return RefuseOpen(fresh->LastOpenFailure());
 
-    const int newWidth = fresh->width, newHeight = fresh->height, newDepth = fresh->bitDepth;
+    const MovieParameters& movie = fresh->Parameters();
+    const int newWidth = movie.width, newHeight = movie.height, newDepth = movie.bitDepth;
     const int newBytes = newDepth > 8 ? 2 : 1;
     ImageBuffer frame;
     InitImageBuffer(frame);
     if (BuildTiffImage(newHeight, frame, newBytes, newDepth, newWidth, nullptr) == nullptr)
         return RefuseOpen({ProblemCode::NoMemoryForFrame, {std::to_string(newWidth), std::to_string(newHeight)}});
-    // A failed read of frame 0 (an I/O error) leaves the frame black rather than failing the open.
+    // A failed read of frame 0 (an I/O error) leaves the frame black rather than failing
+    // the open; the document then holds no frame until one is read.
     const int64_t frameBytes = static_cast<int64_t>(newWidth) * newHeight * newBytes;
-    fresh->ReadFrame(frame.tiffData, 0, frameBytes);
+    const bool frameZero = movie.frameCount > 0 && fresh->ReadFrame(frame.tiffData, 0, frameBytes) == frameBytes;
     const int depth = SignificantBits(LargestSample(frame.tiffData, newBytes, static_cast<int64_t>(newWidth) * newHeight));
 
     // Views draw the bitmap from the moment they are told of the new movie, so it is
@@ -61,24 +67,23 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
         return RefuseOpen({ProblemCode::NoMemoryForDisplay, {}});
 
     // Nothing can fail from here on.
-    reader = std::move(fresh);
-    tiffImage = std::move(frame);
-    displayImage = std::move(display);
+    reader_ = std::move(fresh);
+    tiffImage_ = std::move(frame);
+    displayImage_ = std::move(display);
     openFailure_ = Problem{};
-    openError_.clear();
-    pathName = path;
-    movieTitle = reader->fileName;
-    correctionOn = applyCorrection ? 1 : 0;
-    width = newWidth;
-    height = newHeight;
-    frameCount = reader->frameCount;
-    bitDepth = newDepth;
-    bytesPerSample = newBytes;
-    convertFirst = 0;
-    convertLast = frameCount - 1;
-    convertAllFrames = 1;
-    autoDepth = depth;
-    gainIndex = 1;
+    pathName_ = path;
+    movieTitle_ = movie.fileName;
+    correctionOn_ = applyCorrection ? 1 : 0;
+    width_ = newWidth;
+    height_ = newHeight;
+    frameCount_ = movie.frameCount;
+    bitDepth_ = newDepth;
+    bytesPerSample_ = newBytes;
+    range_ = FrameRange{RangeMode::All, 0, frameCount_ - 1};
+    autoDepth_ = depth;
+    gainIndex_ = 1;
+    currentFrame_ = frameZero ? 0 : -1;
+    dataDisplay_ = 0;
     blackReference_.reset();
     displayStale_ = false;
     UpdateAllViews();
@@ -88,32 +93,65 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
 void CZelfDoc::AttachObserver(DocumentObserver* observer) {
     if (observer == nullptr || std::find(observers_.begin(), observers_.end(), observer) != observers_.end()) return;
     observers_.push_back(observer);
-    if (reader) EnsureDisplay();
+    if (reader_) EnsureDisplay();
 }
 
 void CZelfDoc::DetachObserver(DocumentObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
-bool CZelfDoc::BeginRun() {
-    if (runInProgress_) return false;
-    runInProgress_ = true;
-    return true;
+void CZelfDoc::RequestStop() {
+    if (runInProgress_) stopRequested_ = true;
 }
 
-void CZelfDoc::EndRun() { runInProgress_ = false; }
+RunOutcome CZelfDoc::RunFrames(const FrameSpan& span, const FrameWork& work,
+                               const std::function<void(int frame)>& afterFrame) {
+    RunOutcome outcome;
+    if (runInProgress_) {
+        outcome.end = RunEnd::Failed;
+        outcome.problem = {ProblemCode::RunInProgress};
+        return outcome;
+    }
+    runInProgress_ = true;
+    stopRequested_ = false;
+    for (int64_t n = span.first; n <= span.last; ++n) {
+        const int frame = static_cast<int>(n);
+        if (!ShowFrame(frame)) {
+            outcome.end = RunEnd::Failed;
+            outcome.problem = frameProblem_;
+            break;
+        }
+        if (work) {
+            if (Problem problem = work(frame)) {
+                outcome.end = RunEnd::Failed;
+                outcome.problem = std::move(problem);
+                break;
+            }
+        }
+        ++outcome.framesDone;
+        outcome.lastDone = frame;
+        if (afterFrame) afterFrame(frame);
+        if (stopRequested_) {
+            if (n < span.last) outcome.end = RunEnd::Stopped;
+            break;
+        }
+    }
+    runInProgress_ = false;
+    stopRequested_ = false;
+    return outcome;
+}
 
 int CZelfDoc::SampleAt(int64_t i) const {
-    if (bytesPerSample == 1) return static_cast<const uint8_t*>(samples())[i];
+    if (bytesPerSample_ == 1) return static_cast<const uint8_t*>(samples())[i];
     return static_cast<const int16_t*>(samples())[i];
 }
 
-int CZelfDoc::CurrentDisplayDepth() const { return gainIndex != 0 ? bitDepth - gainIndex + 1 : autoDepth; }
+int CZelfDoc::CurrentDisplayDepth() const { return gainIndex_ != 0 ? bitDepth_ - gainIndex_ + 1 : autoDepth_; }
 
 bool CZelfDoc::EnsureDisplay() {
-    if (displayImage.dibBlock) return true;
+    if (displayImage_.dibBlock) return true;
     if (samples() == nullptr) return false;
-    if (BuildDisplayBitmap(displayImage, bytesPerSample, CurrentDisplayDepth(), width, height, samples(),
+    if (BuildDisplayBitmap(displayImage_, bytesPerSample_, CurrentDisplayDepth(), width_, height_, samples(),
                            displayTopDown_) == nullptr)
         return false;
     displayStale_ = false;
@@ -121,12 +159,12 @@ bool CZelfDoc::EnsureDisplay() {
 }
 
 void CZelfDoc::Render() {
-    if (displayImage.dibBits == nullptr || samples() == nullptr) {
+    if (displayImage_.dibBits == nullptr || samples() == nullptr) {
         displayStale_ = true;  // built later from whatever the samples then hold
         return;
     }
-    ConvertSamplesTo8Bit(displayTopDown_ ? -height : height, displayImage.dibBits, bytesPerSample,
-                         CurrentDisplayDepth(), width, samples());
+    ConvertSamplesTo8Bit(displayTopDown_ ? -height_ : height_, displayImage_.dibBits, bytesPerSample_,
+                         CurrentDisplayDepth(), width_, samples());
     displayStale_ = false;
 }
 
@@ -142,16 +180,16 @@ void CZelfDoc::FrameChanged() {
 const uint8_t* CZelfDoc::DisplayPixels() {
     if (!EnsureDisplay()) return nullptr;
     if (displayStale_) Render();
-    return displayImage.dibBits;
+    return displayImage_.dibBits;
 }
 
 DisplayRows CZelfDoc::DisplayRowsView() {
     DisplayRows rows;
     rows.bits = DisplayPixels();
     if (rows.bits == nullptr) return rows;
-    rows.width = width;
-    rows.height = height;
-    rows.stride = (width + 3) / 4 * 4;
+    rows.width = width_;
+    rows.height = height_;
+    rows.stride = (width_ + 3) / 4 * 4;
     rows.bottomUp = !displayTopDown_;
     return rows;
 }
@@ -159,10 +197,10 @@ DisplayRows CZelfDoc::DisplayRowsView() {
 void CZelfDoc::UseTopDownDisplay() {
     if (displayTopDown_) return;
     displayTopDown_ = true;
-    if (!displayImage.dibBlock) return;
+    if (!displayImage_.dibBlock) return;
     // Built already: build it anew in the new order (a new address, so the views hear of it).
-    FreeImageBuffer(displayImage);
-    InitImageBuffer(displayImage);
+    FreeImageBuffer(displayImage_);
+    InitImageBuffer(displayImage_);
     if (!observers_.empty()) EnsureDisplay();
     UpdateAllViews();
 }
@@ -179,9 +217,19 @@ void CZelfDoc::UpdateAllViews() const {
 }
 
 int CZelfDoc::ReadIntoSamples(int n) {
-    if (!reader || samples() == nullptr) return 0;
-    const int64_t bytes = static_cast<int64_t>(width) * height * bytesPerSample;
-    return reader->ReadFrame(samples(), n, bytes) == bytes ? 1 : 0;
+    frameProblem_ = Problem{};
+    if (!reader_ || samples() == nullptr || n < 0 || n >= frameCount_) {
+        frameProblem_ = {ProblemCode::FrameOutside, {std::to_string(n), std::to_string(frameCount_ - 1)}};
+        return 0;
+    }
+    const int64_t bytes = static_cast<int64_t>(width_) * height_ * bytesPerSample_;
+    if (reader_->ReadFrame(samples(), n, bytes) != bytes) {
+        frameProblem_ = {ProblemCode::FrameUnreadable, {std::to_string(n)}};
+        return 0;
+    }
+    currentFrame_ = n;
+    dataDisplay_ = 0;
+    return 1;
 }
 
 int CZelfDoc::ShowFrame(int n) {
@@ -191,77 +239,84 @@ int CZelfDoc::ShowFrame(int n) {
     return 1;
 }
 
+Problem CZelfDoc::ReadFrameInto(int n, void* buffer, int64_t bytes) {
+    if (!reader_ || n < 0 || n >= frameCount_)
+        return {ProblemCode::FrameOutside, {std::to_string(n), std::to_string(frameCount_ - 1)}};
+    const int64_t frameBytes = static_cast<int64_t>(width_) * height_ * bytesPerSample_;
+    if (bytes < frameBytes || reader_->ReadFrame(buffer, n, frameBytes) != frameBytes)
+        return {ProblemCode::FrameUnreadable, {std::to_string(n)}};
+    return {};
+}
+
 int CZelfDoc::SetConversionRange(int start, int end, int allFrames) {
     if (allFrames != 0) {
-        convertAllFrames = 1;
-        convertFirst = 0;
-        convertLast = frameCount - 1;
+        range_ = FrameRange{RangeMode::All, 0, frameCount_ - 1};
         return 1;
     }
-    if (start < 0 || start > frameCount - 1 || end < start || end > frameCount - 1) return 0;
-    convertAllFrames = 0;
-    convertFirst = start;
-    convertLast = end;
+    FrameSpan span;
+    if (CheckSpan(start, end, frameCount_, span)) return 0;
+    range_ = FrameRange{RangeMode::Identical, start, end};
     return 1;
 }
+
+int CZelfDoc::convertFirst() const { return range_.mode == RangeMode::Identical ? range_.first : 0; }
+
+int CZelfDoc::convertLast() const { return range_.mode == RangeMode::Identical ? range_.last : frameCount_ - 1; }
 
 bool CZelfDoc::IsInputFile(const std::string& path) const {
     const std::optional<FileIdentity> target = IdentityOfPath(path);
     if (!target) return false;
-    if (reader && reader->fileHandle.Identity() == target) return true;
+    if (reader_ && reader_->Identity() == target) return true;
     return blackReference_ == target;
 }
 
 int CZelfDoc::ExportFrame(int frame, int write, const std::string& fileName, int sourceBits, int outputBits) {
-    exportError_.clear();
+    exportProblem_ = Problem{};
+    if (frame < 0 || frame >= frameCount_)
+        return !FailExport({ProblemCode::FrameOutside, {std::to_string(frame), std::to_string(frameCount_ - 1)}});
     // Samples of no significant bits would be written as black files.
-    if (frame < 0 || frame >= frameCount) {
-        exportError_ = "frame " + std::to_string(frame) + " lies outside the movie's frames 0.." +
-                       std::to_string(frameCount - 1);
-        return 0;
-    }
-    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16)) {
-        exportError_ = "cannot write " + std::to_string(sourceBits) + "-bit samples as a " +
-                       std::to_string(outputBits) + "-bit file";
-        return 0;
-    }
-    if (write != 0 && IsInputFile(fileName)) {
-        exportError_ = fileName + " is the movie being read; it is never overwritten";
-        return 0;
-    }
+    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16))
+        return !FailExport({ProblemCode::UnsupportedDepth, {std::to_string(sourceBits), std::to_string(outputBits)}});
+    if (write != 0 && IsInputFile(fileName)) return !FailExport({ProblemCode::OutputIsInput, {fileName}});
     // A frame that cannot be read is reported, never written under its name with the
     // previous frame's pixels.
-    if (!ReadIntoSamples(frame)) {
-        exportError_ = "frame " + std::to_string(frame) + " cannot be read";
-        return 0;
-    }
+    if (!ReadIntoSamples(frame)) return !FailExport(frameProblem_);
     FrameChanged();
-    int result = 1;
-    if (write != 0) {
-        if (sourceBits == 16 && outputBits == 16 && bytesPerSample == 2) {
-            result = WriteTiffFile(tiffImage, fileName, &exportError_);  // the frame was decoded into this block
-        } else {
-            ImageBuffer temporary;
-            InitImageBuffer(temporary);
-            // The low byte names the width of the samples as they are held, so a caller
-            // asking for more source bits than an 8-bit movie has can never make the
-            // builder over-read.
-            const int layoutCode = outputBits * 32 + bytesPerSample;
-            if (BuildTiffImage(height, temporary, layoutCode, sourceBits, width, samples()) == nullptr) {
-                exportError_ = "not enough memory to build " + fileName;
-                result = 0;
-            } else {
-                result = WriteTiffFile(temporary, fileName, &exportError_);
-            }
-        }
-    }
+    const int result = write != 0 ? !WriteCurrentFrame(fileName, sourceBits, outputBits) : 1;
     RepaintViews();
     return result;
 }
 
+Problem CZelfDoc::WriteCurrentFrame(const std::string& fileName, int sourceBits, int outputBits) {
+    exportProblem_ = Problem{};
+    if (samples() == nullptr || currentFrame_ < 0 || dataDisplay_ != 0)
+        return FailExport({ProblemCode::FrameUnreadable, {std::to_string(currentFrame_)}});
+    if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16))
+        return FailExport({ProblemCode::UnsupportedDepth, {std::to_string(sourceBits), std::to_string(outputBits)}});
+    if (IsInputFile(fileName)) return FailExport({ProblemCode::OutputIsInput, {fileName}});
+    std::string error;
+    bool written = false;
+    if (sourceBits == 16 && outputBits == 16 && bytesPerSample_ == 2) {
+        written = WriteTiffFile(tiffImage_, fileName, &error) != 0;  // the frame was decoded into this block
+    } else {
+        ImageBuffer temporary;
+        InitImageBuffer(temporary);
+        // The low byte names the width of the samples as they are held, so a caller
+        // asking for more source bits than an 8-bit movie has can never make the
+        // builder over-read.
+        const int layoutCode = outputBits * 32 + bytesPerSample_;
+        if (BuildTiffImage(height_, temporary, layoutCode, sourceBits, width_, samples()) == nullptr)
+            error = "not enough memory to build " + fileName;
+        else
+            written = WriteTiffFile(temporary, fileName, &error) != 0;
+    }
+    if (!written) return FailExport({ProblemCode::WriteFailed, {error.empty() ? "cannot write " + fileName : error}});
+    return {};
+}
+
 void CZelfDoc::SetGain(int g) {
-    if (g == gainIndex || g < 0 || g > 7) return;
-    gainIndex = g;
+    if (g == gainIndex_ || g < 0 || g > 7) return;
+    gainIndex_ = g;
     Render();
     UpdateAllViews();
 }

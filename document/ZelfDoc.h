@@ -12,12 +12,16 @@
 // view that reads the document from its notification always sees a consistent state.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "document/FrameRange.h"
+#include "document/FrameRun.h"
+#include "document/Measurements.h"
 #include "document/DocumentObserver.h"
 #include "platform/FileIdentity.h"
 #include "imaging/ImageBuffer.h"
@@ -26,15 +30,9 @@
 
 namespace zel {
 
-// Outcome of a black balance, for the caller to report.
-struct BlackBalanceResult {
-    bool applied = false;
-    std::string problem;  // why nothing was changed
-};
-
 // What AverageFrames learned about the reference movie.
 struct ReferenceInfo {
-    std::string problem;  // why the average failed
+    Problem problem;  // why the average failed
     int width = 0;
     int height = 0;
     std::optional<FileIdentity> file;
@@ -67,9 +65,9 @@ public:
 
     // Opens the movie, reads frame 0 and renders it at gain 1. The new movie is prepared
     // aside and takes the document's place only when everything succeeded: false (with
-    // OpenError() saying why) leaves an open document exactly as it was.
+    // LastOpenFailure() saying why) leaves an open document exactly as it was.
     bool OpenMovie(const std::string& path, bool applyCorrection);
-    const std::string& OpenError() const { return openError_; }
+    std::string OpenError() const { return openFailure_.Text(); }
     const Problem& LastOpenFailure() const { return openFailure_; }
 
     // Views. An attached observer is told of every change until it is detached; the
@@ -77,41 +75,80 @@ public:
     void AttachObserver(DocumentObserver* observer);
     void DetachObserver(DocumentObserver* observer);
 
-    // A run (playback, conversion, export) shows frame after frame. While one is in
-    // progress a second cannot begin, and the operations that replace the document's
-    // buffers or tables (open, correction-data display, black balance) are refused.
-    bool BeginRun();
-    void EndRun();
-    bool RunInProgress() const { return runInProgress_; }
-
-    int CurrentDisplayDepth() const;
+    // ---- The frame session ----
+    // The frame whose samples the document holds (and its views show), -1 when none is
+    // (before an open, or after frame 0 could not be read).
+    int CurrentFrame() const { return currentFrame_; }
+    // What the samples show: 0 the current frame, 1 the offset (FPN) data, 2 the gain data.
+    int DataDisplayMode() const { return dataDisplay_; }
 
     // Reads frame n into the sample buffer, renders it and repaints the views. 1 on
-    // success; 0 leaves the current frame as it was.
+    // success; 0 leaves the current frame as it was (LastFrameProblem() says why).
     int ShowFrame(int n);
+    const Problem& LastFrameProblem() const { return frameProblem_; }
 
+    // Shows the frames of `span` in order. After each frame, `work` (if any) does its
+    // part (writes a file, records a row) and `afterFrame` (if any) runs (progress, the
+    // event queue). The run ends after the last frame, at the first frame that cannot be
+    // read or whose work fails, or after the frame during which RequestStop was called.
+    // A second run while one lasts is refused (RunInProgress), as are open, black balance
+    // and the correction-data display.
+    RunOutcome RunFrames(const FrameSpan& span, const FrameWork& work = {},
+                         const std::function<void(int frame)>& afterFrame = {});
+    bool RunInProgress() const { return runInProgress_; }
+    // Asks the run in progress to stop after its current frame; nothing without a run.
+    void RequestStop();
+
+    // The frame range, as the user set it (checked where it is used: SpanOfRange).
+    const FrameRange& Range() const { return range_; }
+    void SetRange(const FrameRange& range) { range_ = range; }
+    // Sets the range after checking it: allFrames != 0 selects every frame; otherwise
+    // start..end must lie in the movie (0, and nothing changes, when it does not).
     int SetConversionRange(int start, int end, int allFrames);
+    int convertFirst() const;
+    int convertLast() const;
+    int convertAllFrames() const { return range_.mode == RangeMode::Identical ? 0 : 1; }
+
+    // ---- Conversion ----
     // Reads frame `frame` (and shows it); with write != 0 also writes it as a TIFF file
     // of outputBits (8 or 16) from samples of sourceBits (1 to 16). 1 on success; 0 when
     // the arguments are out of range, the frame cannot be read, fileName is the movie or
     // its black reference, or the file cannot be written (ExportError() says why).
     int ExportFrame(int frame, int write, const std::string& fileName, int sourceBits, int outputBits);
-    const std::string& ExportError() const { return exportError_; }
+    // Writes the frame the document holds as ExportFrame does, without reading.
+    Problem WriteCurrentFrame(const std::string& fileName, int sourceBits, int outputBits);
+    std::string ExportError() const { return exportProblem_.Text(); }
+    const Problem& LastExportProblem() const { return exportProblem_; }
 
     // True when path names the movie file or the black reference in use (also through
     // links): such a path must never be written.
     bool IsInputFile(const std::string& path) const;
 
+    // Reads frame n into a caller's buffer of `bytes` bytes (width x height samples),
+    // leaving the document's own frame as it is.
+    Problem ReadFrameInto(int n, void* buffer, int64_t bytes);
+
+    // ---- Display ----
+    int CurrentDisplayDepth() const;
     void SetGain(int g);
+
+    // ---- Measurements of the frame held ----
     // -1 outside the frame; 0 monochrome; 1, 2, 4 for a red, green, blue mosaic pixel.
     int GetPointValue(int x, int y, int16_t& red, int16_t& green, int16_t& blue) const;
     // Samples along the line from (x0, y0) toward (x1, y1), one per step of the longer
     // axis, at most capacity; points outside the frame give 0. Returns the count.
     int GetProfile(int x0, int y0, int x1, int y1, int capacity, int16_t* values) const;
+    // The line's SampleCount() samples.
+    std::vector<int16_t> Profile(const ProfileLine& line) const;
     double GetAoiStatistics(int x0, int y0, int x1, int y1, AoiStatistics& stats) const;
+    AoiStatistics Statistics(const AoiRect& rect) const;
+    // The movie has a colour mosaic.
+    bool IsColour() const;
     // Replaces the correction offsets by the negated dark level averaged from the
-    // reference movie, so that every later frame read subtracts it.
-    BlackBalanceResult ApplyBlackBalance(const std::string& path);
+    // reference movie, so that every later frame read subtracts it. No problem: applied.
+    Problem ApplyBlackBalance(const std::string& path);
+    // True once a black balance is in force.
+    bool BlackBalanced() const { return blackReference_.has_value(); }
     // 0: the frame; 1: the offset (FPN) data; 2: the gain data, as an image. 1 when shown;
     // 0 when there is nothing to show (no such table) or a run is in progress, and then
     // nothing changes.
@@ -121,12 +158,12 @@ public:
     int SampleAt(int64_t i) const;
 
     // The current frame's samples (width x height, top row first); null before an open.
-    void* samples() const { return tiffImage.tiffData; }
+    void* samples() const { return tiffImage_.tiffData; }
     // The whole in-memory TIFF image of the current frame; null before an open.
-    const uint8_t* tiffImageData() const { return tiffImage.tiffBlock.get(); }
+    const uint8_t* tiffImageData() const { return tiffImage_.tiffBlock.get(); }
     // The display bitmap (header, grey palette, pixels) as last built; null until a view
     // attaches or DisplayPixels() asks for it.
-    const uint8_t* displayBitmap() const { return displayImage.dibBlock.get(); }
+    const uint8_t* displayBitmap() const { return displayImage_.dibBlock.get(); }
 
     // The display bitmap's pixels, brought up to date first (and built on first use).
     // With views attached every frame change renders at once; without views (headless
@@ -140,23 +177,18 @@ public:
     // flipping); the default is bottom-up, as the bitmap format stores them.
     void UseTopDownDisplay();
 
-    // ---- Fields ----
-    std::unique_ptr<CMovieReader> reader;
-    ImageBuffer tiffImage;
-    ImageBuffer displayImage;
-    int width = 0;
-    int height = 0;
-    int frameCount = 0;
-    int bitDepth = 0;
-    int bytesPerSample = 0;
-    std::string movieTitle;
-    std::string pathName;
-    int convertFirst = 0;
-    int convertLast = 0;
-    int convertAllFrames = 1;
-    int autoDepth = 0;
-    int gainIndex = 1;
-    int correctionOn = 0;
+    // ---- The movie's figures ----
+    const CMovieReader* reader() const { return reader_.get(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int frameCount() const { return frameCount_; }
+    int bitDepth() const { return bitDepth_; }
+    int bytesPerSample() const { return bytesPerSample_; }
+    const std::string& movieTitle() const { return movieTitle_; }
+    const std::string& pathName() const { return pathName_; }
+    int autoDepth() const { return autoDepth_; }
+    int gainIndex() const { return gainIndex_; }
+    int correctionOn() const { return correctionOn_; }
 
 private:
     // Builds the display bitmap when there is none; false when it cannot be built.
@@ -167,18 +199,37 @@ private:
     void FrameChanged();
     void RepaintViews() const;
     void UpdateAllViews() const;
-    // Reads frame n into samples; 1 on success.
+    // Reads frame n into samples; 1 on success (the current frame is then n).
     int ReadIntoSamples(int n);
     bool RefuseOpen(Problem failure);
+    Problem FailExport(Problem problem);
+
+    std::unique_ptr<CMovieReader> reader_;
+    ImageBuffer tiffImage_;
+    ImageBuffer displayImage_;
+    int width_ = 0;
+    int height_ = 0;
+    int frameCount_ = 0;
+    int bitDepth_ = 0;
+    int bytesPerSample_ = 0;
+    std::string movieTitle_;
+    std::string pathName_;
+    FrameRange range_;
+    int autoDepth_ = 0;
+    int gainIndex_ = 1;
+    int correctionOn_ = 0;
+    int currentFrame_ = -1;
+    int dataDisplay_ = 0;
 
     std::vector<DocumentObserver*> observers_;
     bool displayStale_ = false;
     bool displayTopDown_ = false;
     bool runInProgress_ = false;
+    bool stopRequested_ = false;
     std::optional<FileIdentity> blackReference_;
     Problem openFailure_;
-    std::string openError_;
-    std::string exportError_;
+    Problem frameProblem_;
+    Problem exportProblem_;
 };
 
 }  // namespace zel

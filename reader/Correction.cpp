@@ -78,8 +78,9 @@ void InterpolateKind6(int16_t* t0, const int16_t* t1, const int16_t* t2, const i
 // Reads the frame's window of the tables into raw bytes (entryBytes per entry).
 class WindowReader {
 public:
-    explicit WindowReader(const CMovieReader& r)
+    WindowReader(const MovieParameters& r, const MovieFile& file)
         : r_(r),
+          file_(file),
           tableWidth_(r.correctionWidth),
           entries_(static_cast<int64_t>(r.correctionWidth) * r.correctionHeight),
           first_((static_cast<int64_t>(r.correctionHeight) - r.height) * tableWidth_ / 2 +
@@ -97,17 +98,18 @@ public:
         const int64_t start = TableStart(table);
         const int64_t rowBytes = static_cast<int64_t>(r_.width) * table.entryBytes;
         if (tableWidth_ == r_.width)  // the window's rows follow each other in the file
-            return r_.fileHandle.ReadAt(start + first_ * table.entryBytes, dest,
+            return file_.ReadAt(start + first_ * table.entryBytes, dest,
                                         static_cast<size_t>(rowBytes * r_.height));
         for (int64_t y = 0; y < r_.height; ++y) {
             const int64_t at = start + (first_ + y * tableWidth_) * table.entryBytes;
-            if (!r_.fileHandle.ReadAt(at, dest + y * rowBytes, static_cast<size_t>(rowBytes))) return false;
+            if (!file_.ReadAt(at, dest + y * rowBytes, static_cast<size_t>(rowBytes))) return false;
         }
         return true;
     }
 
 private:
-    const CMovieReader& r_;
+    const MovieParameters& r_;
+    const MovieFile& file_;
     int64_t tableWidth_;
     int64_t entries_;
     int64_t first_;
@@ -131,7 +133,7 @@ TableLoad CMovieReader::ReadCorrectionTables(CorrectionTables& tables, std::stri
                         std::to_string(correctionHeight) + ") are smaller than the frame (" + std::to_string(width) +
                         " x " + std::to_string(height) + ")");
 
-    const WindowReader window(*this);
+    const WindowReader window(*this, fileHandle);
     for (const StoredTable& table : stored) {
         // The whole declared table must lie in the file, not only the window read from it.
         const int64_t start = window.TableStart(table);

@@ -1,5 +1,6 @@
 #include "reader/MovieReader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "reader/ByteOrder.h"
@@ -56,6 +57,12 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
     const bool wideLevel = pixelFormat == 1 || pixelFormat == 4 || pixelFormat < 0 || pixelFormat > 6;
     pedestal = wideLevel ? 128 : 32;
     return 1;
+}
+
+bool CMovieReader::ReplaceOffsets(const int16_t* offsets, int64_t count) {
+    if (offsetTable == nullptr || offsets == nullptr || count != correction_.entries) return false;
+    std::copy(offsets, offsets + count, offsetTable);
+    return true;
 }
 
 void CMovieReader::Close() {

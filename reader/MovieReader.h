@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "reader/CorrectionTables.h"
@@ -24,7 +25,9 @@ namespace zel {
 // Largest per-frame header: storedBits (at most 12) x 8 bytes.
 constexpr int kMaxFrameHeaderSize = 96;
 
-class CMovieReader : public MovieParameters {
+// The parameters are the reader's own: owners read them through Parameters() and never
+// change them, so what the file said and what the reader does cannot drift apart.
+class CMovieReader : private MovieParameters {
 public:
     CMovieReader() = default;
     CMovieReader(const CMovieReader&) = delete;
@@ -66,13 +69,22 @@ public:
     uint64_t SeekCount() const { return fileHandle.SeekCount(); }
     int64_t FileSize() const { return fileHandle.Size(); }
 
-    // ---- Fields not part of the plain parameters ----
-    MovieFile fileHandle;
+    // The recording parameters as read by Open.
+    const MovieParameters& Parameters() const { return *this; }
+    // Which file is open (device and inode, or volume and file index); nullopt when closed.
+    std::optional<FileIdentity> Identity() const { return fileHandle.Identity(); }
     // The loaded tables, frame-sized (width x height, row by row); null without correction.
-    int16_t* offsetTable = nullptr;
-    int16_t* gainTable = nullptr;  // kinds 6 and 9 only
+    const int16_t* OffsetTable() const { return offsetTable; }
+    const int16_t* GainTable() const { return gainTable; }  // kinds 6 and 9 only
+    // Replaces the loaded offsets entry for entry by `offsets` (CorrectionEntries() of
+    // them), so that every later frame read adds these instead. false without correction.
+    bool ReplaceOffsets(const int16_t* offsets, int64_t count);
 
 private:
+    MovieFile fileHandle;
+    int16_t* offsetTable = nullptr;
+    int16_t* gainTable = nullptr;
+
     friend struct OpenSteps;
 
     int Fail(Problem failure);

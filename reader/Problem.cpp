@@ -36,7 +36,15 @@ std::string_view ProblemTemplate(ProblemCode code) {
         case ProblemCode::OutputIsInput: return "%1 is the movie being read; it is never overwritten";
         case ProblemCode::WriteFailed: return "%1";
         case ProblemCode::UnsupportedDepth: return "cannot write %1-bit samples as a %2-bit file";
-        case ProblemCode::BlackBalanceRefused: return "%1";
+        case ProblemCode::ReferenceUnopenable: return "cannot open the reference movie: %1";
+        case ProblemCode::ReferenceEightBit: return "the reference movie has 8-bit samples";
+        case ProblemCode::ReferenceTooLarge: return "the reference movie's frames are larger than the buffer";
+        case ProblemCode::ReferenceNoFrames: return "the reference movie has no frames";
+        case ProblemCode::ReferenceFrameUnreadable: return "frame %1 of the reference movie cannot be read";
+        case ProblemCode::ReferenceSizeDiffers:
+            return "the reference movie's frames (%1 x %2) differ from the movie's (%3 x %4)";
+        case ProblemCode::NoOffsetsToBalance: return "the movie's correction data of kind %1 has no offsets to balance";
+        case ProblemCode::OpenedWithoutCorrection: return "the movie was opened without correction data to balance";
     }
     return "";
 }

@@ -49,7 +49,14 @@ enum class ProblemCode {
     WriteFailed,             // %1: the writer's whole account (path and the system's reason)
     UnsupportedDepth,        // %1: source bits, %2: output bits
     // Black balance.
-    BlackBalanceRefused,     // %1: why
+    ReferenceUnopenable,     // %1: why the reference movie cannot be opened
+    ReferenceEightBit,
+    ReferenceTooLarge,
+    ReferenceNoFrames,
+    ReferenceFrameUnreadable,  // %1: frame index
+    ReferenceSizeDiffers,    // %1 x %2 the reference's frames, %3 x %4 the movie's
+    NoOffsetsToBalance,      // %1: correction kind
+    OpenedWithoutCorrection,
 };
 
 struct Problem {

@@ -33,11 +33,11 @@ constexpr PlayLayout kNewerPlay{162, 164, 182, 68, 18, 22, 38, 40, 43, 46, 1626,
 
 constexpr int kRateTable[9] = {0, 1000, 2000, 5000, 10000, 20000, 50000, 100000, 200000};
 
-bool CameraIs(const CMovieReader& r, const char (&code)[5]) {
+bool CameraIs(const MovieParameters& r, const char (&code)[5]) {
     return std::memcmp(r.cameraCode.data(), code, 4) == 0;
 }
 
-void ReadPlayCommon(CMovieReader& r, const RecordView& play, const PlayLayout& at) {
+void ReadPlayCommon(MovieParameters& r, const RecordView& play, const PlayLayout& at) {
     const uint16_t mode = play.U16(160);
     r.colorPattern = mode & 0x0f;
     r.sensorMode = (mode >> 4) & 0x0f;
@@ -82,7 +82,7 @@ int64_t CountFrames(const RecordView& play, const PlayLayout& at) {
     return total;
 }
 
-void ChooseOlderDecoder(CMovieReader& r) {
+void ChooseOlderDecoder(MovieParameters& r) {
     if (CameraIs(r, "rwt2") || CameraIs(r, "rwt3")) {
         if (r.colorPattern == 0) r.colorPattern = 2;
         r.pixelFormat = 1;
@@ -93,7 +93,7 @@ void ChooseOlderDecoder(CMovieReader& r) {
     }
 }
 
-void ChooseNewerDecoder(CMovieReader& r) {
+void ChooseNewerDecoder(MovieParameters& r) {
     if (CameraIs(r, "hz8 ")) {
         if (r.sensorMode == 1 || r.sensorMode == 3)
             r.pixelFormat = r.storedBits == 8 ? 5 : 6;

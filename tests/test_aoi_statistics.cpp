@@ -14,7 +14,7 @@
 
 namespace {
 
-using zel::AoiRect;
+using zel::SampleRect;
 using zel::AoiStatistics;
 using zel::ChannelStatistics;
 
@@ -30,7 +30,7 @@ struct Frame {
             std::memcpy(&bytes[offset + i * size], &v, size);  // little-endian host: low byte first
         }
     }
-    double Compute(const AoiRect& r, int width, int pattern, AoiStatistics& out) const {
+    double Compute(const SampleRect& r, int width, int pattern, AoiStatistics& out) const {
         return zel::ComputeAoiStatistics(r, bytes.data() + offset, bytesPerSample, width, pattern, out);
     }
 };
@@ -46,7 +46,7 @@ TEST(AoiStatistics, WorkedExamples) {
         const char* name;
         std::vector<int> values;
         int bytes, width, pattern;
-        AoiRect rect;
+        SampleRect rect;
         double total;
         ChannelStatistics red, green, blue;  // {maximum, minimum, average}
     };
@@ -77,9 +77,9 @@ TEST(AoiStatistics, WorkedExamples) {
 
 TEST(AoiStatistics, RefusedArgumentsGiveZeroes) {
     const std::vector<int16_t> frame(16, 9);
-    const AoiRect ok{0, 0, 1, 1};
+    const SampleRect ok{0, 0, 1, 1};
     const struct {
-        AoiRect rect;
+        SampleRect rect;
         const void* samples;
         int bytes, width;
     } refused[] = {{{2, 0, 1, 1}, frame.data(), 2, 4}, {{0, 2, 1, 1}, frame.data(), 2, 4},
@@ -96,7 +96,7 @@ TEST(AoiStatistics, RefusedArgumentsGiveZeroes) {
 
 // The reference applies the colour rule to each pixel on its own: 0 and 1 monochrome,
 // any larger value a mosaic of phase (pattern - 2) mod 4, as the point readout has it.
-AoiStatistics Reference(const AoiRect& r, const std::vector<int>& values, int width, int pattern, double& total) {
+AoiStatistics Reference(const SampleRect& r, const std::vector<int>& values, int width, int pattern, double& total) {
     const bool mosaic = pattern >= 2;
     double sum[3] = {}, count[3] = {}, all = 0;
     int maxima[3] = {0, 0, 0}, minima[3] = {32767, 32767, 32767};
@@ -137,7 +137,7 @@ TEST(AoiStatistics, RandomRectanglesMatchPerPixelRuleOnEveryTarget) {
             const Frame& frame = frames[trial % 2];
             const int x0 = int(random() % width), x1 = int(random() % width);
             const int y0 = int(random() % height), y1 = int(random() % height);
-            const AoiRect r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+            const SampleRect r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
             const int pattern = trial % 8 - 1;
             SCOPED_TRACE(testing::Message() << bytes << " bytes at offset " << frame.offset << ", pattern " << pattern
                                             << ", (" << r.left << ", " << r.top << ")-(" << r.right << ", "

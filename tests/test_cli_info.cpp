@@ -128,8 +128,8 @@ TEST(CliInfo, CutShortMovieIsReportedWithItsParametersAsRecorded) {
     {
         zel::CMovieReader reader;
         ASSERT_EQ(reader.Open(movie.path(), 0), 1) << reader.OpenError();
-        ASSERT_LT(reader.frameHeaderSize + reader.frameBytes, reader.frameStride);
-        endOfFrame2 = reader.framOffset + 2 * int64_t{reader.frameStride} + reader.frameHeaderSize + reader.frameBytes;
+        ASSERT_LT(reader.Parameters().frameHeaderSize + reader.Parameters().frameBytes, reader.Parameters().frameStride);
+        endOfFrame2 = reader.Parameters().framOffset + 2 * int64_t{reader.Parameters().frameStride} + reader.Parameters().frameHeaderSize + reader.Parameters().frameBytes;
     }
     const std::string info = Cli() + " info " + Quote(movie.path());
     const ProcessResult wholeText = RunCommand(info), wholeJson = RunCommand(info + " --json");

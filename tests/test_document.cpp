@@ -81,7 +81,7 @@ TEST(Document, EightBitMovieKeepsOneBytePerSample) {
     ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
     EXPECT_EQ(doc.bytesPerSample, 1);
     EXPECT_EQ(doc.correctionOn, 1);
-    EXPECT_EQ(doc.reader->correctionKind, 0);
+    EXPECT_EQ(doc.reader->Parameters().correctionKind, 0);
     EXPECT_EQ(doc.CurrentDisplayDepth(), 8);
     int16_t r = 0, g = 0, b = 0;
     EXPECT_EQ(doc.ShowFrame(1), 1);
@@ -161,7 +161,7 @@ TEST(Document, ExportFrameShowsTheFrameAndRefusesUnreadableOnes) {
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     EXPECT_EQ(doc.frameCount, 4);
     ASSERT_EQ(doc.ExportFrame(2, 0, "", 16, 16), 1);
-    EXPECT_EQ(doc.reader->filePosFrame, 2);
+    EXPECT_EQ(doc.reader->Parameters().filePosFrame, 2);
     EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
     EXPECT_EQ(views.repaints, 1);
     // The display shows frame 2 at gain 1: the sample at (63, 0) is 66, shown as 66 >> 2.
@@ -196,7 +196,7 @@ TEST(Document, PointValues) {
     WriteTestMovie(colour, 6, 64, 32, 1, Position, [](zelgen::MovieSpec& s) { s.modeWord = 0x12; });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(mono.path(), false));
-    ASSERT_EQ(doc.reader->colorPattern, 0);
+    ASSERT_EQ(doc.reader->Parameters().colorPattern, 0);
     int16_t r = -9, g = -9, b = -9;
     EXPECT_EQ(doc.GetPointValue(64, 0, r, g, b), -1);
     EXPECT_EQ(doc.GetPointValue(0, -1, r, g, b), -1);
@@ -208,7 +208,7 @@ TEST(Document, PointValues) {
 
     zel::CZelfDoc mosaic;
     ASSERT_TRUE(mosaic.OpenMovie(colour.path(), false));
-    ASSERT_EQ(mosaic.reader->colorPattern, 2);
+    ASSERT_EQ(mosaic.reader->Parameters().colorPattern, 2);
     EXPECT_EQ(mosaic.GetPointValue(1, 0, r, g, b), 1);
     EXPECT_EQ(r, Position(0, 1, 0));
     EXPECT_EQ(g, 0);

@@ -67,7 +67,7 @@ TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
         ASSERT_TRUE(result.applied) << result.problem;
         // The dark level averages to 20 (frames 20 and 21); the frame shown was read again.
         EXPECT_EQ(doc.reader->offsetTable[3], -20);
-        EXPECT_EQ(doc.reader->filePosFrame, 1);
+        EXPECT_EQ(doc.reader->Parameters().filePosFrame, 1);
         if (kind == 3) {
             EXPECT_EQ(before, 204);
             EXPECT_EQ(doc.SampleAt(3), 204 - 20);
@@ -148,8 +148,8 @@ TEST(CorrectionDisplay, ShowsOffsetsAndGainsThenTheFrameAgain) {
         EXPECT_EQ(doc.SampleAt(1), 72);  // (0x1234 >> 6) & 0x1ff
         EXPECT_EQ(doc.SampleAt(2), 8);   // gain 1.0
         // The reader still stands at the frame shown before, with its own correction setting.
-        EXPECT_EQ(doc.reader->filePosFrame, 2);
-        EXPECT_EQ(doc.reader->correctionKind, openedWithCorrection ? 9 : 0);
+        EXPECT_EQ(doc.reader->Parameters().filePosFrame, 2);
+        EXPECT_EQ(doc.reader->Parameters().correctionKind, openedWithCorrection ? 9 : 0);
         EXPECT_EQ(doc.ShowCorrectionData(0), 1);
         EXPECT_EQ(doc.SampleAt(5), openedWithCorrection ? 32 + 502 : 502);
     }
@@ -190,7 +190,7 @@ TEST(CorrectionDisplay, ReadsTheTablesThroughTheOpenFile) {
     ASSERT_EQ(doc.ShowCorrectionData(1), 1);
     EXPECT_EQ(doc.SampleAt(0), 7);
     EXPECT_TRUE(doc.reader->IsOpen());
-    EXPECT_EQ(doc.reader->correctionKind, 0);
+    EXPECT_EQ(doc.reader->Parameters().correctionKind, 0);
     ASSERT_EQ(doc.ShowFrame(2), 1);  // sequential: the position marker still names frame 1
     EXPECT_EQ(doc.SampleAt(0), 102);
     EXPECT_EQ(doc.reader->SeekCount(), 1u);

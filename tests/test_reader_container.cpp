@@ -31,17 +31,17 @@ TEST(ReaderContainer, WorkedExampleOffsetsInBothByteOrders) {
         Opened o;
         OpenBytes(o, m);
         ASSERT_EQ(o.result, 1) << o.reader.OpenError();
-        EXPECT_EQ(o.reader.nativeOrder, big ? 0 : 1);
-        EXPECT_EQ(o.reader.genpOffset, 512);
-        EXPECT_EQ(o.reader.playOffset, 1104);
-        EXPECT_EQ(o.reader.fszpOffset, 2752);
-        EXPECT_EQ(o.reader.framOffset, 3152);
-        EXPECT_EQ(o.reader.chunkCount, 4);
-        EXPECT_EQ(o.reader.genpVersion, 0x20000);
-        EXPECT_EQ(o.reader.width, 64);
-        EXPECT_EQ(o.reader.height, 32);
-        EXPECT_EQ(o.reader.frameCount, 3);
-        EXPECT_EQ(o.reader.frameStride, 64 * 32 * 10 / 8);
+        EXPECT_EQ(o.reader.Parameters().nativeOrder, big ? 0 : 1);
+        EXPECT_EQ(o.reader.Parameters().genpOffset, 512);
+        EXPECT_EQ(o.reader.Parameters().playOffset, 1104);
+        EXPECT_EQ(o.reader.Parameters().fszpOffset, 2752);
+        EXPECT_EQ(o.reader.Parameters().framOffset, 3152);
+        EXPECT_EQ(o.reader.Parameters().chunkCount, 4);
+        EXPECT_EQ(o.reader.Parameters().genpVersion, 0x20000);
+        EXPECT_EQ(o.reader.Parameters().width, 64);
+        EXPECT_EQ(o.reader.Parameters().height, 32);
+        EXPECT_EQ(o.reader.Parameters().frameCount, 3);
+        EXPECT_EQ(o.reader.Parameters().frameStride, 64 * 32 * 10 / 8);
     }
 }
 
@@ -52,14 +52,14 @@ TEST(ReaderContainer, OnlyMMMMMeansBigEndian) {
     Opened o;
     OpenBytes(o, m);
     ASSERT_EQ(o.result, 1);
-    EXPECT_EQ(o.reader.nativeOrder, 1);
+    EXPECT_EQ(o.reader.Parameters().nativeOrder, 1);
 
     MovieBytes other = OlderMovie("rwm7", 64, 32, 1);
     other.Tag(20, "MMMN");
     Opened o2;
     OpenBytes(o2, other);
     EXPECT_EQ(o2.result, 1);
-    EXPECT_EQ(o2.reader.nativeOrder, 1);
+    EXPECT_EQ(o2.reader.Parameters().nativeOrder, 1);
 }
 
 TEST(ReaderContainer, DuplicateAndUnknownEntries) {
@@ -88,13 +88,13 @@ TEST(ReaderContainer, DuplicateAndUnknownEntries) {
     Opened o;
     OpenBytes(o, m);
     ASSERT_EQ(o.result, 1) << o.reader.OpenError();
-    EXPECT_EQ(o.reader.fszpOffset, static_cast<int64_t>(fszp));
-    EXPECT_EQ(o.reader.fszpVersion, 0x20001);
-    EXPECT_EQ(o.reader.playOffset, static_cast<int64_t>(play2));
-    EXPECT_EQ(o.reader.playVersion, 0x20003);
-    EXPECT_EQ(o.reader.framOffset, static_cast<int64_t>(fszp + 400));
-    EXPECT_EQ(o.reader.framVersion, 0x20002);
-    EXPECT_EQ(o.reader.frameCount, 1);
+    EXPECT_EQ(o.reader.Parameters().fszpOffset, static_cast<int64_t>(fszp));
+    EXPECT_EQ(o.reader.Parameters().fszpVersion, 0x20001);
+    EXPECT_EQ(o.reader.Parameters().playOffset, static_cast<int64_t>(play2));
+    EXPECT_EQ(o.reader.Parameters().playVersion, 0x20003);
+    EXPECT_EQ(o.reader.Parameters().framOffset, static_cast<int64_t>(fszp + 400));
+    EXPECT_EQ(o.reader.Parameters().framVersion, 0x20002);
+    EXPECT_EQ(o.reader.Parameters().frameCount, 1);
 }
 
 TEST(ReaderContainer, HeaderAndDirectoryRefusals) {
@@ -155,8 +155,8 @@ TEST(ReaderContainer, FileNameSplitsAtEitherSeparator) {
     const TempFile file(m.bytes(), "_back\\slash.zel");
     zel::CMovieReader reader;
     ASSERT_EQ(reader.Open(file.path(), 1), 1);
-    EXPECT_EQ(reader.filePath, file.path());
-    EXPECT_EQ(reader.fileName, "slash.zel");
+    EXPECT_EQ(reader.Parameters().filePath, file.path());
+    EXPECT_EQ(reader.Parameters().fileName, "slash.zel");
     const std::string plain = file.path().substr(file.path().find_last_of('/') + 1);
     EXPECT_NE(plain.find("_back"), std::string::npos);
 }
@@ -168,12 +168,12 @@ TEST(ReaderContainer, ReopenResetsEverything) {
     const TempFile a(big.bytes()), b(small.bytes());
     zel::CMovieReader reader;
     ASSERT_EQ(reader.Open(a.path(), 1), 1);
-    EXPECT_EQ(reader.pixelFormat, 1);
+    EXPECT_EQ(reader.Parameters().pixelFormat, 1);
     ASSERT_EQ(reader.Open(b.path(), 1), 1);
-    EXPECT_EQ(reader.nativeOrder, 1);
-    EXPECT_EQ(reader.pixelFormat, -1);
-    EXPECT_EQ(reader.fszpOffset, 0);
-    EXPECT_EQ(reader.frameCount, 2);
+    EXPECT_EQ(reader.Parameters().nativeOrder, 1);
+    EXPECT_EQ(reader.Parameters().pixelFormat, -1);
+    EXPECT_EQ(reader.Parameters().fszpOffset, 0);
+    EXPECT_EQ(reader.Parameters().frameCount, 2);
     reader.Close();
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.offsetTable, nullptr);

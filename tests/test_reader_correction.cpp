@@ -39,8 +39,8 @@ TEST(ReaderCorrection, Kind3WidensSignedBytes) {
     f.m.U8(f.fpnp + 129, 0x7f);
     f.m.U8(f.fpnp + 130, 0xff);
     ASSERT_EQ(f.Open(), 1) << f.reader.OpenError();
-    EXPECT_EQ(f.reader.correctionKind, 3);
-    EXPECT_EQ(f.reader.correctionProduct, 2 * 3 * W * H);
+    EXPECT_EQ(f.reader.Parameters().correctionKind, 3);
+    EXPECT_EQ(f.reader.Parameters().correctionProduct, 2 * 3 * W * H);
     ASSERT_NE(f.reader.offsetTable, nullptr);
     EXPECT_EQ(f.reader.gainTable, nullptr);
     EXPECT_EQ(f.reader.offsetTable[0], -128);
@@ -68,7 +68,7 @@ TEST(ReaderCorrection, Kind9PairsByDepthAndByteOrder) {
         const TempFile file(m.bytes());
         zel::CMovieReader reader;
         ASSERT_EQ(reader.Open(file.path(), 1), 1) << reader.OpenError();
-        EXPECT_EQ(reader.bitDepth, bits);
+        EXPECT_EQ(reader.Parameters().bitDepth, bits);
         ASSERT_NE(reader.gainTable, nullptr);
         EXPECT_EQ(reader.gainTable[0], 512);
         EXPECT_EQ(reader.offsetTable[0], c.offset);
@@ -90,9 +90,9 @@ TEST(ReaderCorrection, Kind6ElevenBitValuesWithEqualReferences) {
     f.m.U16(f.fpnp + 128 + 2 * m, 0x0200);
     f.m.U16(f.fpnp + 130 + 2 * m, 0x8001);  // gains are not masked
     ASSERT_EQ(f.Open(), 1) << f.reader.OpenError();
-    EXPECT_EQ(f.reader.correctionKind, 6);
-    EXPECT_EQ(f.reader.correctionLow, 5);
-    EXPECT_EQ(f.reader.correctionHigh, 5);
+    EXPECT_EQ(f.reader.Parameters().correctionKind, 6);
+    EXPECT_EQ(f.reader.Parameters().correctionLow, 5);
+    EXPECT_EQ(f.reader.Parameters().correctionHigh, 5);
     EXPECT_EQ(f.reader.offsetTable[0], -1024);
     EXPECT_EQ(f.reader.offsetTable[1], 1023);
     EXPECT_EQ(f.reader.offsetTable[2], -1);
@@ -119,7 +119,7 @@ TEST(ReaderCorrection, Kind6Interpolation) {
             for (int k = 1; k <= 3; ++k) f.m.U16(f.fpnp + 128 + 4 * m + 2 * m * (k - 1) + 2 * i, static_cast<uint16_t>(10 + 10 * k));
         }
         ASSERT_EQ(f.Open(), 1) << f.reader.OpenError();
-        EXPECT_EQ(f.reader.correctionPoint, c.point);
+        EXPECT_EQ(f.reader.Parameters().correctionPoint, c.point);
         EXPECT_EQ(f.reader.offsetTable[0], c.expected) << "P = " << c.point;
         EXPECT_EQ(f.reader.offsetTable[m - 1], c.expected) << "P = " << c.point;
     }
@@ -130,30 +130,30 @@ TEST(ReaderCorrection, WhenNoCorrectionIsLoaded) {
     Fixture asked;
     AddFpnp(asked.m, 1, kStride, 3, W, H, 0, 0, W * H);
     ASSERT_EQ(asked.Open(0), 1);
-    EXPECT_EQ(asked.reader.correctionKind, 0);
-    EXPECT_EQ(asked.reader.fileCorrectionKind, 3);
+    EXPECT_EQ(asked.reader.Parameters().correctionKind, 0);
+    EXPECT_EQ(asked.reader.Parameters().fileCorrectionKind, 3);
     EXPECT_EQ(asked.reader.offsetTable, nullptr);
 
     Fixture none;
     ASSERT_EQ(none.Open(), 1);
-    EXPECT_EQ(none.reader.correctionKind, 0);
-    EXPECT_EQ(none.reader.fileCorrectionKind, 0);
-    EXPECT_EQ(none.reader.correctionWidth, 0);
+    EXPECT_EQ(none.reader.Parameters().correctionKind, 0);
+    EXPECT_EQ(none.reader.Parameters().fileCorrectionKind, 0);
+    EXPECT_EQ(none.reader.Parameters().correctionWidth, 0);
 
     MovieBytes plain = NewerMovie("abcd", 0, 8, W, H, 1);
     AddFpnp(plain, 1, W * H, 3, W, H, 0, 0, W * H);
     const TempFile file(plain.bytes());
     zel::CMovieReader reader;
     ASSERT_EQ(reader.Open(file.path(), 1), 1);
-    EXPECT_EQ(reader.pixelFormat, -1);
-    EXPECT_EQ(reader.correctionKind, 0);
+    EXPECT_EQ(reader.Parameters().pixelFormat, -1);
+    EXPECT_EQ(reader.Parameters().correctionKind, 0);
     EXPECT_EQ(reader.offsetTable, nullptr);
 
     Fixture kind5;
     kind5.fpnp = AddFpnp(kind5.m, 1, kStride, 5, W, H, 0, 0, 0);
     kind5.m.U8(kStride / 2 + kFramNew, 0x55);
     ASSERT_EQ(kind5.Open(), 1);
-    EXPECT_EQ(kind5.reader.correctionKind, 5);
+    EXPECT_EQ(kind5.reader.Parameters().correctionKind, 5);
     std::vector<uint16_t> frame(W * H, 7);
     ASSERT_EQ(kind5.reader.ReadFrame(frame.data(), 0, W * H * 2), W * H * 2);
     std::vector<uint16_t> uncorrected(W * H, 9);
@@ -168,13 +168,13 @@ TEST(ReaderCorrection, UnusableTablesOpenWithoutCorrection) {
     Fixture small;
     AddFpnp(small.m, 1, kStride, 3, W - 1, H, 0, 0, W * H);
     ASSERT_EQ(small.Open(), 1);
-    EXPECT_EQ(small.reader.correctionKind, 0);
+    EXPECT_EQ(small.reader.Parameters().correctionKind, 0);
     EXPECT_NE(small.reader.CorrectionNote().find("smaller than the frame"), std::string::npos);
 
     Fixture pastEnd;
     pastEnd.fpnp = AddFpnp(pastEnd.m, 1, kStride, 9, W, H, 0, 0, 4 * W * H - 1);
     ASSERT_EQ(pastEnd.Open(), 1);
-    EXPECT_EQ(pastEnd.reader.correctionKind, 0);
+    EXPECT_EQ(pastEnd.reader.Parameters().correctionKind, 0);
     EXPECT_EQ(pastEnd.reader.offsetTable, nullptr);
     EXPECT_NE(pastEnd.reader.CorrectionNote().find("past the end"), std::string::npos);
 
@@ -182,7 +182,7 @@ TEST(ReaderCorrection, UnusableTablesOpenWithoutCorrection) {
     hugeOffset.fpnp = AddFpnp(hugeOffset.m, 1, kStride, 3, W, H, 0, 0, W * H);
     hugeOffset.m.U32(hugeOffset.fpnp + 112, 0xfffffff0u);
     ASSERT_EQ(hugeOffset.Open(), 1);
-    EXPECT_EQ(hugeOffset.reader.correctionKind, 0);
+    EXPECT_EQ(hugeOffset.reader.Parameters().correctionKind, 0);
     EXPECT_FALSE(hugeOffset.reader.CorrectionNote().empty());
 }
 
@@ -221,8 +221,8 @@ TEST(ReaderCorrection, HugeDeclaredTablesCostOnlyTheFramesWindow) {
         out.put(static_cast<char>(-5));  // pixel (W - 1, H - 1)
     }
     ASSERT_EQ(f.reader.Open(file.path(), 1), 1) << f.reader.OpenError();
-    EXPECT_EQ(f.reader.correctionKind, 3);
-    EXPECT_EQ(f.reader.correctionWidth, side);  // reported as recorded
+    EXPECT_EQ(f.reader.Parameters().correctionKind, 3);
+    EXPECT_EQ(f.reader.Parameters().correctionWidth, side);  // reported as recorded
     ASSERT_EQ(f.reader.CorrectionEntries(), W * H);
     EXPECT_EQ(f.reader.offsetTable[0], 5);
     EXPECT_EQ(f.reader.offsetTable[W * H - 1], -5);

@@ -64,11 +64,11 @@ struct Movie {
 
 TEST(ReaderFrames, SequentialReadsMakeOneSeek) {
     Movie movie(PlainMovie());
-    EXPECT_EQ(movie.reader.filePosFrame, zel::kPositionUnknown);
+    EXPECT_EQ(movie.reader.Parameters().filePosFrame, zel::kPositionUnknown);
     EXPECT_EQ(movie.reader.SeekCount(), 0u);
     for (int n = 0; n < 3; ++n) EXPECT_EQ(movie.Read(n), n);
     EXPECT_EQ(movie.reader.SeekCount(), 1u);
-    EXPECT_EQ(movie.reader.filePosFrame, 2);
+    EXPECT_EQ(movie.reader.Parameters().filePosFrame, 2);
 }
 
 // A sequential run reads the next frame ahead on another thread: a jump away from the
@@ -80,13 +80,13 @@ TEST(ReaderFrames, ReadAheadFollowsJumpsCutsAndReopens) {
     Movie movie(cut);
     for (const int n : {0, 1, 2, 7, 3, 4, 8}) EXPECT_EQ(movie.Read(n), n);  // fetching 9 fails
     EXPECT_EQ(movie.Read(9), -1);
-    EXPECT_EQ(movie.reader.frameInfo.value1, 1008u);  // a refusal changes nothing
+    EXPECT_EQ(movie.reader.Parameters().frameInfo.value1, 1008u);  // a refusal changes nothing
     EXPECT_EQ(movie.Read(5), 5);
     EXPECT_EQ(movie.Read(6), 6);  // frame 7 now in flight
     TempFile other(PlainMovie(-1).bytes());
     ASSERT_EQ(movie.reader.Open(other.path(), 1), 1);
     for (const int n : {7, 8, 9}) EXPECT_EQ(movie.Read(n), n);
-    EXPECT_EQ(movie.reader.frameInfo.value2, 2009u);
+    EXPECT_EQ(movie.reader.Parameters().frameInfo.value2, 2009u);
 }
 
 TEST(ReaderFrames, RandomAccessSeeks) {
@@ -102,7 +102,7 @@ TEST(ReaderFrames, RandomAccessSeeks) {
     EXPECT_EQ(movie.reader.SeekCount(), base + 2);
 
     ASSERT_EQ(movie.reader.ForceSeekFrame(7), 0);
-    EXPECT_EQ(movie.reader.filePosFrame, 7);
+    EXPECT_EQ(movie.reader.Parameters().filePosFrame, 7);
     const uint64_t forced = movie.reader.SeekCount();
     EXPECT_EQ(movie.Read(8), 8);  // reads on
     EXPECT_EQ(movie.reader.SeekCount(), forced);
@@ -110,7 +110,7 @@ TEST(ReaderFrames, RandomAccessSeeks) {
     EXPECT_EQ(movie.Read(7), 7);  // seeks back
     EXPECT_EQ(movie.reader.SeekCount(), forced + 2);
     EXPECT_EQ(movie.reader.ForceSeekFrame(kFrames), -1);
-    EXPECT_EQ(movie.reader.filePosFrame, zel::kPositionUnknown);
+    EXPECT_EQ(movie.reader.Parameters().filePosFrame, zel::kPositionUnknown);
 }
 
 TEST(ReaderFrames, IndexAndBufferLimits) {
@@ -134,11 +134,11 @@ TEST(ReaderFrames, PerFrameHeadersBeforeAndAfterInBothByteOrders) {
     for (const int place : {1, -1}) {
         for (const bool big : {false, true}) {
             Movie movie(PlainMovie(place, 0, big));
-            EXPECT_EQ(movie.reader.frameHeaderPlace, place);
-            EXPECT_EQ(movie.reader.frameHeaderSize, 64);
+            EXPECT_EQ(movie.reader.Parameters().frameHeaderPlace, place);
+            EXPECT_EQ(movie.reader.Parameters().frameHeaderSize, 64);
             for (const int n : {0, 1, 2, 6}) {
                 EXPECT_EQ(movie.Read(n), n);
-                const zel::FrameInfo& info = movie.reader.frameInfo;
+                const zel::FrameInfo& info = movie.reader.Parameters().frameInfo;
                 EXPECT_EQ(info.value1, 1000u + n);
                 EXPECT_EQ(info.value2, 2000u + n);
                 EXPECT_EQ(info.value3, 3u);
@@ -164,7 +164,7 @@ TEST(ReaderFrames, TruncatedFrameFailsAndLeavesTheBuffer) {
     MovieBytes m = PlainMovie(-1);
     m.Resize(m.size() - 1);  // the last frame's trailing header is one byte short
     Movie movie(m);
-    EXPECT_EQ(movie.reader.frameCount, kFrames);
+    EXPECT_EQ(movie.reader.Parameters().frameCount, kFrames);
     EXPECT_EQ(movie.Read(kFrames - 2), kFrames - 2);
     std::vector<uint8_t> buffer(W * H, 0xee);
     EXPECT_EQ(movie.reader.ReadFrame(buffer.data(), kFrames - 1, W * H), 0);
@@ -182,7 +182,7 @@ TEST(ReaderFrames, ShortReadOfAFrameThatShrankAfterOpen) {
     std::vector<uint8_t> buffer(W * H, 0xee);
     EXPECT_EQ(reader.ReadFrame(buffer.data(), 2, W * H), 0);
     EXPECT_EQ(buffer, std::vector<uint8_t>(W * H, 0xee));
-    EXPECT_EQ(reader.filePosFrame, zel::kPositionUnknown);
+    EXPECT_EQ(reader.Parameters().filePosFrame, zel::kPositionUnknown);
     EXPECT_EQ(reader.ReadFrame(buffer.data(), 1, W * H), W * H);
     EXPECT_EQ(buffer[0], 16);
 }
@@ -198,7 +198,7 @@ TEST(ReaderFrames, SparseTwentyGibMovieOpensWithoutReadingFrames) {
     std::filesystem::resize_file(file.path(), static_cast<uintmax_t>(size));
     zel::CMovieReader reader;
     ASSERT_EQ(reader.Open(file.path(), 1), 1) << reader.OpenError();
-    EXPECT_EQ(reader.frameCount, frames);
+    EXPECT_EQ(reader.Parameters().frameCount, frames);
     EXPECT_EQ(reader.FileSize(), size);
     EXPECT_EQ(reader.SeekCount(), 0u);
     std::vector<uint8_t> buffer(static_cast<size_t>(w) * h, 0xee);

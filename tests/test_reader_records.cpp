@@ -82,10 +82,10 @@ TEST(ReaderRecords, FrameCountSumsSegmentsOfKindsOneToFive) {
     }
     zel::CMovieReader reader;
     Open(reader, m);
-    EXPECT_EQ(reader.frameCount, 16);
-    EXPECT_EQ(reader.firstFrameNo, 10);
-    EXPECT_EQ(reader.lastFrameNo, 19);
-    EXPECT_EQ(reader.segmentFrames, 10);
+    EXPECT_EQ(reader.Parameters().frameCount, 16);
+    EXPECT_EQ(reader.Parameters().firstFrameNo, 10);
+    EXPECT_EQ(reader.Parameters().lastFrameNo, 19);
+    EXPECT_EQ(reader.Parameters().segmentFrames, 10);
 
     // Sixteen full-range segments would overflow an int: refused.
     for (size_t i = 0; i < 16; ++i) {
@@ -122,9 +122,9 @@ TEST(ReaderRecords, FrameRateCodes) {
         m.U32(kFszp + 48, static_cast<uint32_t>(c.fileRate));
         zel::CMovieReader reader;
         Open(reader, m);
-        EXPECT_EQ(reader.rateIndex, c.index);
-        EXPECT_EQ(reader.framePeriodUs, c.expectedPeriod) << "rate index " << c.index;
-        EXPECT_EQ(reader.rateDenominator, c.expectedDenominator) << "rate index " << c.index;
+        EXPECT_EQ(reader.Parameters().rateIndex, c.index);
+        EXPECT_EQ(reader.Parameters().framePeriodUs, c.expectedPeriod) << "rate index " << c.index;
+        EXPECT_EQ(reader.Parameters().rateDenominator, c.expectedDenominator) << "rate index " << c.index;
     }
     // The newer layout: one-byte index, 4-byte numerator at 1668, denominator at 1664.
     MovieBytes m = NewerMovie("hz8 ", 0x10, 10, 16, 8, 1);
@@ -133,8 +133,8 @@ TEST(ReaderRecords, FrameRateCodes) {
     m.U32(kPlayNew + 1664, 1000);
     zel::CMovieReader reader;
     Open(reader, m);
-    EXPECT_EQ(reader.rateIndex, -1);
-    EXPECT_EQ(reader.framePeriodUs, 3000);
+    EXPECT_EQ(reader.Parameters().rateIndex, -1);
+    EXPECT_EQ(reader.Parameters().framePeriodUs, 3000);
 }
 
 TEST(ReaderRecords, DecoderChoiceOlderLayout) {
@@ -153,12 +153,12 @@ TEST(ReaderRecords, DecoderChoiceOlderLayout) {
         m.U16(kPlay + 160, static_cast<uint16_t>(c.mode));
         zel::CMovieReader reader;
         Open(reader, m);
-        EXPECT_EQ(reader.pixelFormat, c.format) << c.camera;
-        EXPECT_EQ(reader.colorPattern, c.colorPattern) << c.camera;
-        EXPECT_EQ(reader.storedBits, c.storedBits) << c.camera;
-        EXPECT_EQ(reader.bitDepth, c.bitDepth) << c.camera;
-        EXPECT_EQ(reader.pedestal, c.pedestal) << c.camera;
-        EXPECT_EQ(reader.sampleFloor, 0);
+        EXPECT_EQ(reader.Parameters().pixelFormat, c.format) << c.camera;
+        EXPECT_EQ(reader.Parameters().colorPattern, c.colorPattern) << c.camera;
+        EXPECT_EQ(reader.Parameters().storedBits, c.storedBits) << c.camera;
+        EXPECT_EQ(reader.Parameters().bitDepth, c.bitDepth) << c.camera;
+        EXPECT_EQ(reader.Parameters().pedestal, c.pedestal) << c.camera;
+        EXPECT_EQ(reader.Parameters().sampleFloor, 0);
     }
 }
 
@@ -178,11 +178,11 @@ TEST(ReaderRecords, DecoderChoiceNewerLayout) {
         MovieBytes m = NewerMovie(c.camera, c.mode, c.storedBits, 32, 16, 1);
         zel::CMovieReader reader;
         Open(reader, m);
-        EXPECT_EQ(reader.pixelFormat, c.format) << c.camera << " mode " << c.mode;
-        EXPECT_EQ(reader.bitDepth, c.bitDepth) << c.camera << " mode " << c.mode;
-        EXPECT_EQ(reader.pedestal, c.pedestal) << c.camera << " mode " << c.mode;
-        EXPECT_EQ(reader.colorPattern, c.colorPattern) << c.camera << " mode " << c.mode;
-        EXPECT_EQ(reader.sensorMode, c.mode >> 4) << c.camera;
+        EXPECT_EQ(reader.Parameters().pixelFormat, c.format) << c.camera << " mode " << c.mode;
+        EXPECT_EQ(reader.Parameters().bitDepth, c.bitDepth) << c.camera << " mode " << c.mode;
+        EXPECT_EQ(reader.Parameters().pedestal, c.pedestal) << c.camera << " mode " << c.mode;
+        EXPECT_EQ(reader.Parameters().colorPattern, c.colorPattern) << c.camera << " mode " << c.mode;
+        EXPECT_EQ(reader.Parameters().sensorMode, c.mode >> 4) << c.camera;
     }
 }
 
@@ -202,10 +202,10 @@ TEST(ReaderRecords, PerFrameHeaderLayout) {
         m.Resize(kFram + 32 * 16 * 10 / 8 + static_cast<size_t>(c.size));
         zel::CMovieReader reader;
         Open(reader, m);
-        EXPECT_EQ(reader.frameHeaderPlace, c.place);
-        EXPECT_EQ(reader.frameHeaderSize, c.size);
-        EXPECT_EQ(reader.frameHeaderFlags, c.place != 0 ? c.flags : 0);
-        EXPECT_EQ(reader.headerWord, 0xbeef);
+        EXPECT_EQ(reader.Parameters().frameHeaderPlace, c.place);
+        EXPECT_EQ(reader.Parameters().frameHeaderSize, c.size);
+        EXPECT_EQ(reader.Parameters().frameHeaderFlags, c.place != 0 ? c.flags : 0);
+        EXPECT_EQ(reader.Parameters().headerWord, 0xbeef);
     }
 }
 

@@ -38,8 +38,8 @@ zelgen::FrameSource SourceFor(int pixelFormat, int width, int height) {
 
 // Reads frame n as 16-bit samples whatever the depth (8-bit movies widened for comparison).
 std::vector<uint16_t> Read(zel::CMovieReader& reader, int n) {
-    const size_t count = static_cast<size_t>(reader.pixelCount);
-    if (reader.bitDepth == 8) {
+    const size_t count = static_cast<size_t>(reader.Parameters().pixelCount);
+    if (reader.Parameters().bitDepth == 8) {
         std::vector<uint8_t> bytes(count);
         if (reader.ReadFrame(bytes.data(), n, static_cast<int64_t>(count)) != static_cast<int>(count)) return {};
         return {bytes.begin(), bytes.end()};
@@ -81,16 +81,16 @@ TEST(RoundTrip, EveryLayoutByteOrderRecordLayoutAndHeaderPlace) {
                                              (big ? " big-endian" : "") + " header place " + std::to_string(place);
                     Written w;
                     WriteAndOpen(w, spec, kFrames);
-                    ASSERT_EQ(w.reader.pixelFormat, format) << what;
-                    EXPECT_EQ(w.reader.nativeOrder, big ? 0 : 1) << what;
-                    EXPECT_EQ(w.reader.frameCount, kFrames) << what;
-                    EXPECT_EQ(w.reader.frameHeaderPlace, place) << what;
+                    ASSERT_EQ(w.reader.Parameters().pixelFormat, format) << what;
+                    EXPECT_EQ(w.reader.Parameters().nativeOrder, big ? 0 : 1) << what;
+                    EXPECT_EQ(w.reader.Parameters().frameCount, kFrames) << what;
+                    EXPECT_EQ(w.reader.Parameters().frameHeaderPlace, place) << what;
                     for (int n = 0; n < kFrames; ++n) {
                         EXPECT_EQ(Read(w.reader, n), Samples(format, 128, 48, n)) << what << " frame " << n;
                         if (place != 0) {
-                            EXPECT_EQ(w.reader.frameInfo.value1, zelgen::FrameHeaderValue(n, 1)) << what;
-                            EXPECT_EQ(w.reader.frameInfo.value6, zelgen::FrameHeaderValue(n, 6)) << what;
-                            EXPECT_EQ(w.reader.frameInfo.value7to12[5], zelgen::FrameHeaderValue(n, 12) & 0xffff) << what;
+                            EXPECT_EQ(w.reader.Parameters().frameInfo.value1, zelgen::FrameHeaderValue(n, 1)) << what;
+                            EXPECT_EQ(w.reader.Parameters().frameInfo.value6, zelgen::FrameHeaderValue(n, 6)) << what;
+                            EXPECT_EQ(w.reader.Parameters().frameInfo.value7to12[5], zelgen::FrameHeaderValue(n, 12) & 0xffff) << what;
                         }
                     }
                     EXPECT_EQ(w.reader.SeekCount(), 1u) << what;
@@ -120,9 +120,9 @@ TEST(RoundTrip, AccessPatternsAndTheirSeeks) {
         EXPECT_EQ(Read(w.reader, 3), expect(3));
         ASSERT_EQ(w.reader.ForceSeekFrame(9), 0);
         EXPECT_EQ(Read(w.reader, 10), expect(10));
-        EXPECT_EQ(w.reader.frameInfo.value1, 10u);
+        EXPECT_EQ(w.reader.Parameters().frameInfo.value1, 10u);
         EXPECT_EQ(Read(w.reader, 0), expect(0));
-        EXPECT_EQ(w.reader.filePosFrame, 0);
+        EXPECT_EQ(w.reader.Parameters().filePosFrame, 0);
     }
 }
 
@@ -146,7 +146,7 @@ TEST(RoundTrip, GainCorrectionMatchesTheArithmetic) {
         }
         Written written;
         WriteAndOpen(written, spec, 2, 1);
-        ASSERT_EQ(written.reader.correctionKind, 9);
+        ASSERT_EQ(written.reader.Parameters().correctionKind, 9);
         const auto corrected = Read(written.reader, 1);
         const auto raw = Samples(c.format, c.w, c.h, 1);
         const int first = (c.th - c.h) * c.tw / 2 + (c.tw - c.w) / 2;
@@ -172,9 +172,9 @@ TEST(RoundTrip, ExtraChunksAndSegments) {
     spec.segments = {{1, 100, 101}, {0, 0, 50}, {4, 7, 7}};
     Written w;
     WriteAndOpen(w, spec, 3);
-    EXPECT_EQ(w.reader.frameCount, 3);
-    EXPECT_EQ(w.reader.firstFrameNo, 100);
-    EXPECT_NE(w.reader.dsppOffset, 0);
-    EXPECT_EQ(w.reader.dfctVersion, 0x20000);
+    EXPECT_EQ(w.reader.Parameters().frameCount, 3);
+    EXPECT_EQ(w.reader.Parameters().firstFrameNo, 100);
+    EXPECT_NE(w.reader.Parameters().dsppOffset, 0);
+    EXPECT_EQ(w.reader.Parameters().dfctVersion, 0x20000);
     for (int n = 0; n < 3; ++n) EXPECT_EQ(Read(w.reader, n), Samples(3, spec.width, spec.height, n));
 }

@@ -358,8 +358,8 @@ TEST_F(CliStack, PagesEqualTheNumberedFilesAtBothDepths) {
         ExpectBackToBack(pages, stack);
         zel::CMovieReader reader;
         ASSERT_EQ(reader.Open(movie, 1), 1);
-        ASSERT_GT(reader.framePeriodUs, 0);
-        EXPECT_EQ(pages.pages[0].description, zel::ImageJStackDescription(4, reader.framePeriodUs));
+        ASSERT_GT(reader.Parameters().framePeriodUs, 0);
+        EXPECT_EQ(pages.pages[0].description, zel::ImageJStackDescription(4, reader.Parameters().framePeriodUs));
     }
 }
 
@@ -431,7 +431,7 @@ TEST_F(CliStack, TifffileReadsTheImageJMetadata) {
         "print(len(t.pages), m['images'], m['frames'], round(m['finterval'] * 1e6), m['tunit'], t.series[0].shape)\n";
     const ProcessResult r = RunCommand(python + " -c " + Quote(script) + " " + Quote(Path("s.tif")));
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "4 4 4 " + std::to_string(reader.framePeriodUs) + " s (4, 16, 48)\n");
+    EXPECT_EQ(r.out, "4 4 4 " + std::to_string(reader.Parameters().framePeriodUs) + " s (4, 16, 48)\n");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ bool CZelfView::BeginAoiExport() {
     auto writer = std::make_unique<zel::AoiCsvWriter>();
     std::string error;
     if (!writer->Begin(chosen.toStdString(), zel::AbsoluteMoviePath(doc->pathName), {x0, y0, x1, y1},
-                       zel::IsColourMosaic(doc->reader->colorPattern), &error)) {
+                       zel::IsColourMosaic(doc->reader->Parameters().colorPattern), &error)) {
         host_.ShowStatusMessage(QString::fromStdString(error));
         return false;
     }

@@ -298,7 +298,7 @@ void CZelfView::RefreshAoiStatistics() {
     if (doc == nullptr || !doc->reader) return;
     zel::AoiStatistics s;
     doc->GetAoiStatistics(aoiRect[0], aoiRect[1], aoiRect[2], aoiRect[3], s);
-    if (zel::IsColourMosaic(doc->reader->colorPattern))
+    if (zel::IsColourMosaic(doc->reader->Parameters().colorPattern))
         host_.SetPaneText(kPaneAoi, QString::asprintf("Rave=%7.2f, Gave=%7.2f, Bave=%7.2f", s.red.average,
                                                       s.green.average, s.blue.average));
     else

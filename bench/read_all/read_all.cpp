@@ -25,11 +25,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "read_all: %s: %s\n", argv[1], reader.OpenError().c_str());
         return 1;
     }
-    const int64_t frameBytes = int64_t{reader.width} * reader.height * (reader.bitDepth > 8 ? 2 : 1);
+    const int64_t frameBytes = int64_t{reader.Parameters().width} * reader.Parameters().height * (reader.Parameters().bitDepth > 8 ? 2 : 1);
     std::vector<uint8_t> frame(static_cast<size_t>(frameBytes));
 
     const auto readAll = [&] {
-        for (int n = 0; n < reader.frameCount; ++n) {
+        for (int n = 0; n < reader.Parameters().frameCount; ++n) {
             if (reader.ReadFrame(frame.data(), n, frameBytes) != frameBytes) {
                 std::fprintf(stderr, "read_all: %s: frame %d cannot be read\n", argv[1], n);
                 return false;

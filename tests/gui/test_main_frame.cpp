@@ -139,23 +139,23 @@ private slots:
         CMainFrame& f = *t.frame;
         zel::CZelfDoc& doc = *f.ActiveDocument();
         Click(f, kIdStepBack);  // at frame 0: nothing
-        QCOMPARE(doc.reader->filePosFrame, 0);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);
         Click(f, kIdPlay);
-        QCOMPARE(doc.reader->filePosFrame, 5);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 5);
         QCOMPARE(f.ControlBar()->Progress()->value(), 6);
         QCOMPARE(f.runInProgress, 0);
         QVERIFY(Enabled(f, kIdPlay));
         Click(f, kIdStepForward);  // at the last frame: nothing
-        QCOMPARE(doc.reader->filePosFrame, 5);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 5);
         Click(f, kIdStepBack);
-        QCOMPARE(doc.reader->filePosFrame, 4);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 4);
         Click(f, kIdTop);
-        QCOMPARE(doc.reader->filePosFrame, 0);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);
         // In range mode a step plays the range.
         Type(f, kIdStartEdit, QStringLiteral("2"));
         Type(f, kIdEndEdit, QStringLiteral("3"));
         Click(f, kIdStepForward);
-        QCOMPARE(doc.reader->filePosFrame, 3);
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 3);
     }
 
     void abortAndClosingDuringARun() {
@@ -169,7 +169,7 @@ private slots:
         });
         Click(f, kIdPlay);
         QVERIFY(disabledDuringRun);
-        QCOMPARE(doc.reader->filePosFrame, 0);  // stopped after the frame being shown
+        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);  // stopped after the frame being shown
         QCOMPARE(f.runInProgress, 0);
 
         // Closing the document's window mid-run ends the run; nothing touches a freed document.
