@@ -16,14 +16,14 @@ CChildFrame::CChildFrame(const std::shared_ptr<CZelfDoc>& doc, CMainFrame& frame
     setWindowIcon(ApplicationIcon());
     view_ = new CZelfView(doc, frame, this);
     setWidget(view_);
-    canonicalPath_ = QFileInfo(QString::fromStdString(doc->pathName)).canonicalFilePath();
-    setAccessibleName(QString::fromStdString(doc->movieTitle));
+    canonicalPath_ = QFileInfo(QString::fromStdString(doc->pathName())).canonicalFilePath();
+    setAccessibleName(QString::fromStdString(doc->movieTitle()));
     UpdateTitle();
 }
 
 void CChildFrame::UpdateTitle() {
     // Several windows of one movie are told apart by a number, as "shot.zel:2".
-    const QString title = QString::fromStdString(view_->GetDocument()->movieTitle);
+    const QString title = QString::fromStdString(view_->GetDocument()->movieTitle());
     int index = 0, count = 0;
     if (QMdiArea* area = mdiArea()) {
         for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {

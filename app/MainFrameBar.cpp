@@ -95,11 +95,11 @@ void CMainFrame::OnBarCommand(int id) {
         case kIdRangeAll: rangeMode = rangeMode == id - kIdRangeIdentical ? -1 : id - kIdRangeIdentical; break;
         case kIdTop: {
             const int first = rangeMode != 0 ? 0 : rangeStart;
-            const int last = rangeMode != 0 ? doc.frameCount - 1 : rangeEnd;
+            const int last = rangeMode != 0 ? doc.frameCount() - 1 : rangeEnd;
             QProgressBar* progress = controlBar_->Progress();
             progress->setRange(first, std::max(first, last));
             progress->setValue(std::clamp(first - 1, progress->minimum(), progress->maximum()));
-            if (first >= 0 && first < doc.frameCount) ShowFrame(doc, first);
+            if (first >= 0 && first < doc.frameCount()) ShowFrame(doc, first);
             break;
         }
         case kIdPlay: RunFrames(0); break;

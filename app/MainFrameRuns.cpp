@@ -72,8 +72,8 @@ void CMainFrame::RunFrames(int direction, const std::function<void()>& afterEach
     CZelfView* view = ActiveView();
     if (view == nullptr) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
-    const int count = doc->frameCount;
-    const int position = doc->reader->Parameters().filePosFrame;
+    const int count = doc->frameCount();
+    const int position = doc->reader()->Parameters().filePosFrame;
     int64_t n = position, end = count, low = 0, high = count;
     if (direction != 0) {
         direction = direction > 0 ? 1 : -1;
@@ -106,7 +106,7 @@ void CMainFrame::OnConvertToTiff() {
     if (view == nullptr) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
     std::string proposed;
-    SplitPath(doc->movieTitle, nullptr, &proposed, nullptr);
+    SplitPath(doc->movieTitle(), nullptr, &proposed, nullptr);
     const QString chosen = app_.Dialogs().ChooseTiffName(this, QString::fromStdString(proposed));
     if (chosen.isEmpty()) return;
     // The chosen name only supplies folder, base name and extension; it is never written.
@@ -114,13 +114,13 @@ void CMainFrame::OnConvertToTiff() {
     SplitPath(chosen.toStdString(), &folder, &baseName, &extension);
     doc->SetConversionRange(rangeStart, rangeEnd, rangeMode != 0);
     const int64_t first = rangeMode == 0 ? rangeStart : 0;
-    const int64_t end = rangeMode == 0 ? static_cast<int64_t>(rangeEnd) + 1 : doc->frameCount;
+    const int64_t end = rangeMode == 0 ? static_cast<int64_t>(rangeEnd) + 1 : doc->frameCount();
     QProgressBar& progress = *controlBar_->Progress();
     SetProgressRange(progress, first, end);
     SetProgressValue(progress, first - 1);
 
     const Run run(*this, doc);
-    const ConversionDepths depths = ChooseConversionDepths(doc->bitDepth, bitSel == 1);
+    const ConversionDepths depths = ChooseConversionDepths(doc->bitDepth(), bitSel == 1);
     for (int64_t n = first; n < end; ++n) {
         if (depths.sourceBits < 1) break;
         const int frame = static_cast<int>(n);
@@ -163,11 +163,11 @@ void CMainFrame::ExportRun(bool profile) {
     if (view == nullptr) return;
     CZelfDoc& doc = *view->GetDocument();
     const int first = rangeMode != 0 ? 0 : rangeStart;
-    const int last = rangeMode != 0 ? doc.frameCount - 1 : rangeEnd;
+    const int last = rangeMode != 0 ? doc.frameCount() - 1 : rangeEnd;
     QProgressBar& progress = *controlBar_->Progress();
     SetProgressRange(progress, first, last);
     SetProgressValue(progress, static_cast<int64_t>(first) - 1);
-    if (first >= 0 && first < doc.frameCount) ShowFrame(doc, first);
+    if (first >= 0 && first < doc.frameCount()) ShowFrame(doc, first);
     if (!(profile ? view->BeginProfileExport() : view->BeginAoiExport())) return;
     RunFrames(0, [view] {
         if (view) view->WriteExportRow();

@@ -59,10 +59,10 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
         mainFrame_->ShowStatusMessage(QFileInfo(path).fileName() + QStringLiteral(": ") + reason);
         return false;
     }
-    if (!doc->reader->CorrectionNote().empty())
+    if (!doc->reader()->CorrectionNote().empty())
         mainFrame_->ShowStatusMessage(tr("%1: opened without correction: %2")
                                           .arg(QFileInfo(path).fileName(),
-                                               QString::fromStdString(doc->reader->CorrectionNote())));
+                                               QString::fromStdString(doc->reader()->CorrectionNote())));
     doc->UseTopDownDisplay();  // drawn without a flip
     mainFrame_->AddDocumentWindow(doc);
     AddRecentFile(QFileInfo(path).absoluteFilePath());

@@ -11,12 +11,11 @@ int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options) {
         Complain(options.movie + ": " + doc.OpenError());
         return kExitFailure;
     }
-    if (!options.noCorrection && !doc.reader->CorrectionNote().empty())
-        Complain(options.movie + ": opened without correction: " + doc.reader->CorrectionNote());
+    if (!options.noCorrection && !doc.reader()->CorrectionNote().empty())
+        Complain(options.movie + ": opened without correction: " + doc.reader()->CorrectionNote());
     if (!options.blackReference.empty()) {
-        const BlackBalanceResult balance = doc.ApplyBlackBalance(options.blackReference);
-        if (!balance.applied) {
-            Complain("black balance from " + options.blackReference + " not applied: " + balance.problem);
+        if (const Problem refused = doc.ApplyBlackBalance(options.blackReference)) {
+            Complain("black balance from " + options.blackReference + " not applied: " + refused.Text());
             return kExitFailure;
         }
     }
@@ -30,18 +29,14 @@ int RefuseInputAsOutput(const CZelfDoc& doc, const std::string& path) {
 }
 
 int ResolveRange(const CZelfDoc& doc, const FrameWorkOptions& options, int& first, int& last) {
-    const int count = doc.frameCount;
-    if (count < 1) {
-        Complain(options.movie + ": the movie has no frames");
+    const int count = doc.frameCount();
+    FrameSpan span;
+    if (const Problem outside = CheckSpan(options.start.value_or(0), options.end.value_or(count - 1), count, span)) {
+        Complain(outside.code == ProblemCode::NoFrames ? options.movie + ": " + outside.Text() : outside.Text());
         return kExitUsage;
     }
-    first = options.start.value_or(0);
-    last = options.end.value_or(count - 1);
-    if (first < 0 || last >= count || first > last) {
-        Complain("frame range " + std::to_string(first) + ".." + std::to_string(last) +
-                 " lies outside the movie's frames 0.." + std::to_string(count - 1));
-        return kExitUsage;
-    }
+    first = span.first;
+    last = span.last;
     return kExitOk;
 }
 

@@ -57,13 +57,14 @@ struct Job {
     // Converts frames first..last with doc. A stop takes effect between frames, so every
     // file is either complete or never appears.
     void Convert(CZelfDoc& doc, int first, int last) {
-        for (int n = first; n <= last && !stop; ++n) {
-            if (!doc.ExportFrame(n, 1, NameOf(n), depths.sourceBits, depths.outputBits)) {
-                Fail(kExitFailure, doc.ExportError());
-                return;
-            }
-            ++done;
-        }
+        if (stop) return;
+        const RunOutcome run = doc.RunFrames(
+            {first, last}, [&](int n) { return doc.WriteCurrentFrame(NameOf(n), depths.sourceBits, depths.outputBits); },
+            [&](int) {
+                ++done;
+                if (stop) doc.RequestStop();
+            });
+        if (run.end == RunEnd::Failed) Fail(kExitFailure, run.problem.Text());
     }
 };
 
@@ -102,12 +103,12 @@ int RunConvert(const ConvertOptions& options) {
     if (const int code = ResolveRange(first, options, firstFrame, lastFrame); code != kExitOk) return code;
 
     Job job;
-    job.pattern = ChooseConversionPattern(options.output, first.movieTitle, IsFolder(options.output));
+    job.pattern = ChooseConversionPattern(options.output, first.movieTitle(), IsFolder(options.output));
     if (!IsFolder(job.pattern.folder)) {
         Complain("the output folder " + job.pattern.folder + " does not exist");
         return kExitFailure;
     }
-    job.depths = ChooseConversionDepths(first.bitDepth, options.bits == 16);
+    job.depths = ChooseConversionDepths(first.bitDepth(), options.bits == 16);
     if (options.stack) return RunStackConversion(options, first, firstFrame, lastFrame, job.pattern, job.depths);
     if (const int code = CheckOutputs(first, job, firstFrame, lastFrame); code != kExitOk) return code;
 

@@ -21,7 +21,7 @@ using Field = std::pair<const char*, std::string>;
 
 std::vector<Field> FieldsOf(const CMovieReader& r) {
     std::vector<Field> fields;
-    for (const ParameterField& field : ParameterFields(r)) {
+    for (const ParameterField& field : ParameterFields(r.Parameters())) {
         const auto* text = std::get_if<std::string>(&field.value);
         fields.emplace_back(field.name, text ? JsonString(*text) : std::to_string(std::get<int64_t>(field.value)));
     }
@@ -54,7 +54,7 @@ int RunInfo(const InfoOptions& options) {
         std::fprintf(stderr, "zeltiff16-cli: %s: opened without correction: %s\n", options.movie.c_str(),
                      reader.CorrectionNote().c_str());
     // The parameters are printed as recorded; a short file is worth a warning, not a failure.
-    if (const int whole = WholeFramesInFile(reader, reader.FileSize()); whole < reader.Parameters().frameCount)
+    if (const int whole = WholeFramesInFile(reader.Parameters(), reader.FileSize()); whole < reader.Parameters().frameCount)
         std::fprintf(stderr, "zeltiff16-cli: %s: the file holds only %d of %d frames (it is cut short)\n",
                      options.movie.c_str(), whole, reader.Parameters().frameCount);
     const auto fields = FieldsOf(reader);

@@ -17,25 +17,25 @@ std::string Line(const char* label, const std::string& text) {
 
 // "1000 frames/s, 0.200 s" from the recorded rate, or why there is none.
 std::string RateText(const CMovieReader& r) {
-    if (r.rateNumerator <= 0 || r.rateDenominator <= 0) return "unknown (no frame rate recorded)";
-    const double fps = static_cast<double>(r.rateDenominator) / r.rateNumerator;
-    const double seconds = r.frameCount / fps;
+    if (r.Parameters().rateNumerator <= 0 || r.Parameters().rateDenominator <= 0) return "unknown (no frame rate recorded)";
+    const double fps = static_cast<double>(r.Parameters().rateDenominator) / r.Parameters().rateNumerator;
+    const double seconds = r.Parameters().frameCount / fps;
     char text[96];
     std::snprintf(text, sizeof text, "%.6g frames/s, %.6g s in all", fps, seconds);
     return text;
 }
 
 std::string CorrectionText(const CMovieReader& r, bool asked) {
-    const std::string kind = " (kind " + std::to_string(r.fileCorrectionKind) + ")";
+    const std::string kind = " (kind " + std::to_string(r.Parameters().fileCorrectionKind) + ")";
     if (r.HasCorrection()) {
-        const char* what = r.gainTable != nullptr ? "offsets and gains" : "offsets";
+        const char* what = r.GainTable() != nullptr ? "offsets and gains" : "offsets";
         return std::string(what) + kind + ", applied";
     }
-    if (r.fpnpOffset == 0) return "none in the file";
-    if (r.pixelFormat == -1) return "not applied: 8-bit movies are never corrected";
+    if (r.Parameters().fpnpOffset == 0) return "none in the file";
+    if (r.Parameters().pixelFormat == -1) return "not applied: 8-bit movies are never corrected";
     if (!asked) return "not applied: opened without correction";
     if (!r.CorrectionNote().empty()) return "not applied: " + r.CorrectionNote();
-    return "not applied: kind " + std::to_string(r.fileCorrectionKind) + " has no tables to apply";
+    return "not applied: kind " + std::to_string(r.Parameters().fileCorrectionKind) + " has no tables to apply";
 }
 
 }  // namespace
@@ -56,13 +56,13 @@ std::string DescribePixelFormat(int pixelFormat) {
 
 std::string MovieSummary(const CMovieReader& r, bool applyCorrection) {
     std::string text;
-    text += Line("Movie", r.fileName);
-    text += Line("Frame size", std::to_string(r.width) + " x " + std::to_string(r.height) + " pixels");
-    text += Line("Frames", std::to_string(r.frameCount));
+    text += Line("Movie", r.Parameters().fileName);
+    text += Line("Frame size", std::to_string(r.Parameters().width) + " x " + std::to_string(r.Parameters().height) + " pixels");
+    text += Line("Frames", std::to_string(r.Parameters().frameCount));
     text += Line("Frame rate", RateText(r));
-    text += Line("Stored as", DescribePixelFormat(r.pixelFormat) + " (layout " + std::to_string(r.pixelFormat) + ")");
-    text += Line("Samples", std::to_string(r.bitDepth) + "-bit" +
-                                (IsColourMosaic(r.colorPattern) ? ", colour mosaic (pattern " + std::to_string(r.colorPattern) + ")"
+    text += Line("Stored as", DescribePixelFormat(r.Parameters().pixelFormat) + " (layout " + std::to_string(r.Parameters().pixelFormat) + ")");
+    text += Line("Samples", std::to_string(r.Parameters().bitDepth) + "-bit" +
+                                (IsColourMosaic(r.Parameters().colorPattern) ? ", colour mosaic (pattern " + std::to_string(r.Parameters().colorPattern) + ")"
                                                      : ", monochrome"));
     text += Line("Correction", CorrectionText(r, applyCorrection));
     return text;

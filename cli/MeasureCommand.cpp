@@ -3,8 +3,6 @@
 
 #include "cli/MeasureCommand.h"
 
-#include <cstdlib>
-#include <vector>
 
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
@@ -14,46 +12,34 @@ namespace zel::cli {
 
 namespace {
 
-int CheckCorners(const CZelfDoc& doc, const MeasureOptions& options, const char* what) {
-    const auto& c = options.corners;
-    for (int i = 0; i < 4; i += 2) {
-        if (c[i] < 0 || c[i] >= doc.width || c[i + 1] < 0 || c[i + 1] >= doc.height) {
-            Complain(std::string("the ") + what + " point (" + std::to_string(c[i]) + ", " + std::to_string(c[i + 1]) +
-                     ") lies outside the " + std::to_string(doc.width) + " x " + std::to_string(doc.height) +
-                     " frame");
-            return kExitUsage;
-        }
-    }
-    return kExitOk;
-}
-
 // Runs `row` for every frame of the range. Returns kExitOk or the failure's exit code;
 // an interrupt stops the run between frames.
 template <typename Row>
 int ForEachFrame(CZelfDoc& doc, int first, int last, Row&& row) {
     Progress progress("measuring", last - first + 1);
-    for (int n = first; n <= last; ++n) {
-        if (InterruptWatch::Signal() != 0) {
-            Complain("interrupted; nothing was written");
-            return InterruptWatch::ExitCode();
-        }
-        if (!doc.ShowFrame(n)) {
-            Complain("frame " + std::to_string(n) + " cannot be read");
-            return kExitFailure;
-        }
-        if (!row()) return kExitFailure;
+    const auto interrupted = [] {
+        Complain("interrupted; nothing was written");
+        return InterruptWatch::ExitCode();
+    };
+    if (InterruptWatch::Signal() != 0) return interrupted();
+    const RunOutcome run = doc.RunFrames({first, last}, row, [&](int n) {
         progress.Update(n - first + 1);
+        if (InterruptWatch::Signal() != 0) doc.RequestStop();
+    });
+    if (run.end == RunEnd::Stopped) return interrupted();
+    if (run.end == RunEnd::Failed) {
+        Complain(run.problem.Text());
+        return kExitFailure;
     }
     return kExitOk;
 }
 
-// After a failed row: drops the export and says why. Always false.
+// A row the writer could not take: its reason, for the run to stop with.
 template <typename Writer>
-bool SayWhy(Writer& writer, const std::string& output) {
+Problem RowFailed(Writer& writer, const std::string& output) {
     std::string error;
     writer.End(&error);
-    Complain(error.empty() ? "cannot write " + output : error);
-    return false;
+    return {ProblemCode::WriteFailed, {error.empty() ? "cannot write " + output : error}};
 }
 
 template <typename Writer>
@@ -67,12 +53,16 @@ int Finish(Writer& writer, const std::string& output, int code) {
     return kExitOk;
 }
 
-// Opens the movie and checks the range, the corners and the output before anything is
+// Opens the movie and checks the range, the shape and the output before anything is
 // written.
-int Prepare(CZelfDoc& doc, const MeasureOptions& options, const char* what, int& first, int& last) {
+template <typename Shape>
+int Prepare(CZelfDoc& doc, const MeasureOptions& options, const Shape& shape, int& first, int& last) {
     if (const int code = OpenDocument(doc, options); code != kExitOk) return code;
     if (const int code = ResolveRange(doc, options, first, last); code != kExitOk) return code;
-    if (const int code = CheckCorners(doc, options, what); code != kExitOk) return code;
+    if (const Problem outside = shape.CheckInside(doc.width(), doc.height())) {
+        Complain(outside.Text());
+        return kExitUsage;
+    }
     return RefuseInputAsOutput(doc, options.output);
 }
 
@@ -81,23 +71,19 @@ int Prepare(CZelfDoc& doc, const MeasureOptions& options, const char* what, int&
 int RunProfile(const MeasureOptions& options) {
     const InterruptWatch interrupts;
     CZelfDoc doc;
-    int first = 0, last = 0;
-    if (const int code = Prepare(doc, options, "profile line's", first, last); code != kExitOk) return code;
-
     const auto& c = options.corners;
-    // The view samples max(|dx|, |dy|) points: the start point and those after it,
-    // without the end point.
-    const int count = std::max(std::abs(c[2] - c[0]), std::abs(c[3] - c[1]));
-    std::vector<int16_t> values(static_cast<size_t>(count) + 1);
+    const ProfileLine line{c[0], c[1], c[2], c[3]};
+    int first = 0, last = 0;
+    if (const int code = Prepare(doc, options, line, first, last); code != kExitOk) return code;
+
     ProfileCsvWriter writer;
     std::string error;
-    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), {c[0], c[1], c[2], c[3]}, count, &error)) {
+    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), line, &error)) {
         Complain(error);
         return kExitFailure;
     }
-    const int code = ForEachFrame(doc, first, last, [&] {
-        doc.GetProfile(c[0], c[1], c[2], c[3], count, values.data());
-        return writer.WriteRow(values.data()) || SayWhy(writer, options.output);
+    const int code = ForEachFrame(doc, first, last, [&](int) {
+        return writer.WriteRow(doc.Profile(line).data()) ? Problem{} : RowFailed(writer, options.output);
     });
     return Finish(writer, options.output, code);
 }
@@ -105,21 +91,19 @@ int RunProfile(const MeasureOptions& options) {
 int RunAoi(const MeasureOptions& options) {
     const InterruptWatch interrupts;
     CZelfDoc doc;
-    int first = 0, last = 0;
-    if (const int code = Prepare(doc, options, "rectangle's", first, last); code != kExitOk) return code;
-
     const auto& c = options.corners;
+    const AoiRect rect{c[0], c[1], c[2], c[3]};
+    int first = 0, last = 0;
+    if (const int code = Prepare(doc, options, rect, first, last); code != kExitOk) return code;
+
     AoiCsvWriter writer;
     std::string error;
-    const bool colour = IsColourMosaic(doc.reader->Parameters().colorPattern);
-    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), {c[0], c[1], c[2], c[3]}, colour, &error)) {
+    if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), rect, doc.IsColour(), &error)) {
         Complain(error);
         return kExitFailure;
     }
-    const int code = ForEachFrame(doc, first, last, [&] {
-        AoiStatistics stats;
-        doc.GetAoiStatistics(c[0], c[1], c[2], c[3], stats);
-        return writer.WriteRow(stats) || SayWhy(writer, options.output);
+    const int code = ForEachFrame(doc, first, last, [&](int) {
+        return writer.WriteRow(doc.Statistics(rect)) ? Problem{} : RowFailed(writer, options.output);
     });
     return Finish(writer, options.output, code);
 }

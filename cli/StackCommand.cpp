@@ -19,40 +19,48 @@ int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, 
 
     std::string error;
     TiffPageBuilder pages;
-    if (!pages.Prepare(doc.width, doc.height, doc.bytesPerSample, depths.sourceBits, depths.outputBits, &error)) {
+    if (!pages.Prepare(doc.width(), doc.height(), doc.bytesPerSample(), depths.sourceBits, depths.outputBits, &error)) {
         Complain("cannot write " + target + ": " + error);
         return kExitFailure;
     }
     const int frames = last - first + 1;
     TiffStackShape shape;
-    shape.width = doc.width;
-    shape.height = doc.height;
+    shape.width = doc.width();
+    shape.height = doc.height();
     shape.bitsPerSample = pages.OutputBits();
     shape.pages = frames;
     TiffStackWriter stack;
-    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader->Parameters().framePeriodUs), &error)) {
+    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader()->Parameters().framePeriodUs), &error)) {
         Complain(error);
         return kExitFailure;
     }
 
     Progress progress("converting", frames);
-    for (int n = first; n <= last; ++n) {
-        if (InterruptWatch::Signal() != 0) {
-            stack.Abandon();
-            Complain("interrupted; the stack was not written, and " + target + " is as it was");
-            return InterruptWatch::ExitCode();
-        }
-        if (!doc.ShowFrame(n)) {
-            stack.Abandon();
-            Complain("cannot write " + target + ": frame " + std::to_string(n) + " of " + options.movie +
+    const auto interrupted = [&] {
+        stack.Abandon();
+        Complain("interrupted; the stack was not written, and " + target + " is as it was");
+        return InterruptWatch::ExitCode();
+    };
+    if (InterruptWatch::Signal() != 0) return interrupted();
+    const RunOutcome run = doc.RunFrames(
+        {first, last},
+        [&](int) -> Problem {
+            if (!stack.AddPage(pages.Page(doc.samples()), &error)) return {ProblemCode::WriteFailed, {error}};
+            return {};
+        },
+        [&](int n) {
+            progress.Update(n - first + 1);
+            if (InterruptWatch::Signal() != 0) doc.RequestStop();
+        });
+    if (run.end == RunEnd::Stopped) return interrupted();
+    if (run.end == RunEnd::Failed) {
+        stack.Abandon();
+        if (run.problem.code == ProblemCode::FrameUnreadable)
+            Complain("cannot write " + target + ": frame " + run.problem.arguments.at(0) + " of " + options.movie +
                      " cannot be read");
-            return kExitFailure;
-        }
-        if (!stack.AddPage(pages.Page(doc.samples()), &error)) {
-            Complain(error);
-            return kExitFailure;
-        }
-        progress.Update(n - first + 1);
+        else
+            Complain(run.problem.Text());
+        return kExitFailure;
     }
     if (!stack.Commit(&error)) {
         Complain(error);

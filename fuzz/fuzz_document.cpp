@@ -16,8 +16,8 @@ namespace {
 void Exercise(const std::string& path, bool correction) {
     zel::CZelfDoc doc;
     if (!doc.OpenMovie(path, correction)) return;
-    const int w = doc.width, h = doc.height;
-    doc.ShowFrame(doc.frameCount - 1);
+    const int w = doc.width(), h = doc.height();
+    doc.ShowFrame(doc.frameCount() - 1);
     for (const int gain : {0, 7, 1}) doc.SetGain(gain);
     int16_t r = 0, g = 0, b = 0;
     doc.GetPointValue(w - 1, h - 1, r, g, b);
@@ -33,7 +33,7 @@ void Exercise(const std::string& path, bool correction) {
     for (const int bits : {8, 16}) {
         zel::ImageBuffer image;
         zel::InitImageBuffer(image);
-        zel::BuildTiffImage(h, image, bits * 32 + doc.bytesPerSample, doc.bitDepth, w, doc.samples());
+        zel::BuildTiffImage(h, image, bits * 32 + doc.bytesPerSample(), doc.bitDepth(), w, doc.samples());
         if (image.tiffBlock) zel::GetTiffTagValue(279, image.tiffBlock.get(), image.BlockSize());
     }
 }

@@ -43,7 +43,7 @@ void Movie::Close() {
 
 const CMovieReader& Movie::Parameters() const {
     if (!doc_) throw MovieClosed();
-    return *doc_->reader;
+    return *doc_->reader();
 }
 
 int Movie::FrameIndex(int64_t index) const {
@@ -68,7 +68,7 @@ void Movie::CheckPoints(const std::array<int, 4>& corners, const char* what) con
 
 void Movie::ReadFrame(int n, void* out) {
     const int64_t bytes = FrameBytes();
-    if (doc_->reader->ReadFrame(out, n, bytes) != bytes) Unreadable(n);
+    if (doc_->reader()->ReadFrame(out, n, bytes) != bytes) Unreadable(n);
 }
 
 void Movie::Show(int n) {

@@ -56,15 +56,15 @@ TEST(Document, OpenSetsTheStateAndAutomaticDepth) {
         });
         zel::CZelfDoc doc;
         ASSERT_TRUE(doc.OpenMovie(movie.path(), false)) << doc.OpenError();
-        EXPECT_EQ(doc.autoDepth, c.autoDepth) << c.peak;
-        EXPECT_EQ(doc.frameCount, 3);
-        EXPECT_EQ(doc.convertFirst, 0);
-        EXPECT_EQ(doc.convertLast, 2);
-        EXPECT_EQ(doc.convertAllFrames, 1);
-        EXPECT_EQ(doc.gainIndex, 1);
+        EXPECT_EQ(doc.autoDepth(), c.autoDepth) << c.peak;
+        EXPECT_EQ(doc.frameCount(), 3);
+        EXPECT_EQ(doc.convertFirst(), 0);
+        EXPECT_EQ(doc.convertLast(), 2);
+        EXPECT_EQ(doc.convertAllFrames(), 1);
+        EXPECT_EQ(doc.gainIndex(), 1);
         EXPECT_EQ(doc.CurrentDisplayDepth(), 10);
-        EXPECT_EQ(doc.bytesPerSample, 2);
-        EXPECT_EQ(doc.movieTitle, movie.path().substr(movie.path().rfind('/') + 1));
+        EXPECT_EQ(doc.bytesPerSample(), 2);
+        EXPECT_EQ(doc.movieTitle(), movie.path().substr(movie.path().rfind('/') + 1));
         EXPECT_EQ(doc.displayBitmap(), nullptr);  // built when a view attaches or asks
         ASSERT_NE(doc.DisplayPixels(), nullptr);
     }
@@ -79,9 +79,9 @@ TEST(Document, EightBitMovieKeepsOneBytePerSample) {
     WriteTestMovie(movie, -1, 16, 8, 2, [](int n, int x, int y) { return static_cast<uint16_t>(n * 100 + x + y); });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
-    EXPECT_EQ(doc.bytesPerSample, 1);
-    EXPECT_EQ(doc.correctionOn, 1);
-    EXPECT_EQ(doc.reader->Parameters().correctionKind, 0);
+    EXPECT_EQ(doc.bytesPerSample(), 1);
+    EXPECT_EQ(doc.correctionOn(), 1);
+    EXPECT_EQ(doc.reader()->Parameters().correctionKind, 0);
     EXPECT_EQ(doc.CurrentDisplayDepth(), 8);
     int16_t r = 0, g = 0, b = 0;
     EXPECT_EQ(doc.ShowFrame(1), 1);
@@ -100,17 +100,17 @@ TEST(Document, ConversionRange) {
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     EXPECT_EQ(doc.SetConversionRange(4, 4, 0), 1);
-    EXPECT_EQ(doc.convertFirst, 4);
-    EXPECT_EQ(doc.convertAllFrames, 0);
+    EXPECT_EQ(doc.convertFirst(), 4);
+    EXPECT_EQ(doc.convertAllFrames(), 0);
     EXPECT_EQ(doc.SetConversionRange(1, 5, 0), 0);
     EXPECT_EQ(doc.SetConversionRange(-1, 2, 0), 0);
     EXPECT_EQ(doc.SetConversionRange(3, 2, 0), 0);
-    EXPECT_EQ(doc.convertFirst, 4);
-    EXPECT_EQ(doc.convertLast, 4);
+    EXPECT_EQ(doc.convertFirst(), 4);
+    EXPECT_EQ(doc.convertLast(), 4);
     EXPECT_EQ(doc.SetConversionRange(-7, 99, 1), 1);
-    EXPECT_EQ(doc.convertFirst, 0);
-    EXPECT_EQ(doc.convertLast, 4);
-    EXPECT_EQ(doc.convertAllFrames, 1);
+    EXPECT_EQ(doc.convertFirst(), 0);
+    EXPECT_EQ(doc.convertLast(), 4);
+    EXPECT_EQ(doc.convertAllFrames(), 1);
 }
 
 TEST(Document, ExportFrameDepths) {
@@ -159,9 +159,9 @@ TEST(Document, ExportFrameShowsTheFrameAndRefusesUnreadableOnes) {
     CountingObserver views;
     doc.AttachObserver(&views);
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
-    EXPECT_EQ(doc.frameCount, 4);
+    EXPECT_EQ(doc.frameCount(), 4);
     ASSERT_EQ(doc.ExportFrame(2, 0, "", 16, 16), 1);
-    EXPECT_EQ(doc.reader->Parameters().filePosFrame, 2);
+    EXPECT_EQ(doc.reader()->Parameters().filePosFrame, 2);
     EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
     EXPECT_EQ(views.repaints, 1);
     // The display shows frame 2 at gain 1: the sample at (63, 0) is 66, shown as 66 >> 2.
@@ -196,7 +196,7 @@ TEST(Document, PointValues) {
     WriteTestMovie(colour, 6, 64, 32, 1, Position, [](zelgen::MovieSpec& s) { s.modeWord = 0x12; });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(mono.path(), false));
-    ASSERT_EQ(doc.reader->Parameters().colorPattern, 0);
+    ASSERT_EQ(doc.reader()->Parameters().colorPattern, 0);
     int16_t r = -9, g = -9, b = -9;
     EXPECT_EQ(doc.GetPointValue(64, 0, r, g, b), -1);
     EXPECT_EQ(doc.GetPointValue(0, -1, r, g, b), -1);
@@ -279,8 +279,8 @@ TEST(Document, AFailedOpenLeavesTheOpenMovieAsItWas) {
     EXPECT_FALSE(doc.OpenMovie("/nonexistent.zel", true));
     EXPECT_EQ(doc.LastOpenFailure().code, zel::ProblemCode::CannotOpenFile);
     EXPECT_EQ(views.updates, updates);
-    ASSERT_NE(doc.reader, nullptr);
-    EXPECT_EQ(doc.pathName, movie.path());
+    ASSERT_NE(doc.reader(), nullptr);
+    EXPECT_EQ(doc.pathName(), movie.path());
     EXPECT_EQ(doc.samples(), samples);
     EXPECT_EQ(doc.displayBitmap(), bitmap);
     EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
@@ -290,8 +290,8 @@ TEST(Document, AFailedOpenLeavesTheOpenMovieAsItWas) {
     // A second movie replaces the first whole, and the views hear of it once it is in place.
     ASSERT_TRUE(doc.OpenMovie(other.path(), false));
     EXPECT_EQ(views.updates, updates + 1);
-    EXPECT_EQ(doc.width, 16);
-    EXPECT_EQ(doc.frameCount, 2);
+    EXPECT_EQ(doc.width(), 16);
+    EXPECT_EQ(doc.frameCount(), 2);
     EXPECT_EQ(doc.SampleAt(16 * 8 - 1), 7);
     EXPECT_NE(doc.displayBitmap(), nullptr);
 }

@@ -66,8 +66,8 @@ TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
         const zel::BlackBalanceResult result = doc.ApplyBlackBalance(dark.path());
         ASSERT_TRUE(result.applied) << result.problem;
         // The dark level averages to 20 (frames 20 and 21); the frame shown was read again.
-        EXPECT_EQ(doc.reader->offsetTable[3], -20);
-        EXPECT_EQ(doc.reader->Parameters().filePosFrame, 1);
+        EXPECT_EQ(doc.reader()->offsetTable[3], -20);
+        EXPECT_EQ(doc.reader()->Parameters().filePosFrame, 1);
         if (kind == 3) {
             EXPECT_EQ(before, 204);
             EXPECT_EQ(doc.SampleAt(3), 204 - 20);
@@ -97,7 +97,7 @@ TEST(BlackBalance, UnusableReferencesChangeNothing) {
         const auto result = doc.ApplyBlackBalance(c.path);
         EXPECT_FALSE(result.applied) << c.path;
         EXPECT_NE(result.problem.find(c.says), std::string::npos) << result.problem;
-        EXPECT_EQ(doc.reader->offsetTable[0], 0);
+        EXPECT_EQ(doc.reader()->offsetTable[0], 0);
         EXPECT_EQ(doc.SampleAt(0), 300);
     }
     // Opened without correction, or with a kind that has no offsets to apply (5): refused,
@@ -148,8 +148,8 @@ TEST(CorrectionDisplay, ShowsOffsetsAndGainsThenTheFrameAgain) {
         EXPECT_EQ(doc.SampleAt(1), 72);  // (0x1234 >> 6) & 0x1ff
         EXPECT_EQ(doc.SampleAt(2), 8);   // gain 1.0
         // The reader still stands at the frame shown before, with its own correction setting.
-        EXPECT_EQ(doc.reader->Parameters().filePosFrame, 2);
-        EXPECT_EQ(doc.reader->Parameters().correctionKind, openedWithCorrection ? 9 : 0);
+        EXPECT_EQ(doc.reader()->Parameters().filePosFrame, 2);
+        EXPECT_EQ(doc.reader()->Parameters().correctionKind, openedWithCorrection ? 9 : 0);
         EXPECT_EQ(doc.ShowCorrectionData(0), 1);
         EXPECT_EQ(doc.SampleAt(5), openedWithCorrection ? 32 + 502 : 502);
     }
@@ -189,9 +189,9 @@ TEST(CorrectionDisplay, ReadsTheTablesThroughTheOpenFile) {
     ASSERT_EQ(std::rename(other.path().c_str(), movie.path().c_str()), 0);
     ASSERT_EQ(doc.ShowCorrectionData(1), 1);
     EXPECT_EQ(doc.SampleAt(0), 7);
-    EXPECT_TRUE(doc.reader->IsOpen());
-    EXPECT_EQ(doc.reader->Parameters().correctionKind, 0);
+    EXPECT_TRUE(doc.reader()->IsOpen());
+    EXPECT_EQ(doc.reader()->Parameters().correctionKind, 0);
     ASSERT_EQ(doc.ShowFrame(2), 1);  // sequential: the position marker still names frame 1
     EXPECT_EQ(doc.SampleAt(0), 102);
-    EXPECT_EQ(doc.reader->SeekCount(), 1u);
+    EXPECT_EQ(doc.reader()->SeekCount(), 1u);
 }

@@ -254,16 +254,16 @@ TEST_P(StackOfFrames, EachPageIsTheNumberedFilesPixels) {
     WriteTestMovie(movie, c.pixelFormat, 36, 16, 5, [&](int n, int x, int y) { return Sample(n, x, y, c.maxValue); });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
-    const zel::ConversionDepths depths = zel::ChooseConversionDepths(doc.bitDepth, c.outputBits == 16);
+    const zel::ConversionDepths depths = zel::ChooseConversionDepths(doc.bitDepth(), c.outputBits == 16);
 
     zel::TiffPageBuilder builder;
     std::string error;
     ASSERT_TRUE(
-        builder.Prepare(doc.width, doc.height, doc.bytesPerSample, depths.sourceBits, depths.outputBits, &error))
+        builder.Prepare(doc.width(), doc.height(), doc.bytesPerSample(), depths.sourceBits, depths.outputBits, &error))
         << error;
     TiffStackWriter writer;
     const std::string path = Path("s.tif");
-    ASSERT_TRUE(writer.Open(path, {doc.width, doc.height, builder.OutputBits(), 3}, "", &error)) << error;
+    ASSERT_TRUE(writer.Open(path, {doc.width(), doc.height(), builder.OutputBits(), 3}, "", &error)) << error;
     for (int n = 1; n <= 3; ++n) {
         ASSERT_EQ(doc.ShowFrame(n), 1);
         ASSERT_TRUE(writer.AddPage(builder.Page(doc.samples()), &error)) << error;

@@ -214,8 +214,8 @@ bool CZelfView::FollowImageSize(const zel::DisplayRows& rows) {
 
 void CZelfView::ShowFrameCaption() {
     const zel::CZelfDoc* doc = GetDocument();
-    if (doc == nullptr || !doc->reader) return;
-    host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->reader->Parameters().filePosFrame).arg(doc->frameCount - 1));
+    if (doc == nullptr || !doc->reader()) return;
+    host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->reader()->Parameters().filePosFrame).arg(doc->frameCount() - 1));
 }
 
 void CZelfView::paintEvent(QPaintEvent*) {

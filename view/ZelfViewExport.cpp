@@ -21,7 +21,7 @@ namespace {
 // The movie's folder and base name with the export's suffix: shot1.zel gives shot1_AOI.csv.
 QString ProposedCsvName(const zel::CZelfDoc& doc, const char* suffix) {
     std::string folder, base;
-    SplitPath(doc.pathName, &folder, &base, nullptr);
+    SplitPath(doc.pathName(), &folder, &base, nullptr);
     return QString::fromStdString(folder + base + suffix);
 }
 
@@ -42,7 +42,7 @@ bool CZelfView::BeginProfileExport() {
     const int count = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
     auto writer = std::make_unique<zel::ProfileCsvWriter>();
     std::string error;
-    if (!writer->Begin(chosen.toStdString(), zel::AbsoluteMoviePath(doc->pathName), {x0, y0, x1, y1}, count, &error)) {
+    if (!writer->Begin(chosen.toStdString(), zel::AbsoluteMoviePath(doc->pathName()), {x0, y0, x1, y1}, count, &error)) {
         host_.ShowStatusMessage(QString::fromStdString(error));
         return false;
     }
@@ -53,7 +53,7 @@ bool CZelfView::BeginProfileExport() {
 
 bool CZelfView::BeginAoiExport() {
     zel::CZelfDoc* doc = GetDocument();
-    if (doc == nullptr || !doc->reader || ExportOpen()) return false;
+    if (doc == nullptr || !doc->reader() || ExportOpen()) return false;
     const QString chosen = host_.ChooseCsvName(this, ProposedCsvName(*doc, "_AOI.csv"));
     if (chosen.isEmpty()) return true;
     if (doc->IsInputFile(chosen.toStdString())) {
@@ -63,8 +63,8 @@ bool CZelfView::BeginAoiExport() {
     const auto& [x0, y0, x1, y1] = aoiRect;
     auto writer = std::make_unique<zel::AoiCsvWriter>();
     std::string error;
-    if (!writer->Begin(chosen.toStdString(), zel::AbsoluteMoviePath(doc->pathName), {x0, y0, x1, y1},
-                       zel::IsColourMosaic(doc->reader->Parameters().colorPattern), &error)) {
+    if (!writer->Begin(chosen.toStdString(), zel::AbsoluteMoviePath(doc->pathName()), {x0, y0, x1, y1},
+                       zel::IsColourMosaic(doc->reader()->Parameters().colorPattern), &error)) {
         host_.ShowStatusMessage(QString::fromStdString(error));
         return false;
     }

@@ -80,7 +80,7 @@ void CZelfView::OnProfile() {
         profileDlg = nullptr;
         if (profileState != 0) EndProfileTool();
     });
-    dialog->Create(QString::fromStdString(GetDocument() ? GetDocument()->movieTitle : std::string()),
+    dialog->Create(QString::fromStdString(GetDocument() ? GetDocument()->movieTitle() : std::string()),
                    host_.GraphAnchor() ? host_.GraphAnchor() : window());
     const std::array<int, 4>& saved = host_.SharedProfileLine();
     if (saved[0] >= 0) {
@@ -113,7 +113,7 @@ void CZelfView::OnAoi() {
         if (profileState != 0) EndProfileTool();
         aoiRect = host_.SharedAoiRect();
         const zel::CZelfDoc* doc = GetDocument();
-        const int w = doc ? doc->width : 1, h = doc ? doc->height : 1;
+        const int w = doc ? doc->width() : 1, h = doc ? doc->height() : 1;
         const auto inside = [&](int x, int y) { return x >= 0 && x < w && y >= 0 && y < h; };
         if (!inside(aoiRect[0], aoiRect[1]) || !inside(aoiRect[2], aoiRect[3]))
             aoiRect = {0, 0, std::min(w - 1, 100), std::min(h - 1, 100)};
@@ -148,7 +148,7 @@ QPoint CZelfView::FramePoint(const QPoint& viewportPos) const {
     QPoint p = ImagePoint(viewportPos);
     const zel::CZelfDoc* doc = GetDocument();
     // The bitmap may be up to 3 columns wider than the frame.
-    if (doc != nullptr) p.setX(std::min(p.x(), doc->width - 1));
+    if (doc != nullptr) p.setX(std::min(p.x(), doc->width() - 1));
     return p;
 }
 
@@ -290,15 +290,15 @@ void CZelfView::RecomputeProfile() {
     profileSamples.assign(static_cast<size_t>(count), 0);
     if (count > 0) doc->GetProfile(x0, y0, x1, y1, count, profileSamples.data());
     profileComputed = true;
-    if (profileDlg) profileSeries = profileDlg->SetSeries(profileSeries, doc->bitDepth, profileSamples.data(), count);
+    if (profileDlg) profileSeries = profileDlg->SetSeries(profileSeries, doc->bitDepth(), profileSamples.data(), count);
 }
 
 void CZelfView::RefreshAoiStatistics() {
     const zel::CZelfDoc* doc = GetDocument();
-    if (doc == nullptr || !doc->reader) return;
+    if (doc == nullptr || !doc->reader()) return;
     zel::AoiStatistics s;
     doc->GetAoiStatistics(aoiRect[0], aoiRect[1], aoiRect[2], aoiRect[3], s);
-    if (zel::IsColourMosaic(doc->reader->Parameters().colorPattern))
+    if (zel::IsColourMosaic(doc->reader()->Parameters().colorPattern))
         host_.SetPaneText(kPaneAoi, QString::asprintf("Rave=%7.2f, Gave=%7.2f, Bave=%7.2f", s.red.average,
                                                       s.green.average, s.blue.average));
     else

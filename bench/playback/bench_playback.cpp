@@ -96,11 +96,11 @@ int main(int argc, char** argv) {
     for (int n = 0; n < frames; ++n) {
         if (n == 10) allocationsBefore = allocations, largeBefore = largeAllocations;
         const auto t0 = Clock::now();
-        doc.reader->ReadFrame(doc.samples(), n, static_cast<int64_t>(samples.size()) * 2);
+        doc.reader()->ReadFrame(doc.samples(), n, static_cast<int64_t>(samples.size()) * 2);
         const auto t1 = Clock::now();
-        const int rows = doc.DisplayRowsView().bottomUp ? doc.height : -doc.height;
-        zel::ConvertSamplesTo8Bit(rows, doc.displayImage.dibBits, doc.bytesPerSample, doc.CurrentDisplayDepth(),
-                                  doc.width, doc.samples());
+        const int rows = doc.DisplayRowsView().bottomUp ? doc.height() : -doc.height();
+        zel::ConvertSamplesTo8Bit(rows, doc.displayImage.dibBits, doc.bytesPerSample(), doc.CurrentDisplayDepth(),
+                                  doc.width(), doc.samples());
         const auto t2 = Clock::now();
         view.viewport()->repaint();
         const auto t3 = Clock::now();

@@ -71,19 +71,19 @@ private slots:
 
         TestApp started({Path(movie_), Path(other_)});
         QCOMPARE(started.frame->MdiArea()->subWindowList().size(), 2);
-        QVERIFY(started.frame->ActiveDocument()->correctionOn == 1);
+        QVERIFY(started.frame->ActiveDocument()->correctionOn() == 1);
         QVERIFY(Enabled(*started.frame, kIdPlay));
         // Opening a movie already open activates its window instead of a second one.
         started.app->OpenDocumentFile(Path(movie_), true);
         QCOMPARE(started.frame->MdiArea()->subWindowList().size(), 2);
-        QCOMPARE(QString::fromStdString(started.frame->ActiveDocument()->pathName), Path(movie_));
+        QCOMPARE(QString::fromStdString(started.frame->ActiveDocument()->pathName()), Path(movie_));
     }
 
     void dialogChoiceAppliesOnceAndRejectionsSayWhy() {
         TestApp t;
         t.dialogs->movies.push_back({Path(movie_), false});
         t.frame->Action(kIdFileOpen)->trigger();
-        QCOMPARE(t.frame->ActiveDocument()->correctionOn, 0);
+        QCOMPARE(t.frame->ActiveDocument()->correctionOn(), 0);
         QCOMPARE(t.app->pendingCorrection, 1);
 
         TempFile bad;
@@ -139,23 +139,23 @@ private slots:
         CMainFrame& f = *t.frame;
         zel::CZelfDoc& doc = *f.ActiveDocument();
         Click(f, kIdStepBack);  // at frame 0: nothing
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);
         Click(f, kIdPlay);
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 5);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 5);
         QCOMPARE(f.ControlBar()->Progress()->value(), 6);
         QCOMPARE(f.runInProgress, 0);
         QVERIFY(Enabled(f, kIdPlay));
         Click(f, kIdStepForward);  // at the last frame: nothing
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 5);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 5);
         Click(f, kIdStepBack);
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 4);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 4);
         Click(f, kIdTop);
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);
         // In range mode a step plays the range.
         Type(f, kIdStartEdit, QStringLiteral("2"));
         Type(f, kIdEndEdit, QStringLiteral("3"));
         Click(f, kIdStepForward);
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 3);
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 3);
     }
 
     void abortAndClosingDuringARun() {
@@ -169,7 +169,7 @@ private slots:
         });
         Click(f, kIdPlay);
         QVERIFY(disabledDuringRun);
-        QCOMPARE(doc.reader->Parameters().filePosFrame, 0);  // stopped after the frame being shown
+        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);  // stopped after the frame being shown
         QCOMPARE(f.runInProgress, 0);
 
         // Closing the document's window mid-run ends the run; nothing touches a freed document.
@@ -202,7 +202,7 @@ private slots:
                                            " --start 2 --end 4 --bits 8 --jobs 1");
         QCOMPARE(r.exitCode, 0);
         for (const auto& name : FilesIn(gui.path)) QVERIFY(Slurp(gui.path + "/" + name) == Slurp(cli.path + "/" + name));
-        QCOMPARE(f.ActiveDocument()->convertFirst, 2);
+        QCOMPARE(f.ActiveDocument()->convertFirst(), 2);
 
         // A conversion that cannot write says why and stops.
         t.dialogs->tiffNames.push_back(QString::fromStdString(gui.path + "/missing/x.tif"));
@@ -217,8 +217,8 @@ private slots:
         // A dropped movie opens with correction whatever the dialog chose last.
         t.frame->OpenDroppedFiles({QUrl::fromLocalFile(Path(other_))});
         QCOMPARE(t.frame->MdiArea()->subWindowList().size(), 2);
-        QCOMPARE(QString::fromStdString(t.frame->ActiveDocument()->pathName), Path(other_));
-        QCOMPARE(t.frame->ActiveDocument()->correctionOn, 1);
+        QCOMPARE(QString::fromStdString(t.frame->ActiveDocument()->pathName()), Path(other_));
+        QCOMPARE(t.frame->ActiveDocument()->correctionOn(), 1);
 
         // New Window: a second view of the same document; a frame shown paints both.
         t.frame->Action(kIdWindowNew)->trigger();

@@ -87,7 +87,7 @@ private slots:
 
         // Colour pattern 3: (0, 0) red, (1, 0) and (0, 1) green, (1, 1) blue.
         t.frame->MdiArea()->setActiveSubWindow(windows[1]);
-        QCOMPARE(ActiveView(t).GetDocument()->reader->Parameters().colorPattern, 3);
+        QCOMPARE(ActiveView(t).GetDocument()->reader()->Parameters().colorPattern, 3);
         const struct {
             int x, y;
             QString text;

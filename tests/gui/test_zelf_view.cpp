@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(counter.paints, 0);
 
         QVERIFY(view.OnCommand(kIdGain1 + 2));  // gain 4
-        QCOMPARE(doc->gainIndex, 3);
+        QCOMPARE(doc->gainIndex(), 3);
         QCOMPARE(view.gainIndex, 3);
         QCOMPARE(watcher.updates, 1);
         QTRY_VERIFY(counter.paints > 0);
