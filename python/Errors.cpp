@@ -1,6 +1,6 @@
 #include "python/Errors.h"
 
-#include <cstring>
+#include <system_error>
 
 #include "python/Bindings.h"
 
@@ -13,20 +13,20 @@ namespace {
 
 void Raise(PyObject* type, const char* message) { PyErr_SetObject(type, DecodeText(message).ptr()); }
 
-// The error number whose system text is `reason` (what the reader keeps of a failed
-// open), 0 for a text of the reader's own. Called with the interpreter lock held, which
-// keeps strerror's calls apart.
-int ErrnoOfReason(const std::string& reason) {
-    for (int code = 1; code < 256; ++code)
-        if (reason == std::strerror(code)) return code;
-    return 0;
+// The POSIX error number behind a system error, 0 when it has none. The file code reports
+// errno values in std::generic_category() (on Windows too, for the failures that have a
+// POSIX equivalent); another category says so through its default error condition.
+int ErrnoOf(const std::error_code& system) {
+    if (!system) return 0;
+    const std::error_condition condition = system.default_error_condition();
+    return condition.category() == std::generic_category() ? condition.value() : 0;
 }
 
 // OSError(errno, text, path), which Python turns into the subclass for the number
-// (FileNotFoundError, PermissionError, ...); a plain OSError without a number.
+// (FileNotFoundError, PermissionError, IsADirectoryError, ...); a plain OSError when the
+// system gave no error number (a path that is not a regular file, say).
 void RaiseCannotOpen(const OpenRefused& e) {
-    const auto& arguments = e.Failure().arguments;
-    const int code = arguments.empty() ? 0 : ErrnoOfReason(arguments.front());
+    const int code = ErrnoOf(e.Failure().system);
     if (code == 0) {
         Raise(PyExc_OSError, e.what());
         return;
@@ -34,7 +34,7 @@ void RaiseCannotOpen(const OpenRefused& e) {
     const py::object filename =
         py::reinterpret_steal<py::object>(PyUnicode_DecodeFSDefaultAndSize(e.Path().data(), static_cast<Py_ssize_t>(e.Path().size())));
     if (!filename) return;  // the decoding error stands
-    const py::object error = py::handle(PyExc_OSError)(code, e.Failure().Text(), filename);
+    const py::object error = py::handle(PyExc_OSError)(code, DecodeText(e.Failure().Text()), filename);
     PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
 }
 

@@ -55,8 +55,9 @@ void BindMeasurements(py::module_& module, py::class_<Movie>& movie) {
         [channel, colour](Movie& m, const py::object& frame, const py::object& rect) {
             const auto claim = m.Use();
             const int n = FrameOf(m, frame);
-            const std::array<int, 4> corners = Corners(rect, "rect");
-            m.CheckPoints(corners, "rectangle's");
+            const auto [x0, y0, x1, y1] = Corners(rect, "rect");
+            const AoiRect corners{x0, y0, x1, y1};
+            m.CheckPoints(corners);
             AoiStatistics stats;
             {
                 const py::gil_scoped_release unlocked;
@@ -74,8 +75,9 @@ void BindMeasurements(py::module_& module, py::class_<Movie>& movie) {
         [](Movie& m, const py::object& frame, const py::object& line) {
             const auto claim = m.Use();
             const int n = FrameOf(m, frame);
-            const std::array<int, 4> points = Corners(line, "line");
-            m.CheckPoints(points, "profile line's");
+            const auto [x0, y0, x1, y1] = Corners(line, "line");
+            const ProfileLine points{x0, y0, x1, y1};
+            m.CheckPoints(points);
             std::vector<int16_t> values;
             {
                 const py::gil_scoped_release unlocked;

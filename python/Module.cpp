@@ -50,7 +50,7 @@ std::unique_ptr<Movie> Open(const py::object& path, bool correction, const py::o
         const py::gil_scoped_release unlocked;
         movie = std::make_unique<Movie>(file, correction, reference);
     }
-    const std::string& note = movie->Parameters().CorrectionNote();
+    const std::string& note = movie->Reader().CorrectionNote();
     if (correction && !note.empty())
         py::module_::import("warnings")
             .attr("warn")(DecodeText(file + ": opened without correction: " + note), py::handle(PyExc_RuntimeWarning));

@@ -1,7 +1,5 @@
 #include "python/Movie.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -23,9 +21,8 @@ Movie::Movie(const std::string& path, bool correction, const std::optional<std::
     : path_(path), doc_(std::make_unique<CZelfDoc>()) {
     if (!doc_->OpenMovie(path, correction)) throw OpenRefused(path, doc_->LastOpenFailure());
     if (blackReference) {
-        const BlackBalanceResult balance = doc_->ApplyBlackBalance(*blackReference);
-        if (!balance.applied)
-            throw std::invalid_argument("black balance from " + *blackReference + " not applied: " + balance.problem);
+        if (const Problem problem = doc_->ApplyBlackBalance(*blackReference))
+            throw std::invalid_argument("black balance from " + *blackReference + " not applied: " + problem.Text());
     }
 }
 
@@ -38,12 +35,11 @@ void Movie::Close() {
     if (!doc_) return;
     const Claim claim(busy_);
     doc_.reset();
-    shown_ = -1;
 }
 
-const CMovieReader& Movie::Parameters() const {
+const CZelfDoc& Movie::Document() const {
     if (!doc_) throw MovieClosed();
-    return *doc_->reader();
+    return *doc_;
 }
 
 int Movie::FrameIndex(int64_t index) const {
@@ -55,45 +51,41 @@ int Movie::FrameIndex(int64_t index) const {
     return static_cast<int>(n);
 }
 
-void Movie::CheckPoints(const std::array<int, 4>& corners, const char* what) const {
-    const int width = Width(), height = Height();
-    for (size_t i = 0; i < corners.size(); i += 2) {
-        const int x = corners[i], y = corners[i + 1];
-        if (x < 0 || x >= width || y < 0 || y >= height)
-            throw std::invalid_argument(std::string("the ") + what + " point (" + std::to_string(x) + ", " +
-                                        std::to_string(y) + ") lies outside the " + std::to_string(width) + " x " +
-                                        std::to_string(height) + " frame");
-    }
+namespace {
+
+void RefuseOutside(const Problem& problem) {
+    if (problem) throw std::invalid_argument(problem.Text());
 }
 
+}  // namespace
+
+void Movie::CheckPoints(const AoiRect& rect) const { RefuseOutside(rect.CheckInside(Width(), Height())); }
+
+void Movie::CheckPoints(const ProfileLine& line) const { RefuseOutside(line.CheckInside(Width(), Height())); }
+
 void Movie::ReadFrame(int n, void* out) {
-    const int64_t bytes = FrameBytes();
-    if (doc_->reader()->ReadFrame(out, n, bytes) != bytes) Unreadable(n);
+    if (const Problem problem = doc_->ReadFrameInto(n, out, FrameBytes())) FrameFailed(problem);
 }
 
 void Movie::Show(int n) {
-    if (shown_ == n) return;
-    if (!doc_->ShowFrame(n)) Unreadable(n);  // the samples keep the frame they held
-    shown_ = n;
+    if (doc_->CurrentFrame() == n && doc_->DataDisplayMode() == 0) return;
+    // On failure the samples keep the frame they held, and CurrentFrame() says which.
+    if (!doc_->ShowFrame(n)) FrameFailed(doc_->LastFrameProblem());
 }
 
-AoiStatistics Movie::Statistics(int n, const std::array<int, 4>& corners) {
+AoiStatistics Movie::Statistics(int n, const AoiRect& rect) {
     Show(n);
-    AoiStatistics stats;
-    doc_->GetAoiStatistics(corners[0], corners[1], corners[2], corners[3], stats);
-    return stats;
+    return doc_->Statistics(rect);
 }
 
-std::vector<int16_t> Movie::Profile(int n, const std::array<int, 4>& line) {
+std::vector<int16_t> Movie::Profile(int n, const ProfileLine& line) {
     Show(n);
-    const int count = std::max(std::abs(line[2] - line[0]), std::abs(line[3] - line[1]));
-    std::vector<int16_t> values(static_cast<size_t>(count));
-    if (count > 0) doc_->GetProfile(line[0], line[1], line[2], line[3], count, values.data());
-    return values;
+    return doc_->Profile(line);
 }
 
-void Movie::Unreadable(int n) const {
-    throw FrameUnreadable(path_ + ": frame " + std::to_string(n) + " cannot be read");
+void Movie::FrameFailed(const Problem& problem) const {
+    if (problem.code == ProblemCode::FrameOutside) throw std::out_of_range(problem.Text());
+    throw FrameUnreadable(path_ + ": " + problem.Text());
 }
 
 }  // namespace zel::python

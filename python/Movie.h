@@ -8,7 +8,6 @@
 // interpreter lock) or moving the file position under the holder. Reads run without
 // the interpreter lock, so separate Movie objects read in parallel.
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -17,7 +16,10 @@
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "document/Measurements.h"
 #include "document/ZelfDoc.h"
+#include "reader/MovieParameters.h"
+#include "reader/Problem.h"
 
 namespace zel::python {
 
@@ -51,47 +53,52 @@ public:
     void Close();
     bool IsClosed() const { return !doc_; }
 
-    // The open movie's parameters. Throws MovieClosed.
-    const CMovieReader& Parameters() const;
-    int FrameCount() const { return Parameters().frameCount; }
-    int Width() const { return Parameters().width; }
-    int Height() const { return Parameters().height; }
-    int BytesPerSample() const { return Parameters().bitDepth > 8 ? 2 : 1; }
+    // The open movie's document, reader and recording parameters. Throw MovieClosed.
+    const CZelfDoc& Document() const;
+    const CMovieReader& Reader() const { return *Document().reader(); }
+    const MovieParameters& Parameters() const { return Reader().Parameters(); }
+    int FrameCount() const { return Document().frameCount(); }
+    int Width() const { return Document().width(); }
+    int Height() const { return Document().height(); }
+    int BytesPerSample() const { return Document().bytesPerSample(); }
     int64_t FrameBytes() const { return int64_t{Width()} * Height() * BytesPerSample(); }
-    bool IsColour() const { return IsColourMosaic(Parameters().colorPattern); }
-    bool IsCorrected() const { return Parameters().HasCorrection(); }
+    bool IsColour() const { return Document().IsColour(); }
+    bool IsCorrected() const { return Reader().HasCorrection(); }
     const std::string& Path() const { return path_; }
 
     // A frame index counted from the end when negative, checked against the frame count
     // (std::out_of_range).
     int FrameIndex(int64_t index) const;
-    // Checks that the points (x0, y0) and (x1, y1) lie in the frame; std::invalid_argument
-    // names the shape (`what`) otherwise, as the command-line tool does.
-    void CheckPoints(const std::array<int, 4>& corners, const char* what) const;
+    // Checks that both points of the shape lie in the frame; std::invalid_argument with
+    // the shape's own account otherwise, worded as the command-line tool words it.
+    void CheckPoints(const AoiRect& rect) const;
+    void CheckPoints(const ProfileLine& line) const;
 
     // The calls below need a claim and run without the interpreter lock. Each throws
     // FrameUnreadable when the frame cannot be read.
 
     // Reads frame n (a checked index) into out, which holds FrameBytes() bytes.
     void ReadFrame(int n, void* out);
-    // Corrected samples of frame n in the rectangle with corners (x0, y0) and (x1, y1).
-    AoiStatistics Statistics(int n, const std::array<int, 4>& corners);
+    // Corrected samples of frame n in the rectangle, corners included.
+    AoiStatistics Statistics(int n, const AoiRect& rect);
     // The samples of frame n along the line from (x0, y0) toward (x1, y1), one per step
     // of the longer axis, the end point excluded.
-    std::vector<int16_t> Profile(int n, const std::array<int, 4>& line);
+    std::vector<int16_t> Profile(int n, const ProfileLine& line);
 
     // Number of times the file was repositioned since it was opened.
-    uint64_t SeekCount() const { return Parameters().SeekCount(); }
+    uint64_t SeekCount() const { return Reader().SeekCount(); }
 
 private:
-    // Puts frame n into the document's samples, where the measurements read it.
+    // Puts frame n into the document's samples, where the measurements read it; nothing
+    // to do when they hold it already (the document keeps frame 0 from the open).
     void Show(int n);
-    [[noreturn]] void Unreadable(int n) const;
+    // Raises a frame problem of the document: IndexError for a frame outside the movie
+    // (the index checks keep that from happening), FrameUnreadable otherwise.
+    [[noreturn]] void FrameFailed(const Problem& problem) const;
 
     std::string path_;
     std::unique_ptr<CZelfDoc> doc_;  // null once closed
     std::atomic<bool> busy_{false};
-    int shown_ = -1;  // the frame in the document's samples, -1 when not known
 };
 
 }  // namespace zel::python

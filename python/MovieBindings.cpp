@@ -143,14 +143,14 @@ private:
 };
 
 py::object FramePeriod(const Movie& movie) {
-    const CMovieReader& r = movie.Parameters();
+    const MovieParameters& r = movie.Parameters();
     if (r.framePeriodUs <= 0) return py::none();
     return py::float_(static_cast<double>(r.rateNumerator) / static_cast<double>(r.rateDenominator));
 }
 
 std::string MovieRepr(const Movie& movie) {
     if (movie.IsClosed()) return "<zeltiff16.Movie (closed)>";
-    return "<zeltiff16.Movie " + Repr(DecodeText(movie.Parameters().fileName)) + ": " +
+    return "<zeltiff16.Movie " + Repr(DecodeText(movie.Document().movieTitle())) + ": " +
            std::to_string(movie.FrameCount()) + " frames of " + std::to_string(movie.Width()) + " x " +
            std::to_string(movie.Height()) + ", " + py::str(SampleType(movie)).cast<std::string>() + ">";
 }
@@ -191,7 +191,7 @@ py::class_<Movie> BindMovie(py::module_& module) {
         .def_property_readonly(
             "correction_note",
             [](const Movie& m) -> py::object {
-                const std::string& note = m.Parameters().CorrectionNote();
+                const std::string& note = m.Reader().CorrectionNote();
                 return note.empty() ? py::object(py::none()) : py::object(DecodeText(note));
             },
             "Why correction data the movie has could not be used, or None.")

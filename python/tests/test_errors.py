@@ -1,3 +1,4 @@
+import errno
 import os
 from pathlib import Path
 
@@ -16,9 +17,12 @@ def test_missing_file_is_an_os_error(tmp_path):
     path = tmp_path / "absent.zel"
     with pytest.raises(FileNotFoundError, match="No such file or directory") as caught:
         zeltiff16.open(path)
+    assert caught.value.errno == errno.ENOENT
     assert caught.value.filename == str(path)
-    with pytest.raises(OSError, match="is a directory"):
+    with pytest.raises(OSError, match="is a directory") as caught:
         zeltiff16.open(tmp_path)
+    assert caught.value.errno == errno.EISDIR
+    assert caught.value.filename == str(tmp_path)
 
 
 @pytest.mark.parametrize("size, reason", [
