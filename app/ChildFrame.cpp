@@ -47,9 +47,9 @@ void CChildFrame::showEvent(QShowEvent* event) {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    // A run on this movie stops after its current frame; the run holds the document
-    // until then, and this window may go at once.
-    if (view_->GetDocument()->RunInProgress()) frame_.abortRequested = 1;
+    // A run on this movie stops after its current frame when this is the movie's last
+    // window; the run holds the document until then, and this window may go at once.
+    frame_.DocumentWindowClosing(*this);
     QMdiSubWindow::closeEvent(event);
 }
 

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/Icons.h"
 
 namespace zel::gui {
@@ -26,7 +26,9 @@ CControlBar::CControlBar(QWidget* parent) : QToolBar(parent) {
     auto* end = new QLineEdit(this);
     for (QLineEdit* edit : {start, end}) {
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 10);
-        connect(edit, &QLineEdit::textChanged, this, &CControlBar::RangeEdited);
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!showingState_) emit RangeEdited();
+        });
     }
     controls_[kIdStartEdit] = start;
     addWidget(start);
@@ -49,10 +51,13 @@ CControlBar::CControlBar(QWidget* parent) : QToolBar(parent) {
 
 QRadioButton* CControlBar::AddRadio(int id) {
     auto* radio = new QRadioButton(this);
-    // The main frame sets the checks; a click only asks for the command (a second click
-    // on a checked range radio clears it, which exclusive radios could not do).
+    // The main frame sets the checks; a toggle only asks for the command (a second click
+    // on a checked range radio clears it, which exclusive radios could not do). Toggled,
+    // not clicked: the accessibility interface's "Toggle" toggles without a click.
     radio->setAutoExclusive(false);
-    connect(radio, &QRadioButton::clicked, this, [this, id] { emit BarCommand(id); });
+    connect(radio, &QRadioButton::toggled, this, [this, id] {
+        if (!showingState_) emit BarCommand(id);
+    });
     controls_[id] = radio;
     addWidget(radio);
     return radio;
@@ -67,6 +72,22 @@ QAbstractButton* CControlBar::AddIconButton(int id) {
     controls_[id] = button;
     addWidget(button);
     return button;
+}
+
+void CControlBar::SetChecked(int id, bool checked) {
+    QAbstractButton* button = Button(id);
+    if (button == nullptr || button->isChecked() == checked) return;
+    showingState_ = true;
+    button->setChecked(checked);
+    showingState_ = false;
+}
+
+void CControlBar::SetEditText(int id, const QString& text) {
+    QLineEdit* edit = Edit(id);
+    if (edit == nullptr || edit->text() == text) return;
+    showingState_ = true;
+    edit->setText(text);
+    showingState_ = false;
 }
 
 QWidget* CControlBar::Control(int id) const {

@@ -26,11 +26,15 @@ public:
 
     // Texts that follow the language (labels and tips).
     void Retranslate();
+    // Set by the main frame to show its state: neither asks for a command.
+    void SetChecked(int id, bool checked);
+    void SetEditText(int id, const QString& text);
 
 signals:
-    // A radio or button was clicked.
+    // A radio was toggled or a button pressed by the user (mouse, keyboard or the
+    // accessibility interface).
     void BarCommand(int id);
-    // The text of Start or End changed.
+    // The user changed the text of Start or End.
     void RangeEdited();
 
 private:
@@ -41,6 +45,7 @@ private:
     QLabel* startLabel_ = nullptr;
     QLabel* endLabel_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    bool showingState_ = false;  // SetChecked / SetEditText at work
 };
 
 }  // namespace zel::gui

@@ -1,7 +1,7 @@
 // The control bar's 32 x 32 playback buttons: blue for jumps and stopping, green for
 // moving through the frames.
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/IconsCanvas.h"
 
 namespace zel::gui::icons {

@@ -1,6 +1,6 @@
 // The toolbar's 16 x 15 icons, drawn pixel by pixel in the classic flat style.
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/IconsCanvas.h"
 
 #include <string>

@@ -9,16 +9,18 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTimer>
 #include <QUrl>
 
+#include <QVBoxLayout>
+
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
 #include "app/ControlBar.h"
 #include "app/Icons.h"
+#include "app/MessageBar.h"
 #include "app/WindowPlacementQt.h"
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
+#include "view/CommandIds.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -30,23 +32,28 @@ CMainFrame::CMainFrame(CZelTiff16App& app) : app_(app) {
     resize(1100, 780);  // the first start's size; a stored placement replaces it
     // "BitSel": missing or empty gives 16 bits; any nonzero number 16, zero 8.
     const QString stored = app_.Settings().value(QStringLiteral("Settings/BitSel")).toString();
-    bitSel = stored.isEmpty() || stored.trimmed().toInt() != 0 ? 1 : 0;
+    bitSel_ = stored.isEmpty() || stored.trimmed().toInt() != 0 ? 1 : 0;
 
-    mdi_ = new QMdiArea(this);
+    // The document area: the message bar (hidden until something fails) above the MDI area.
+    auto* documents = new QWidget(this);
+    auto* layout = new QVBoxLayout(documents);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    messageBar_ = new CMessageBar(documents);
+    mdi_ = new QMdiArea(documents);
     mdi_->setObjectName(QStringLiteral("mdiArea"));
     mdi_->setBackground(QColor(128, 128, 128));
-    setCentralWidget(mdi_);
+    layout->addWidget(messageBar_);
+    layout->addWidget(mdi_, 1);
+    setCentralWidget(documents);
     CreateActions();
     CreateToolBar();
     controlBar_ = new CControlBar(this);
     addToolBar(Qt::TopToolBarArea, controlBar_);
-    connect(controlBar_, &CControlBar::BarCommand, this, [this](int id) {
-        OnBarCommand(id);
-        UpdateCommandUI();
-    });
-    connect(controlBar_, &CControlBar::RangeEdited, this, &CMainFrame::ScheduleUpdate);
+    connect(controlBar_, &CControlBar::BarCommand, this, &CMainFrame::OnBarCommand);
+    connect(controlBar_, &CControlBar::RangeEdited, this, &CMainFrame::OnRangeEdited);
     CreateStatusBar();
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandUI(); });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandUI);
     RefreshRecentFiles();
     UpdateCommandUI();
 }
@@ -111,13 +118,9 @@ QLabel* CMainFrame::Pane(int paneId) const {
 
 void CMainFrame::ShowStatusMessage(const QString& text) { statusBar()->showMessage(text); }
 
-void CMainFrame::ScheduleUpdate() {
-    if (updateScheduled_) return;
-    updateScheduled_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (updateScheduled_) UpdateCommandUI();
-    });
-}
+void CMainFrame::ReportFailure(const QString& text) { messageBar_->ShowMessage(text); }
+
+QWidget* CMainFrame::GraphAnchor() { return mdi_; }
 
 // ---- Documents ----
 
@@ -126,9 +129,10 @@ CChildFrame* CMainFrame::AddDocumentWindow(const std::shared_ptr<CZelfDoc>& doc)
     auto* child = new CChildFrame(doc, *this);
     mdi_->addSubWindow(child);
     connect(child, &QObject::destroyed, this, [this] {
-        CreateMenus();
-        ScheduleUpdate();
+        if (mdi_->subWindowList().isEmpty()) CreateMenus();
+        UpdateCommandUI();
     });
+    connect(child->View(), &CZelfView::CommandStateChanged, this, &CMainFrame::UpdateCommandUI);
     child->ActivateFrame();
     child->View()->OnInitialUpdate();
     if (first) CreateMenus();
@@ -162,20 +166,33 @@ CZelfDoc* CMainFrame::ActiveDocument() const {
 // ---- Closing ----
 
 bool CMainFrame::EndRunFirst() {
-    if (runInProgress == 0) return true;
-    abortRequested = 1;
+    if (!runningDoc_) return true;
+    runningDoc_->RequestStop();
     return false;
+}
+
+void CMainFrame::DocumentWindowClosing(CChildFrame& child) {
+    if (!runningDoc_ || child.View()->DocumentPtr() != runningDoc_) return;
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        auto* other = qobject_cast<CChildFrame*>(window);
+        if (other != nullptr && other != &child && other->View()->DocumentPtr() == runningDoc_) return;
+    }
+    // The document's last window: the run holds the document until it has stopped after
+    // its current frame, and what it was writing is dropped.
+    runAbandoned_ = true;
+    runningDoc_->RequestStop();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!EndRunFirst()) {
         // The run stops after its current frame and then closes the window.
         closeAfterRun_ = true;
+        runAbandoned_ = true;
         event->ignore();
         return;
     }
     SaveWindowPlacement(*this, app_.Settings());
-    app_.Settings().setValue(QStringLiteral("Settings/BitSel"), QString::number(bitSel));
+    app_.Settings().setValue(QStringLiteral("Settings/BitSel"), QString::number(bitSel_));
     mdi_->closeAllSubWindows();
     event->accept();
 }
@@ -199,6 +216,7 @@ void CMainFrame::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         RetranslateUi();
         controlBar_->Retranslate();
+        messageBar_->Retranslate();
         CreateMenus();
     }
     QMainWindow::changeEvent(event);

@@ -1,20 +1,27 @@
 #pragma once
-// CMainFrame: the main window. It holds the document windows (an MDI area), the toolbar,
-// the control bar and the status bar, keeps the state all document windows share (frame
-// range, output depth, run state, the last AOI rectangle and profile line) and runs
-// playback and conversion on the GUI thread, pumping events between frames.
+// CMainFrame: the main window. It holds the document windows (an MDI area under a message
+// bar), the toolbar, the control bar and the status bar, keeps the state all document
+// windows share (output depth, the last AOI rectangle and profile line) and runs playback,
+// conversion and exports through the active document's run loop on the GUI thread,
+// pumping events between frames.
+//
+// Every command is a QAction connected to a named slot. UpdateCommandUI sets what is
+// enabled and checked from the current state; it runs whenever that state changes (the
+// active window, a document's or a view's state, a run starting or ending, the range
+// typed), so no control ever shows a stale state.
 
-#include <QMainWindow>
 #include <QList>
+#include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
-#include <array>
-#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
-#include "app/ViewHost.h"
+#include "view/ViewHost.h"
 
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -23,12 +30,15 @@ class QToolBar;
 
 namespace zel {
 class CZelfDoc;
+struct FrameSpan;
+struct Problem;
 }
 
 namespace zel::gui {
 
 class CChildFrame;
 class CControlBar;
+class CMessageBar;
 class CZelTiff16App;
 class CZelfView;
 
@@ -47,60 +57,88 @@ public:
     CZelfView* ActiveView() const;
     CZelfDoc* ActiveDocument() const;
     QMdiArea* MdiArea() const { return mdi_; }
+    // Called by a document window that is about to close: a run on its document stops
+    // when this is the document's last window (the others keep showing it otherwise).
+    void DocumentWindowClosing(CChildFrame& child);
 
-    // ---- Bars ----
+    // ---- Bars and messages ----
     CControlBar* ControlBar() const { return controlBar_; }
     QToolBar* ToolBar() const { return toolBar_; }
+    QMenu* WindowMenu() const { return windowMenu_; }
+    CMessageBar* MessageBar() const { return messageBar_; }
     QAction* Action(int id) const;
     void SetPaneText(int paneId, const QString& text) override;
-    std::array<int, 4>& SharedProfileLine() override { return savedProfileLine; }
-    std::array<int, 4>& SharedAoiRect() override { return savedAoiRect; }
-    QWidget* GraphAnchor() override { return this; }
-    QString ChooseBlackReference(QWidget* parent) override;
-    QString ChooseCsvName(QWidget* parent, const QString& proposedPath) override;
-    // The view's export commands: the run starts once the command has returned.
-    void RequestAoiExport() override;
-    void RequestProfileExport() override;
     QString PaneText(int paneId) const;
     QLabel* Pane(int paneId) const;
-    // A message in the status bar's message pane (a rejected file, a stopped conversion).
-    void ShowStatusMessage(const QString& text) override;
+    // A failure of the user's action: in the message bar, with its whole reason, until
+    // the user dismisses it.
+    void ReportFailure(const QString& text) override;
+    // State for the status bar's message pane (how a run ended); replaced by the next.
+    void ShowStatusMessage(const QString& text);
     // Files dropped on the window open like recent files: with correction.
     void OpenDroppedFiles(const QList<QUrl>& urls);
     // Rebuilds the recent-file entries of the File menu.
     void RefreshRecentFiles();
 
-    // ---- Command state, as the idle-time update handlers set it ----
-    // Enables and checks every action and control; runs soon after any change of state.
-    void UpdateCommandUI();
-    void ScheduleUpdate();
-    void OnUpdateBarControl();
-    void OnBarCommand(int id);
-    void EnableRunControls(bool enable);
+    // ---- ViewHost ----
+    std::optional<zel::ProfileLine> SavedProfileLine() const override { return savedProfileLine_; }
+    void SaveProfileLine(const zel::ProfileLine& line) override { savedProfileLine_ = line; }
+    zel::AoiRect SavedAoiRect() const override { return savedAoiRect_; }
+    void SaveAoiRect(const zel::AoiRect& rect) override { savedAoiRect_ = rect; }
+    QWidget* GraphAnchor() override;
+    QString ChooseBlackReference(QWidget* parent) override;
+
+    // ---- Shared state, read-only outside ----
+    // The active document's range as the control bar shows it (-1 neither, 0 Start..End,
+    // 1 all frames); -1, 0, 0 without a document.
+    int rangeMode() const;
+    int rangeStart() const;
+    int rangeEnd() const;
+    int bitSel() const { return bitSel_; }  // 1: 16-bit output, 0: 8-bit
+    int runInProgress() const { return runningDoc_ ? 1 : 0; }
 
     // ---- Runs ----
     void PumpMessages();
-    // Reads frame n into the document and paints it in every view before returning.
-    void ShowFrame(CZelfDoc& doc, int n);
-    // Plays frames (direction 0) or steps one (+1, -1); afterEachFrame runs once for every
-    // frame shown.
-    void RunFrames(int direction, const std::function<void()>& afterEachFrame = {});
+    // Reads frame n into the document and paints it in every view before returning; a
+    // frame that cannot be read is reported. false then.
+    bool ShowFrame(CZelfDoc& doc, int n);
+    // Plays frames (direction 0) or steps one (+1, -1) in the active document.
+    void RunFrames(int direction);
+
+public slots:
+    // ---- Commands ----
+    void UpdateCommandUI();
+    void OnFileOpen();
+    void OnFileClose();
     void OnConvertToTiff();
-    // Records the active view's AOI statistics or profile over the frame range.
+    void OnFilePrintSetup();
+    void OnAppExit();
+    void OnAppAbout();
+    void OnViewToolbar();
+    void OnViewStatusBar();
+    void OnWindowNew();
+    void OnWindowCascade();
+    void OnWindowTile();
+    void OnWindowArrange();
+    void OnWindowActivate();
+    // The view's commands, carried out by the active view.
+    void OnZoom();
+    void OnGain();
+    void OnPoint();
+    void OnProfile();
+    void OnAoi();
+    void OnBlackBalance();
+    void OnFpnDataDisplay();
+    void OnGainDataDisplay();
+    // The export commands: the run starts once the command has returned.
+    void OnProfileDataSave();
+    void OnSaveAoiData();
+    // Record the active view's AOI statistics or profile over the frame range.
     void OnAoiExportRun();
     void OnProfileExportRun();
-
-    // ---- Shared state ----
-    QPointer<QMdiSubWindow> trackedChild;
-    std::weak_ptr<CZelfDoc> trackedDoc;
-    int rangeMode = -1;  // 0 Start..End, 1 all frames, -1 neither
-    int rangeStart = 0;
-    int rangeEnd = 0;
-    int abortRequested = 0;
-    int runInProgress = 0;
-    int bitSel = 1;  // 1: 16-bit output, 0: 8-bit
-    std::array<int, 4> savedAoiRect{0, 0, 100, 100};
-    std::array<int, 4> savedProfileLine{-1, 0, 0, 0};
+    // The control bar.
+    void OnBarCommand(int id);
+    void OnRangeEdited();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,23 +152,40 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void RetranslateUi();
-    void OnCommand(int id);
+    void ForwardToView(int id);
+    void RefreshWindowMenu();
+    void OnUpdateBarControl();
+    void EnableRunControls(bool enable);
     // Ends a run before a document, its window or the main window goes away.
     bool EndRunFirst();
     void ExportRun(bool profile);
-    // Common frame of playback and conversion: sets and clears the run state.
-    class Run;
+    // The frames a conversion or an export covers, or a report of why there are none.
+    bool RangeToRun(const CZelfDoc& doc, zel::FrameSpan& span, const QString& what);
+    void SetProgress(int64_t low, int64_t high, int64_t value);
+    // The run state from start to end (RunGuard in MainFrameRuns.cpp).
+    class RunGuard;
+    friend class RunGuard;
 
     CZelTiff16App& app_;
     QMdiArea* mdi_ = nullptr;
+    CMessageBar* messageBar_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     CControlBar* controlBar_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QActionGroup* windowActions_ = nullptr;
     std::map<int, QAction*> actions_;
     std::map<int, QLabel*> panes_;
-    QMenu* recentMenuAnchor_ = nullptr;
     std::vector<QAction*> recentActions_;
-    bool updateScheduled_ = false;
+    int bitSel_ = 1;
+    std::optional<zel::ProfileLine> savedProfileLine_;
+    zel::AoiRect savedAoiRect_{0, 0, 100, 100};
+    // The document whose run is going on (null between runs) and the window whose range
+    // the control bar shows.
+    std::shared_ptr<CZelfDoc> runningDoc_;
+    std::weak_ptr<CZelfDoc> barDoc_;
     bool closeAfterRun_ = false;
+    bool runAbandoned_ = false;  // the running document's last window closed
+    bool updatingUi_ = false;
 };
 
 }  // namespace zel::gui

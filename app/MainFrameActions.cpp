@@ -10,12 +10,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <QToolButton>
+
 #include "app/ChildFrame.h"
-#include "app/CommandIds.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
+#include "view/CommandIds.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -101,6 +103,36 @@ constexpr int kToolbarLayout[] = {
     kIdGain1, kIdGain1 + 1, kIdGain1 + 2, kIdGain1 + 3, kIdGain1 + 4, kIdGain1 + 5, kIdGain1 + 6, kIdGainAuto,
 };
 
+// The slot that carries out each command.
+using CommandSlot = void (CMainFrame::*)();
+CommandSlot SlotOf(int id) {
+    if (id >= kIdZoomFit && id <= kIdZoom16) return &CMainFrame::OnZoom;
+    if (id >= kIdGainAuto && id <= kIdGain64) return &CMainFrame::OnGain;
+    switch (id) {
+        case kIdFileOpen: return &CMainFrame::OnFileOpen;
+        case kIdFileClose: return &CMainFrame::OnFileClose;
+        case kIdConvertToTiff: return &CMainFrame::OnConvertToTiff;
+        case kIdFilePrintSetup: return &CMainFrame::OnFilePrintSetup;
+        case kIdAppExit: return &CMainFrame::OnAppExit;
+        case kIdAppAbout: return &CMainFrame::OnAppAbout;
+        case kIdViewToolbar: return &CMainFrame::OnViewToolbar;
+        case kIdViewStatusBar: return &CMainFrame::OnViewStatusBar;
+        case kIdWindowNew: return &CMainFrame::OnWindowNew;
+        case kIdWindowCascade: return &CMainFrame::OnWindowCascade;
+        case kIdWindowTile: return &CMainFrame::OnWindowTile;
+        case kIdWindowArrange: return &CMainFrame::OnWindowArrange;
+        case kIdPoint: return &CMainFrame::OnPoint;
+        case kIdProfile: return &CMainFrame::OnProfile;
+        case kIdAoi: return &CMainFrame::OnAoi;
+        case kIdBlackBalance: return &CMainFrame::OnBlackBalance;
+        case kIdFpnDataDisplay: return &CMainFrame::OnFpnDataDisplay;
+        case kIdGainDataDisplay: return &CMainFrame::OnGainDataDisplay;
+        case kIdProfileDataSave: return &CMainFrame::OnProfileDataSave;
+        case kIdSaveAoiData: return &CMainFrame::OnSaveAoiData;
+        default: return nullptr;  // printing and editing: no handler, always disabled
+    }
+}
+
 }  // namespace
 
 void CMainFrame::CreateActions() {
@@ -111,7 +143,7 @@ void CMainFrame::CreateActions() {
         action->setCheckable(Checkable(c.id));
         const QIcon icon = CommandIcon(c.id);
         if (!icon.isNull()) action->setIcon(icon);
-        connect(action, &QAction::triggered, this, [this, id = c.id] { OnCommand(id); });
+        if (const CommandSlot slot = SlotOf(c.id)) connect(action, &QAction::triggered, this, slot);
         actions_[c.id] = action;
     }
     // F6 and Shift+F6 move between document windows.
@@ -122,6 +154,7 @@ void CMainFrame::CreateActions() {
     previous->setShortcut(Qt::SHIFT | Qt::Key_F6);
     connect(previous, &QAction::triggered, mdi_, &QMdiArea::activatePreviousSubWindow);
     addActions({next, previous});
+    windowActions_ = new QActionGroup(this);
     RetranslateUi();
 }
 
@@ -140,10 +173,21 @@ void CMainFrame::CreateToolBar() {
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(16, 15));
     for (const int id : kToolbarLayout) {
-        if (id == 0)
+        if (id == 0) {
             toolBar_->addSeparator();
-        else
-            toolBar_->addAction(actions_.at(id));
+            continue;
+        }
+        QAction* action = actions_.at(id);
+        toolBar_->addAction(action);
+        // A checkable button toggled without a click (the accessibility interface's
+        // "Toggle", which screen readers and test drivers use) flips only its own check
+        // mark: run the command then too. A click, or the action's state set by
+        // UpdateCommandUI, leaves button and action agreeing, so nothing runs twice.
+        auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action));
+        if (button != nullptr && action->isCheckable())
+            connect(button, &QToolButton::toggled, action, [action](bool on) {
+                if (on != action->isChecked()) action->trigger();
+            });
     }
     addToolBarBreak();
 }
@@ -169,7 +213,7 @@ void CMainFrame::CreateMenus() {
     } else {
         add(file, {kIdFileOpen, 0, kIdFilePrintSetup});
     }
-    recentMenuAnchor_ = file;
+
     file->addSeparator();
     for (QAction* recent : recentActions_) file->addAction(recent);
     file->addSeparator();
@@ -181,7 +225,11 @@ void CMainFrame::CreateMenus() {
         add(view, {0, kIdZoomFit, kIdZoomFit + 1, kIdZoomFit + 2, kIdZoomFit + 3, kIdZoomFit + 4, kIdZoomFit + 5, 0,
                    kIdGain1, kIdGain1 + 1, kIdGain1 + 2, kIdGain1 + 3, kIdGainAuto, 0, kIdPoint, kIdProfile,
                    kIdBlackBalance, kIdAoi, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
-        add(bar->addMenu(tr("&Window")), {kIdWindowNew, kIdWindowCascade, kIdWindowTile, kIdWindowArrange});
+        windowMenu_ = bar->addMenu(tr("&Window"));
+        add(windowMenu_, {kIdWindowNew, kIdWindowCascade, kIdWindowTile, kIdWindowArrange});
+        RefreshWindowMenu();
+    } else {
+        windowMenu_ = nullptr;
     }
     add(bar->addMenu(tr("&Help")), {kIdAppAbout});
 }
@@ -206,40 +254,109 @@ QAction* CMainFrame::Action(int id) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-void CMainFrame::OnCommand(int id) {
-    switch (id) {
-        case kIdFileOpen: app_.OnFileOpenWithDialog(); break;
-        case kIdFileClose:
-            if (QMdiSubWindow* child = ActiveChild()) child->close();
-            break;
-        case kIdConvertToTiff: OnConvertToTiff(); break;
-        case kIdFilePrintSetup: app_.Dialogs().ShowPageSetup(this); break;
-        case kIdAppExit: close(); break;
-        case kIdAppAbout: app_.OnAppAbout(); break;
-        case kIdViewToolbar: toolBar_->setVisible(!toolBar_->isVisible()); break;
-        case kIdViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
-        case kIdWindowNew:
-            if (CZelfView* view = ActiveView()) AddDocumentWindow(view->DocumentPtr());
-            break;
-        case kIdWindowCascade: mdi_->cascadeSubWindows(); break;
-        case kIdWindowTile: mdi_->tileSubWindows(); break;
-        case kIdWindowArrange: mdi_->tileSubWindows(); break;
-        default:
-            if (CZelfView* view = ActiveView()) view->OnCommand(id);
-            break;
-    }
+// ---- Commands ----
+
+void CMainFrame::OnFileOpen() { app_.OnFileOpenWithDialog(); }
+
+void CMainFrame::OnFileClose() {
+    if (QMdiSubWindow* child = ActiveChild()) child->close();
+}
+
+void CMainFrame::OnFilePrintSetup() { app_.Dialogs().ShowPageSetup(this); }
+
+void CMainFrame::OnAppExit() { close(); }
+
+void CMainFrame::OnAppAbout() { app_.OnAppAbout(); }
+
+void CMainFrame::OnViewToolbar() {
+    toolBar_->setVisible(!toolBar_->isVisible());
     UpdateCommandUI();
 }
 
+void CMainFrame::OnViewStatusBar() {
+    statusBar()->setVisible(!statusBar()->isVisible());
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnWindowNew() {
+    if (CZelfView* view = ActiveView()) AddDocumentWindow(view->DocumentPtr());
+}
+
+void CMainFrame::OnWindowCascade() { mdi_->cascadeSubWindows(); }
+
+void CMainFrame::OnWindowTile() { mdi_->tileSubWindows(); }
+
+void CMainFrame::OnWindowArrange() { mdi_->tileSubWindows(); }
+
+void CMainFrame::OnWindowActivate() {
+    const auto* action = qobject_cast<QAction*>(sender());
+    if (action == nullptr) return;
+    auto* child = action->data().value<QMdiSubWindow*>();
+    if (child != nullptr && mdi_->subWindowList().contains(child)) qobject_cast<CChildFrame*>(child)->ActivateFrame();
+    UpdateCommandUI();
+}
+
+void CMainFrame::ForwardToView(int id) {
+    if (CZelfView* view = ActiveView()) view->OnCommand(id);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnZoom() {
+    if (const auto* action = qobject_cast<QAction*>(sender())) ForwardToView(action->data().toInt());
+}
+
+void CMainFrame::OnGain() {
+    if (const auto* action = qobject_cast<QAction*>(sender())) ForwardToView(action->data().toInt());
+}
+
+void CMainFrame::OnPoint() { ForwardToView(kIdPoint); }
+
+void CMainFrame::OnProfile() { ForwardToView(kIdProfile); }
+
+void CMainFrame::OnAoi() { ForwardToView(kIdAoi); }
+
+void CMainFrame::OnBlackBalance() { ForwardToView(kIdBlackBalance); }
+
+void CMainFrame::OnFpnDataDisplay() { ForwardToView(kIdFpnDataDisplay); }
+
+void CMainFrame::OnGainDataDisplay() { ForwardToView(kIdGainDataDisplay); }
+
+// ---- Command state ----
+
+void CMainFrame::RefreshWindowMenu() {
+    if (windowActions_ == nullptr) return;
+    for (QAction* action : windowActions_->actions()) {
+        windowActions_->removeAction(action);
+        delete action;
+    }
+    if (windowMenu_ == nullptr) return;
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    windowActions_->addAction(windowMenu_->addSeparator());
+    const QMdiSubWindow* active = ActiveChild();
+    for (int i = 0; i < windows.size(); ++i) {
+        const QString title = windows[i]->windowTitle();
+        // The first nine get a mnemonic digit, as desktop MDI programs number them.
+        auto* action = new QAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title, windowMenu_);
+        action->setCheckable(true);
+        action->setChecked(windows[i] == active);
+        action->setData(QVariant::fromValue(windows[i]));
+        connect(action, &QAction::triggered, this, &CMainFrame::OnWindowActivate);
+        windowActions_->addAction(action);
+        windowMenu_->addAction(action);
+    }
+}
+
 void CMainFrame::UpdateCommandUI() {
-    updateScheduled_ = false;
+    if (updatingUi_) return;
+    updatingUi_ = true;
     CZelfView* view = ActiveView();
-    const bool running = runInProgress != 0;
+    const bool running = runningDoc_ != nullptr;
     for (const auto& [id, action] : actions_) {
         bool enabled = false, checked = false;
         switch (id) {
             case kIdFileOpen: enabled = !running; break;
-            case kIdConvertToTiff: enabled = ActiveDocument() != nullptr && !running; break;
+            case kIdConvertToTiff: enabled = view != nullptr && !running; break;
             case kIdFileClose:
             case kIdWindowNew:
             case kIdWindowCascade:
@@ -250,6 +367,13 @@ void CMainFrame::UpdateCommandUI() {
             case kIdAppAbout: enabled = true; break;
             case kIdViewToolbar: enabled = true, checked = toolBar_->isVisible(); break;
             case kIdViewStatusBar: enabled = true, checked = statusBar()->isVisible(); break;
+            case kIdSaveAoiData:
+                // Always offered while a movie is shown (asking for an AOI when there is
+                // none); checked while the AOI tool is on.
+                enabled = view != nullptr;
+                checked = view != nullptr && view->aoiState() != 0;
+                break;
+            case kIdProfileDataSave: enabled = view != nullptr && view->ProfileToRecord().has_value(); break;
             default:
                 // View commands; those without a handler (printing, editing) stay disabled.
                 if (view == nullptr || !view->UpdateCommand(id, enabled, checked)) enabled = checked = false;
@@ -259,6 +383,8 @@ void CMainFrame::UpdateCommandUI() {
         if (action->isCheckable()) action->setChecked(checked);
     }
     OnUpdateBarControl();
+    RefreshWindowMenu();
+    updatingUi_ = false;
 }
 
 }  // namespace zel::gui

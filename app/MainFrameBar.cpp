@@ -4,16 +4,15 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 
 #include <algorithm>
 #include <climits>
 
-#include "app/CommandIds.h"
 #include "app/ControlBar.h"
 #include "app/MainFrame.h"
 #include "document/ZelfDoc.h"
+#include "view/CommandIds.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -36,91 +35,116 @@ int ReadDecimal(const QString& text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-void SetEditNumber(QLineEdit* edit, int value) {
-    const QString text = QString::number(value);
-    if (edit->text() != text) edit->setText(text);
-}
-
 }  // namespace
 
+int CMainFrame::rangeMode() const {
+    const CZelfDoc* doc = ActiveDocument();
+    return doc ? static_cast<int>(doc->Range().mode) : -1;
+}
+
+int CMainFrame::rangeStart() const {
+    const CZelfDoc* doc = ActiveDocument();
+    return doc ? doc->Range().first : 0;
+}
+
+int CMainFrame::rangeEnd() const {
+    const CZelfDoc* doc = ActiveDocument();
+    return doc ? doc->Range().last : 0;
+}
+
+// The bar shows the active document's range (held by the document, so each document keeps
+// its own and nothing is copied back and forth), the output depth, and what can be used.
 void CMainFrame::OnUpdateBarControl() {
+    CControlBar& bar = *controlBar_;
     CZelfView* view = ActiveView();
     const std::shared_ptr<CZelfDoc> active = view ? view->DocumentPtr() : nullptr;
-    const std::shared_ptr<CZelfDoc> tracked = trackedDoc.lock();
-    if (active != tracked && tracked) {
-        // Store the bar's range into the document it showed, if its window still exists.
-        if (trackedChild) tracked->SetConversionRange(rangeStart, rangeEnd, rangeMode != 0);
-        trackedChild = nullptr;
-        trackedDoc.reset();
-    }
-    CControlBar& bar = *controlBar_;
     if (!active) {
+        // Nothing to convert or play: no range, no progress, no frame.
         for (int id = kIdRangeIdentical; id <= kIdBits16; ++id) bar.Control(id)->setEnabled(false);
-        trackedChild = nullptr;
-        trackedDoc.reset();
+        bar.SetChecked(kIdRangeIdentical, false);
+        bar.SetChecked(kIdRangeAll, false);
+        bar.SetEditText(kIdStartEdit, {});
+        bar.SetEditText(kIdEndEdit, {});
+        bar.Progress()->reset();
+        SetPaneText(kPaneFrame, QStringLiteral("F:         /        "));
+        barDoc_.reset();
         return;
     }
-    if (active != tracked) {
-        rangeMode = active->convertAllFrames != 0 ? 1 : 0;
-        rangeStart = active->convertFirst;
-        rangeEnd = active->convertLast;
-        SetEditNumber(bar.Edit(kIdStartEdit), rangeStart);
-        SetEditNumber(bar.Edit(kIdEndEdit), rangeEnd);
-        trackedChild = ActiveChild();
-        trackedDoc = active;
-    }
-    // Typing into Start or End selects the Start..End range.
-    const int start = ReadDecimal(bar.Edit(kIdStartEdit)->text());
-    const int end = ReadDecimal(bar.Edit(kIdEndEdit)->text());
-    if (start != rangeStart || end != rangeEnd) {
-        rangeStart = start;
-        rangeEnd = end;
-        rangeMode = 0;
-    }
-    const bool enabled = runInProgress != 1;
+    const zel::FrameRange& range = active->Range();
+    // The edits are rewritten only when the document changed or its range differs from
+    // what they read, so text being typed is never replaced under the cursor.
+    const bool otherDocument = barDoc_.lock() != active;
+    if (otherDocument || ReadDecimal(bar.Edit(kIdStartEdit)->text()) != range.first)
+        bar.SetEditText(kIdStartEdit, QString::number(range.first));
+    if (otherDocument || ReadDecimal(bar.Edit(kIdEndEdit)->text()) != range.last)
+        bar.SetEditText(kIdEndEdit, QString::number(range.last));
+    barDoc_ = active;
+    const bool enabled = !runningDoc_;
     for (int id = kIdRangeIdentical; id <= kIdBits16; ++id) bar.Control(id)->setEnabled(id == kIdAbort || enabled);
-    bar.Button(kIdRangeIdentical)->setChecked(rangeMode == 0);
-    bar.Button(kIdRangeAll)->setChecked(rangeMode == 1);
-    bar.Button(kIdBits8)->setChecked(bitSel == 0);
-    bar.Button(kIdBits16)->setChecked(bitSel == 1);
+    bar.SetChecked(kIdRangeIdentical, range.mode == zel::RangeMode::Identical);
+    bar.SetChecked(kIdRangeAll, range.mode == zel::RangeMode::All);
+    bar.SetChecked(kIdBits8, bitSel_ == 0);
+    bar.SetChecked(kIdBits16, bitSel_ == 1);
+}
+
+// Typing into Start or End selects the Start..End range of the active document.
+void CMainFrame::OnRangeEdited() {
+    CZelfDoc* doc = ActiveDocument();
+    if (doc == nullptr || runningDoc_) return;
+    const int start = ReadDecimal(controlBar_->Edit(kIdStartEdit)->text());
+    const int end = ReadDecimal(controlBar_->Edit(kIdEndEdit)->text());
+    const zel::FrameRange& range = doc->Range();
+    if (start != range.first || end != range.last) doc->SetRange({zel::RangeMode::Identical, start, end});
+    UpdateCommandUI();
 }
 
 void CMainFrame::OnBarCommand(int id) {
     CZelfView* view = ActiveView();
     if (view == nullptr) return;
-    if (runInProgress != 0 && id != kIdAbort) return;
+    if (runningDoc_) {
+        if (id == kIdAbort) runningDoc_->RequestStop();
+        UpdateCommandUI();  // a radio toggled meanwhile shows the state again
+        return;
+    }
     CZelfDoc& doc = *view->GetDocument();
     switch (id) {
         case kIdRangeIdentical:
-        case kIdRangeAll: rangeMode = rangeMode == id - kIdRangeIdentical ? -1 : id - kIdRangeIdentical; break;
+        case kIdRangeAll: {
+            zel::FrameRange range = doc.Range();
+            const auto chosen = static_cast<zel::RangeMode>(id - kIdRangeIdentical);
+            // A second click on the checked radio clears it.
+            range.mode = range.mode == chosen ? zel::RangeMode::Neither : chosen;
+            doc.SetRange(range);
+            break;
+        }
         case kIdTop: {
-            const int first = rangeMode != 0 ? 0 : rangeStart;
-            const int last = rangeMode != 0 ? doc.frameCount() - 1 : rangeEnd;
-            QProgressBar* progress = controlBar_->Progress();
-            progress->setRange(first, std::max(first, last));
-            progress->setValue(std::clamp(first - 1, progress->minimum(), progress->maximum()));
-            if (first >= 0 && first < doc.frameCount()) ShowFrame(doc, first);
+            zel::FrameSpan span;
+            if (!RangeToRun(doc, span, tr("Cannot show the range's first frame"))) break;
+            SetProgress(span.first, span.last, int64_t{span.first} - 1);
+            ShowFrame(doc, span.first);
             break;
         }
         case kIdPlay: RunFrames(0); break;
-        case kIdAbort: abortRequested = 1; break;
         case kIdStepForward: RunFrames(+1); break;
         case kIdStepBack: RunFrames(-1); break;
         case kIdBits8:
-        case kIdBits16: bitSel = id - kIdBits8; break;
+        case kIdBits16: bitSel_ = id - kIdBits8; break;
         default: break;
     }
+    UpdateCommandUI();
+}
+
+void CMainFrame::SetProgress(int64_t low, int64_t high, int64_t value) {
+    const auto clampInt = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); };
+    QProgressBar& progress = *controlBar_->Progress();
+    progress.setRange(clampInt(low), clampInt(std::max(low, high)));
+    progress.setValue(static_cast<int>(std::clamp<int64_t>(value, progress.minimum(), progress.maximum())));
 }
 
 void CMainFrame::EnableRunControls(bool enable) {
     const bool exemptAbort = !enable && ActiveDocument() != nullptr;
-    for (int id = kIdRangeIdentical; id <= kIdBits16; ++id) {
-        if (id == kIdAbort && exemptAbort) {
-            controlBar_->Control(id)->setEnabled(true);
-            continue;
-        }
-        controlBar_->Control(id)->setEnabled(enable);
-    }
+    for (int id = kIdRangeIdentical; id <= kIdBits16; ++id)
+        controlBar_->Control(id)->setEnabled(id == kIdAbort && exemptAbort ? true : enable);
     Action(kIdFileOpen)->setEnabled(enable);
     Action(kIdConvertToTiff)->setEnabled(enable);
 }

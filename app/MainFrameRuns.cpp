@@ -1,40 +1,44 @@
-// Runs: playback, stepping and conversion. Each is a loop on the GUI thread that shows
-// one frame after the other and pumps the event queue between frames, so that Abort (and
-// the rest of the window) keeps working. A run holds its document, so closing the
-// document's window during a run cannot pull the document from under it; closing asks
-// the run to stop after the frame it is on.
+// Runs: playback, stepping, conversion and the CSV exports. Each is the active document's
+// run loop on the GUI thread, showing one frame after the other and pumping the event
+// queue between frames so that Abort (and the rest of the window) keeps working. A run
+// holds its document, so closing the document's last window during a run cannot pull
+// the document from under it; that close asks the run to stop after the frame it is on,
+// and what the run was writing is dropped. Closing another window of the document does
+// not touch the run.
+//
+// A run that stops at a frame it cannot read, or whose file cannot be written, says so
+// in the message bar with the whole reason; nothing it made is left looking complete.
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
-
-#include <algorithm>
-#include <climits>
 
 #include "app/ControlBar.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
 #include "document/ConversionNaming.h"
+#include "document/CsvExport.h"
 #include "document/ZelfDoc.h"
+#include "view/ProblemText.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
 
-// The run state from start to end: abort cleared, runInProgress set, the bar disabled
-// but for Abort; on the way out all of it restored, and a close that waited for the run
-// carried out.
-class CMainFrame::Run {
+// The run state from start to end: the running document set, the bar disabled but for
+// Abort; on the way out all of it restored, and a close that waited for the run carried
+// out.
+class CMainFrame::RunGuard {
 public:
-    Run(CMainFrame& frame, std::shared_ptr<CZelfDoc> doc) : frame_(frame), doc_(std::move(doc)) {
-        frame_.abortRequested = 0;
-        frame_.runInProgress = 1;
-        doc_->BeginRun();
+    RunGuard(CMainFrame& frame, std::shared_ptr<CZelfDoc> doc) : frame_(frame) {
+        frame_.runningDoc_ = std::move(doc);
+        frame_.runAbandoned_ = false;
         frame_.EnableRunControls(false);
+        frame_.UpdateCommandUI();
     }
-    ~Run() {
-        frame_.runInProgress = 0;
-        doc_->EndRun();
+    ~RunGuard() {
+        frame_.runningDoc_.reset();
         frame_.EnableRunControls(true);
         frame_.UpdateCommandUI();
         if (frame_.closeAfterRun_) {
@@ -42,143 +46,219 @@ public:
             QTimer::singleShot(0, &frame_, &QWidget::close);
         }
     }
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
 
 private:
     CMainFrame& frame_;
-    std::shared_ptr<CZelfDoc> doc_;
 };
+
+void CMainFrame::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+bool CMainFrame::ShowFrame(CZelfDoc& doc, int n) {
+    if (doc.ShowFrame(n)) return true;
+    ReportFailure(tr("%1: %2").arg(QString::fromStdString(doc.movieTitle()), ProblemText(doc.LastFrameProblem())));
+    return false;
+}
+
+bool CMainFrame::RangeToRun(const CZelfDoc& doc, zel::FrameSpan& span, const QString& what) {
+    const zel::Problem refused = zel::SpanOfRange(doc.Range(), doc.frameCount(), span);
+    if (!refused) return true;
+    ReportFailure(tr("%1: %2").arg(what, ProblemText(refused)));
+    return false;
+}
 
 namespace {
 
-// Sets the progress bar's range; a range whose end lies before its start shows empty.
-void SetProgressRange(QProgressBar& progress, int64_t low, int64_t high) {
-    const auto clampInt = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX)); };
-    progress.setRange(clampInt(low), clampInt(std::max(low, high)));
-}
-
-void SetProgressValue(QProgressBar& progress, int64_t value) {
-    progress.setValue(static_cast<int>(std::clamp<int64_t>(value, progress.minimum(), progress.maximum())));
+// "shot.zel: frame 8 cannot be read", the start of every run's report.
+QString AboutMovie(const CZelfDoc& doc, const zel::Problem& problem) {
+    return QStringLiteral("%1: %2").arg(QString::fromStdString(doc.movieTitle()), ProblemText(problem));
 }
 
 }  // namespace
 
-void CMainFrame::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void CMainFrame::ShowFrame(CZelfDoc& doc, int n) { doc.ShowFrame(n); }
-
-void CMainFrame::RunFrames(int direction, const std::function<void()>& afterEachFrame) {
+void CMainFrame::RunFrames(int direction) {
     CZelfView* view = ActiveView();
-    if (view == nullptr) return;
+    if (view == nullptr || runningDoc_) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
-    const int count = doc->frameCount();
-    const int position = doc->reader()->Parameters().filePosFrame;
-    int64_t n = position, end = count, low = 0, high = count;
-    if (direction != 0) {
-        direction = direction > 0 ? 1 : -1;
-        n = static_cast<int64_t>(position) + direction;
-        // A step beyond either end does nothing, in range mode too.
-        if (n < 0 || n >= count) return;
-        end = n + 1;
+    zel::PlaybackPlan plan;
+    if (const zel::Problem refused =
+            zel::PlanPlayback(doc->Range(), doc->frameCount(), doc->CurrentFrame(), direction, plan)) {
+        ReportFailure(tr("Playback not started: %1").arg(AboutMovie(*doc, refused)));
+        return;
     }
-    if (rangeMode == 0) {
-        n = low = rangeStart;
-        end = high = static_cast<int64_t>(rangeEnd) + 1;
-    }
-    QProgressBar& progress = *controlBar_->Progress();
-    SetProgressRange(progress, low, high);
+    if (plan.span.Count() == 0) return;  // a step beyond either end does nothing
+    SetProgress(plan.progressLow, plan.progressHigh, controlBar_->Progress()->value());
 
-    const Run run(*this, doc);
-    for (; n < end; ++n) {
-        if (n < 0 || n >= count) break;
-        ShowFrame(*doc, static_cast<int>(n));
-        if (afterEachFrame) afterEachFrame();
-        SetProgressValue(progress, n + 1);
+    const RunGuard guard(*this, doc);
+    const zel::RunOutcome run = doc->RunFrames(plan.span, {}, [this](int n) {
+        SetProgress(controlBar_->Progress()->minimum(), controlBar_->Progress()->maximum(), int64_t{n} + 1);
         PumpMessages();
-        if (abortRequested != 0) break;
-    }
+    });
+    if (run.end == zel::RunEnd::Failed)
+        ReportFailure(tr("Playback stopped: %1").arg(AboutMovie(*doc, run.problem)));
 }
 
 void CMainFrame::OnConvertToTiff() {
-    if (runInProgress != 0) return;
     CZelfView* view = ActiveView();
-    if (view == nullptr) return;
+    if (view == nullptr || runningDoc_) return;
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
+    zel::FrameSpan span;
+    if (!RangeToRun(*doc, span, tr("Conversion not started"))) return;
+    const zel::ConversionDepths depths = zel::ChooseConversionDepths(doc->bitDepth(), bitSel_ == 1);
+    if (depths.sourceBits < 1) {
+        ReportFailure(tr("Conversion not started: %1 cannot be converted to TIFF")
+                          .arg(QString::fromStdString(doc->movieTitle())));
+        return;
+    }
     std::string proposed;
-    SplitPath(doc->movieTitle(), nullptr, &proposed, nullptr);
+    zel::SplitPath(doc->movieTitle(), nullptr, &proposed, nullptr);
     const QString chosen = app_.Dialogs().ChooseTiffName(this, QString::fromStdString(proposed));
     if (chosen.isEmpty()) return;
     // The chosen name only supplies folder, base name and extension; it is never written.
     std::string folder, baseName, extension;
-    SplitPath(chosen.toStdString(), &folder, &baseName, &extension);
-    doc->SetConversionRange(rangeStart, rangeEnd, rangeMode != 0);
-    const int64_t first = rangeMode == 0 ? rangeStart : 0;
-    const int64_t end = rangeMode == 0 ? static_cast<int64_t>(rangeEnd) + 1 : doc->frameCount();
-    QProgressBar& progress = *controlBar_->Progress();
-    SetProgressRange(progress, first, end);
-    SetProgressValue(progress, first - 1);
+    zel::SplitPath(chosen.toStdString(), &folder, &baseName, &extension);
+    SetProgress(span.first, int64_t{span.last} + 1, int64_t{span.first} - 1);
 
-    const Run run(*this, doc);
-    const ConversionDepths depths = ChooseConversionDepths(doc->bitDepth(), bitSel == 1);
-    for (int64_t n = first; n < end; ++n) {
-        if (depths.sourceBits < 1) break;
-        const int frame = static_cast<int>(n);
-        const std::string name = NumberedFileName(folder, baseName, frame, extension);
-        if (!doc->ExportFrame(frame, 1, name, depths.sourceBits, depths.outputBits)) {
-            ShowStatusMessage(tr("Conversion stopped: %1").arg(QString::fromStdString(doc->ExportError())));
-            break;
-        }
-        SetProgressValue(progress, progress.value() + 1);
-        PumpMessages();
-        if (abortRequested != 0) break;
-    }
+    const RunGuard guard(*this, doc);
+    const zel::RunOutcome run = doc->RunFrames(
+        span,
+        [&](int n) {
+            return doc->WriteCurrentFrame(zel::NumberedFileName(folder, baseName, n, extension), depths.sourceBits,
+                                          depths.outputBits);
+        },
+        [this](int) {
+            QProgressBar& progress = *controlBar_->Progress();
+            progress.setValue(std::min(progress.value() + 1, progress.maximum()));
+            PumpMessages();
+        });
+    const QString done = tr("%n file(s) written", nullptr, static_cast<int>(run.framesDone));
+    if (run.end == zel::RunEnd::Failed)
+        ReportFailure(tr("Conversion stopped: %1 (%2 before it, complete)").arg(AboutMovie(*doc, run.problem), done));
+    else if (run.end == zel::RunEnd::Stopped)
+        ShowStatusMessage(tr("Conversion stopped by Abort: %1, each complete").arg(done));
+    else
+        ShowStatusMessage(tr("Conversion done: %1").arg(done));
 }
 
-}  // namespace zel::gui
+// ---- Exports ----
 
-namespace zel::gui {
-
-void CMainFrame::RequestAoiExport() {
-    QTimer::singleShot(0, this, [this] { OnAoiExportRun(); });
+void CMainFrame::OnSaveAoiData() {
+    QTimer::singleShot(0, this, &CMainFrame::OnAoiExportRun);
 }
 
-void CMainFrame::RequestProfileExport() {
-    QTimer::singleShot(0, this, [this] { OnProfileExportRun(); });
+void CMainFrame::OnProfileDataSave() {
+    QTimer::singleShot(0, this, &CMainFrame::OnProfileExportRun);
 }
 
 void CMainFrame::OnAoiExportRun() { ExportRun(false); }
 
 void CMainFrame::OnProfileExportRun() { ExportRun(true); }
 
-// Shows the range's first frame, lets the view open its file, plays the range with one
-// row per frame shown and lets the view write the average row.
+namespace {
+
+// The movie's folder and base name with the export's suffix: shot1.zel gives shot1_AOI.csv.
+QString ProposedCsvName(const zel::CZelfDoc& doc, const char* suffix) {
+    std::string folder, base;
+    zel::SplitPath(doc.pathName(), &folder, &base, nullptr);
+    return QString::fromStdString(folder + base + suffix);
+}
+
+// One export's writer, whichever tool it records; the shape is the one in force when
+// the export began, so a tool changed during the run does not change the file.
+struct ExportWriter {
+    std::optional<zel::ProfileLine> line;
+    std::optional<zel::AoiRect> rect;
+    zel::ProfileCsvWriter profile;
+    zel::AoiCsvWriter aoi;
+
+    bool Begin(const std::string& csv, const zel::CZelfDoc& doc, std::string& error) {
+        const std::string movie = zel::AbsoluteMoviePath(doc.pathName());
+        return line ? profile.Begin(csv, movie, *line, &error) : aoi.Begin(csv, movie, *rect, doc.IsColour(), &error);
+    }
+    zel::Problem WriteRow(const zel::CZelfDoc& doc) {
+        const bool written = line ? profile.WriteRow(doc.Profile(*line).data()) : aoi.WriteRow(doc.Statistics(*rect));
+        if (written) return {};
+        std::string error;
+        End(error);
+        return {zel::ProblemCode::WriteFailed, {error}};
+    }
+    bool End(std::string& error) { return line ? profile.End(&error) : aoi.End(&error); }
+};
+
+}  // namespace
+
+// Checks the range and the shape, shows the range's first frame, asks for the file and
+// writes its head, plays the range with one row per frame and writes the average row.
 void CMainFrame::ExportRun(bool profile) {
-    if (runInProgress != 0) {
+    const QString what = profile ? tr("Profile data not saved") : tr("AOI data not saved");
+    if (runningDoc_) {
         // A run inside a run would interleave two exports' frames.
-        ShowStatusMessage(tr("An export cannot start while a run is in progress"));
+        ReportFailure(tr("%1: a run is in progress; end it first").arg(what));
         return;
     }
     QPointer<CZelfView> view = ActiveView();
     if (view == nullptr) return;
-    CZelfDoc& doc = *view->GetDocument();
-    const int first = rangeMode != 0 ? 0 : rangeStart;
-    const int last = rangeMode != 0 ? doc.frameCount() - 1 : rangeEnd;
-    QProgressBar& progress = *controlBar_->Progress();
-    SetProgressRange(progress, first, last);
-    SetProgressValue(progress, static_cast<int64_t>(first) - 1);
-    if (first >= 0 && first < doc.frameCount()) ShowFrame(doc, first);
-    if (!(profile ? view->BeginProfileExport() : view->BeginAoiExport())) return;
-    RunFrames(0, [view] {
-        if (view) view->WriteExportRow();
-    });
-    if (view) view->EndExport();
+    const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
+    ExportWriter writer;
+    writer.line = profile ? view->ProfileToRecord() : std::nullopt;
+    writer.rect = profile ? std::nullopt : view->AoiToRecord();
+    if (!writer.line && !writer.rect) {
+        ReportFailure(tr("%1: %2").arg(what, ProblemText({profile ? zel::ProblemCode::NoProfileLine
+                                                                  : zel::ProblemCode::NoAoi})));
+        return;
+    }
+    zel::FrameSpan span;
+    if (!RangeToRun(*doc, span, what)) return;
+    SetProgress(span.first, span.last, int64_t{span.first} - 1);
+    if (!ShowFrame(*doc, span.first)) return;
+
+    const QString chosen = app_.Dialogs().ChooseCsvName(this, ProposedCsvName(*doc, profile ? "_Profile.csv" : "_AOI.csv"));
+    const bool recording = !chosen.isEmpty();  // after Cancel the frames still play; nothing is recorded
+    std::string error;
+    if (recording && doc->IsInputFile(chosen.toStdString())) {
+        ReportFailure(tr("%1: %2").arg(what, ProblemText({zel::ProblemCode::OutputIsInput, {chosen.toStdString()}})));
+        return;
+    }
+    if (recording && !writer.Begin(chosen.toStdString(), *doc, error)) {
+        ReportFailure(tr("%1: %2").arg(what, QString::fromStdString(error)));
+        return;
+    }
+
+    zel::RunOutcome run;
+    {
+        const RunGuard guard(*this, doc);
+        run = doc->RunFrames(
+            span, [&](int) { return recording ? writer.WriteRow(*doc) : zel::Problem{}; },
+            [this](int n) {
+                SetProgress(controlBar_->Progress()->minimum(), controlBar_->Progress()->maximum(), n);
+                PumpMessages();
+            });
+    }
+    if (!recording) return;
+    const QString rows = tr("%n frame(s) recorded", nullptr, static_cast<int>(run.framesDone));
+    if (run.end == zel::RunEnd::Failed) {
+        // The writer's destructor removes the unfinished file; an older file of that name
+        // stays as it was.
+        ReportFailure(tr("%1: %2; %3 was not written").arg(what, AboutMovie(*doc, run.problem), chosen));
+        return;
+    }
+    if (runAbandoned_) {
+        ReportFailure(tr("%1: the movie's window was closed during the export; %2 was not written").arg(what, chosen));
+        return;
+    }
+    if (!writer.End(error)) {
+        ReportFailure(tr("%1: %2").arg(what, QString::fromStdString(error)));
+        return;
+    }
+    // An Abort keeps the rows recorded so far, with their average, as the file has always
+    // done; the status bar says that it is a part of the range.
+    if (run.end == zel::RunEnd::Stopped)
+        ShowStatusMessage(tr("Export stopped by Abort: %1 of %2 in %3").arg(rows).arg(span.Count()).arg(chosen));
+    else
+        ShowStatusMessage(tr("Export done: %1 in %2").arg(rows, chosen));
 }
 
 QString CMainFrame::ChooseBlackReference(QWidget* parent) { return app_.Dialogs().ChooseBlackReference(parent); }
-
-QString CMainFrame::ChooseCsvName(QWidget* parent, const QString& proposedPath) {
-    return app_.Dialogs().ChooseCsvName(parent, proposedPath);
-}
 
 }  // namespace zel::gui

@@ -48,10 +48,6 @@ QString StandardDialogs::ChooseCsvName(QWidget* parent, const QString& proposedP
     return dialog.selectedFiles().front();
 }
 
-void StandardDialogs::ShowOpenFailure(QWidget* parent, const QString& text) {
-    QMessageBox::warning(parent, QStringLiteral("ZelTiff16"), text);
-}
-
 void StandardDialogs::ShowAbout(QWidget* parent) {
     CAboutDlg dialog(parent);
     dialog.exec();

@@ -21,8 +21,6 @@ public:
     virtual std::optional<MovieChoice> ChooseMovie(QWidget* parent) = 0;
     // The save dialog of a conversion, proposing `proposedBaseName`; empty when cancelled.
     virtual QString ChooseTiffName(QWidget* parent, const QString& proposedBaseName) = 0;
-    // A file that cannot be opened at all.
-    virtual void ShowOpenFailure(QWidget* parent, const QString& text) = 0;
     // The About box.
     virtual void ShowAbout(QWidget* parent) = 0;
     // The platform's page setup.
@@ -39,7 +37,6 @@ class NoDialogs : public UserDialogs {
 public:
     std::optional<MovieChoice> ChooseMovie(QWidget*) override { return std::nullopt; }
     QString ChooseTiffName(QWidget*, const QString&) override { return {}; }
-    void ShowOpenFailure(QWidget*, const QString&) override {}
     void ShowAbout(QWidget*) override {}
     void ShowPageSetup(QWidget*) override {}
 };
@@ -49,7 +46,6 @@ class StandardDialogs : public UserDialogs {
 public:
     std::optional<MovieChoice> ChooseMovie(QWidget* parent) override;
     QString ChooseTiffName(QWidget* parent, const QString& proposedBaseName) override;
-    void ShowOpenFailure(QWidget* parent, const QString& text) override;
     void ShowAbout(QWidget* parent) override;
     void ShowPageSetup(QWidget* parent) override;
     QString ChooseBlackReference(QWidget* parent) override;

@@ -1,5 +1,6 @@
 #include "app/ZelTiff16App.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "app/MainFrame.h"
 #include "app/WindowPlacementQt.h"
 #include "document/ZelfDoc.h"
+#include "view/ProblemText.h"
 
 namespace zel::gui {
 
@@ -52,17 +54,16 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
     }
     auto doc = std::make_shared<CZelfDoc>();
     if (!doc->OpenMovie(path.toStdString(), applyCorrection)) {
-        const Problem& failure = doc->LastOpenFailure();
-        const QString reason = QString::fromStdString(doc->OpenError());
-        if (failure.code == ProblemCode::CannotOpenFile)
-            dialogs_->ShowOpenFailure(mainFrame_.get(), tr("Failed to open document."));
-        mainFrame_->ShowStatusMessage(QFileInfo(path).fileName() + QStringLiteral(": ") + reason);
+        // The whole reason, with the file's full name, where it stays until dismissed.
+        mainFrame_->ReportFailure(
+            tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                                          ProblemText(doc->LastOpenFailure())));
         return false;
     }
     if (!doc->reader()->CorrectionNote().empty())
-        mainFrame_->ShowStatusMessage(tr("%1: opened without correction: %2")
-                                          .arg(QFileInfo(path).fileName(),
-                                               QString::fromStdString(doc->reader()->CorrectionNote())));
+        mainFrame_->ReportFailure(tr("%1: opened without correction: %2")
+                                      .arg(QFileInfo(path).fileName(),
+                                           QString::fromStdString(doc->reader()->CorrectionNote())));
     doc->UseTopDownDisplay();  // drawn without a flip
     mainFrame_->AddDocumentWindow(doc);
     AddRecentFile(QFileInfo(path).absoluteFilePath());

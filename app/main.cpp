@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
-#include <QTranslator>
 
 #include "ZelVersion.h"
+#include "app/Translations.h"
 #include "app/ZelTiff16App.h"
 
 int main(int argc, char** argv) {
@@ -29,8 +29,7 @@ int main(int argc, char** argv) {
     const QString chosen = parser.value(language);
     const int uiLanguage = chosen == QLatin1String("ja") ? 2 : chosen == QLatin1String("en") ? 1 : 0;
     const bool japanese = uiLanguage == 2 || (uiLanguage == 0 && QLocale::system().language() == QLocale::Japanese);
-    QTranslator translator;
-    if (japanese && translator.load(QStringLiteral(":/i18n/zeltiff16_ja.qm"))) QApplication::installTranslator(&translator);
+    const zel::gui::Translations translations(japanese);
 
     zel::gui::CZelTiff16App app(std::make_unique<zel::gui::StandardDialogs>(), japanese ? 2 : uiLanguage);
     if (!app.InitInstance(parser.positionalArguments())) return 1;

@@ -7,10 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/CommandIds.h"
-#include "app/ViewHost.h"
 #include "document/ZelfDoc.h"
-#include "document/CsvExport.h"
+#include "view/CommandIds.h"
+#include "view/ViewHost.h"
 #include "view/DibPainting.h"
 #include "view/ProfileDlg.h"
 
@@ -54,9 +53,9 @@ CZelfView::CZelfView(std::shared_ptr<zel::CZelfDoc> doc, ViewHost& host, QWidget
 
 CZelfView::~CZelfView() {
     // The graph goes with its view; it must not call back into a view being destroyed.
-    if (profileDlg) {
-        profileDlg->disconnect(this);
-        profileDlg->close();
+    if (profileDlg_) {
+        profileDlg_->disconnect(this);
+        profileDlg_->close();
     }
     if (document_) document_->DetachObserver(this);
 }
@@ -69,15 +68,23 @@ void CZelfView::OnInitialUpdate() {
     zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr) return;
     const zel::DisplayRows rows = doc->DisplayRowsView();
-    dibViewport.SetImageSize(rows.stride, rows.height);  // the stride is the bitmap's width
-    zoomIndex = 1;
+    dibViewport_.SetImageSize(rows.stride, rows.height);  // the stride is the bitmap's width
+    zoomIndex_ = 1;
     const QSize client = viewport()->size();
-    dibViewport.SetZoom(client.width(), client.height(), 1, 1);
-    const int w = dibViewport.imageWidth, h = dibViewport.imageHeight;
-    SetScrollSizes(w, h);
+    dibViewport_.SetZoom(client.width(), client.height(), 1, 1);
+    SetScrollSizes(dibViewport_.imageWidth, dibViewport_.imageHeight);
+    centreUntilPainted_ = true;
+    CentreImage();
+    viewport()->update();
+    emit CommandStateChanged();
+}
+
+void CZelfView::CentreImage() {
+    const QSize client = viewport()->size();
+    const int w = dibViewport_.imageWidth, h = dibViewport_.imageHeight;
+    UpdateScrollBars();
     ScrollTo(std::max(w / 2 - client.width() / 2, 0), std::max(h / 2 - client.height() / 2, 0));
     Relayout();
-    viewport()->update();
 }
 
 bool CZelfView::IsViewCommand(int id) {
@@ -97,18 +104,25 @@ bool CZelfView::OnCommand(int id) {
     } else {
         return OnToolCommand(id);
     }
+    emit CommandStateChanged();
     return true;
 }
 
+int CZelfView::gainIndex() const { return document_ ? document_->gainIndex() : 1; }
+
+int CZelfView::dataDisplayMode() const { return document_ ? document_->DataDisplayMode() : 0; }
+
+int CZelfView::blackBalanced() const { return document_ && document_->BlackBalanced() ? 1 : 0; }
+
 bool CZelfView::UpdateCommand(int id, bool& enabled, bool& checked) const {
     if (IsZoomCommand(id)) {
-        checked = id - kIdZoomFit == zoomIndex;
+        checked = id - kIdZoomFit == zoomIndex_;
     } else if (IsGainCommand(id)) {
-        checked = id - kIdGainAuto == gainIndex;
+        checked = id - kIdGainAuto == gainIndex();
     } else if (id == kIdFpnDataDisplay) {
-        checked = dataDisplayMode == 1;
+        checked = dataDisplayMode() == 1;
     } else if (id == kIdGainDataDisplay) {
-        checked = dataDisplayMode == 2;
+        checked = dataDisplayMode() == 2;
     } else {
         return UpdateToolCommand(id, enabled, checked);
     }
@@ -117,29 +131,30 @@ bool CZelfView::UpdateCommand(int id, bool& enabled, bool& checked) const {
 }
 
 void CZelfView::OnZoom(int id) {
-    previousZoom = ZoomFactor(zoomIndex);
-    zoomIndex = id - kIdZoomFit;
-    const int f = ZoomFactor(zoomIndex);
+    centreUntilPainted_ = false;  // the user has chosen what to look at
+    previousZoom_ = ZoomFactor(zoomIndex_);
+    zoomIndex_ = id - kIdZoomFit;
+    const int f = ZoomFactor(zoomIndex_);
     int cw = viewport()->width();
     int ch = viewport()->height();
-    dibViewport.EstimateClient(f, cw, ch, horizontalScrollBar()->isVisibleTo(this),
+    dibViewport_.EstimateClient(f, cw, ch, horizontalScrollBar()->isVisibleTo(this),
                                verticalScrollBar()->isVisibleTo(this));
     if (f == 0) {
         SetScrollSizes(cw, ch);  // Fit: no scrolling
-        dibViewport.SetZoom(cw, ch, 0, 0);
+        dibViewport_.SetZoom(cw, ch, 0, 0);
     } else {
         QPoint p = ScrollPosition();
-        const int64_t w = dibViewport.imageWidth, h = dibViewport.imageHeight;
-        if (previousZoom == 0) {  // leaving Fit: start from the image centred at factor 1
-            previousZoom = 1;
+        const int64_t w = dibViewport_.imageWidth, h = dibViewport_.imageHeight;
+        if (previousZoom_ == 0) {  // leaving Fit: start from the image centred at factor 1
+            previousZoom_ = 1;
             p = QPoint(static_cast<int>((w - cw) / 2), static_cast<int>((h - ch) / 2));
         }
-        dibViewport.SetZoom(cw, ch, f, 1);
+        dibViewport_.SetZoom(cw, ch, f, 1);
         SetScrollSizes(static_cast<int>(std::min<int64_t>(f * w, INT32_MAX)),
                        static_cast<int>(std::min<int64_t>(f * h, INT32_MAX)));
         // The logical point in the middle of the window stays there.
-        const int64_t x = f * (static_cast<int64_t>(cw / 2) + p.x()) / previousZoom - cw / 2;
-        const int64_t y = f * (static_cast<int64_t>(ch / 2) + p.y()) / previousZoom - ch / 2;
+        const int64_t x = f * (static_cast<int64_t>(cw / 2) + p.x()) / previousZoom_ - cw / 2;
+        const int64_t y = f * (static_cast<int64_t>(ch / 2) + p.y()) / previousZoom_ - ch / 2;
         ScrollTo(static_cast<int>(std::clamp<int64_t>(x, 0, INT32_MAX)),
                  static_cast<int>(std::clamp<int64_t>(y, 0, INT32_MAX)));
     }
@@ -148,18 +163,16 @@ void CZelfView::OnZoom(int id) {
 }
 
 void CZelfView::OnGain(int id) {
-    gainIndex = id - kIdGainAuto;
     // The document re-renders and updates every view; a gain already in force does nothing.
-    if (zel::CZelfDoc* doc = GetDocument()) doc->SetGain(gainIndex);
+    if (zel::CZelfDoc* doc = GetDocument()) doc->SetGain(id - kIdGainAuto);
 }
 
 void CZelfView::OnDataDisplay(int mode) {
     zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr) return;
-    const int previous = dataDisplayMode;
-    dataDisplayMode = previous == mode ? 0 : mode;
-    // Nothing to show (no such table, a run in progress): the check mark stays as it was.
-    if (doc->ShowCorrectionData(dataDisplayMode) == 0) dataDisplayMode = previous;
+    // A second click on the mode shown returns to the frame. Nothing to show (no such
+    // table, a run in progress): the document stays as it was, and so do the check marks.
+    doc->ShowCorrectionData(doc->DataDisplayMode() == mode ? 0 : mode);
 }
 
 void CZelfView::RepaintViews() {
@@ -174,6 +187,7 @@ void CZelfView::UpdateAllViews() {
     if (zel::CZelfDoc* doc = GetDocument()) FollowImageSize(doc->DisplayRowsView());
     RefreshMeasurements();
     viewport()->update();
+    emit CommandStateChanged();  // the gain, the data display or the black balance changed
 }
 
 void CZelfView::SetScrollSizes(int totalWidth, int totalHeight) {
@@ -184,7 +198,7 @@ void CZelfView::SetScrollSizes(int totalWidth, int totalHeight) {
 
 void CZelfView::UpdateScrollBars() {
     const QSize client = viewport()->size();
-    if (zoomIndex == 0) {  // Fit: the total is the client, whatever its size
+    if (zoomIndex_ == 0) {  // Fit: the total is the client, whatever its size
         SetScrollBar(horizontalScrollBar(), client.width(), client.width());
         SetScrollBar(verticalScrollBar(), client.height(), client.height());
         return;
@@ -198,16 +212,16 @@ void CZelfView::ScrollTo(int x, int y) {
     verticalScrollBar()->setValue(y);
 }
 
-void CZelfView::Relayout() { dibViewport.Layout(viewport()->width(), viewport()->height()); }
+void CZelfView::Relayout() { dibViewport_.Layout(viewport()->width(), viewport()->height()); }
 
 bool CZelfView::FollowImageSize(const zel::DisplayRows& rows) {
-    if (rows.bits == nullptr || (rows.stride == dibViewport.imageWidth && rows.height == dibViewport.imageHeight))
+    if (rows.bits == nullptr || (rows.stride == dibViewport_.imageWidth && rows.height == dibViewport_.imageHeight))
         return false;
-    dibViewport.SetImageSize(rows.stride, rows.height);
-    const int64_t f = ZoomFactor(zoomIndex);
+    dibViewport_.SetImageSize(rows.stride, rows.height);
+    const int64_t f = ZoomFactor(zoomIndex_);
     if (f != 0)
-        SetScrollSizes(static_cast<int>(std::min<int64_t>(f * dibViewport.imageWidth, INT32_MAX)),
-                       static_cast<int>(std::min<int64_t>(f * dibViewport.imageHeight, INT32_MAX)));
+        SetScrollSizes(static_cast<int>(std::min<int64_t>(f * dibViewport_.imageWidth, INT32_MAX)),
+                       static_cast<int>(std::min<int64_t>(f * dibViewport_.imageHeight, INT32_MAX)));
     Relayout();
     return true;
 }
@@ -215,7 +229,7 @@ bool CZelfView::FollowImageSize(const zel::DisplayRows& rows) {
 void CZelfView::ShowFrameCaption() {
     const zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr || !doc->reader()) return;
-    host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->reader()->Parameters().filePosFrame).arg(doc->frameCount() - 1));
+    host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->CurrentFrame()).arg(doc->frameCount() - 1));
 }
 
 void CZelfView::paintEvent(QPaintEvent*) {
@@ -223,13 +237,22 @@ void CZelfView::paintEvent(QPaintEvent*) {
     zel::CZelfDoc* doc = GetDocument();
     const zel::DisplayRows rows = doc != nullptr ? doc->DisplayRowsView() : zel::DisplayRows{};
     FollowImageSize(rows);
+    if (centreUntilPainted_) {
+        // The first paint comes once the window has its final size: centre for that size.
+        centreUntilPainted_ = false;
+        CentreImage();
+    }
     Relayout();  // in Fit the image refits the client at every paint
-    PaintDisplayRows(painter, rows, dibViewport, ScrollPosition(), viewport()->size());
+    PaintDisplayRows(painter, rows, dibViewport_, ScrollPosition(), viewport()->size());
     DrawTools(painter);
     ShowFrameCaption();
 }
 
 void CZelfView::resizeEvent(QResizeEvent*) {
+    if (centreUntilPainted_) {
+        CentreImage();
+        return;
+    }
     UpdateScrollBars();
     Relayout();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // CZelfView: one window onto a document's display bitmap. Several views may show one
-// document, each with its own zoom and check marks. The view scrolls and zooms the
+// document, each with its own zoom and tools; the gain and the data display belong to
+// the document. The view scrolls and zooms the
 // bitmap (Fit or 1, 2, 4, 8, 16 times), handles the zoom, display gain and
 // correction-data commands, and writes the frame caption into the status bar.
 
@@ -9,15 +10,16 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/DocumentObserver.h"
+#include "document/Measurements.h"
 #include "view/DibViewport.h"
+#include "view/ProfileDlg.h"
 
 namespace zel {
-class AoiCsvWriter;
 class CZelfDoc;
-class ProfileCsvWriter;
 struct DisplayRows;
 }
 
@@ -38,12 +40,13 @@ public:
     zel::CZelfDoc* GetDocument() const { return document_.get(); }
     const std::shared_ptr<zel::CZelfDoc>& DocumentPtr() const { return document_; }
 
-    // Takes the image size from the document, selects zoom 1 and scrolls so that the
-    // image centre is in the middle of the window. Call once the view has its size.
+    // Takes the image size from the document, selects zoom 1 and keeps the image centre in
+    // the middle of the window until the view is first painted (its final size is known
+    // only once the window around it is laid out).
     void OnInitialUpdate();
 
     // True for the ids this view handles: zoom 32772..32777, gain 32778..32785, FPN and
-    // gain data display 32795, 32796.
+    // gain data display 32795, 32796, and the tools.
     static bool IsViewCommand(int id);
     // Carries out a view command; false (doing nothing) for other ids.
     bool OnCommand(int id);
@@ -56,45 +59,40 @@ public:
     void UpdateAllViews() override;
 
     // The bitmap-to-window mapping as last laid out (mouse positions go through it).
-    const DibViewport& Viewport() const { return dibViewport; }
+    const DibViewport& Viewport() const { return dibViewport_; }
     // The scroll bars' positions: the logical coordinate at the window's top left corner.
     QPoint ScrollPosition() const;
 
-    // ---- Fields: read freely; change them only through the commands ----
-    // (The mapping is named dibViewport, not viewport, so that it does not hide
-    // QAbstractScrollArea::viewport().)
-    DibViewport dibViewport;
-    int zoomIndex = 0;        // 0 Fit; 1..5: factor 1, 2, 4, 8, 16 (factor (2^i)/2)
-    int previousZoom = 0;     // the factor in force before the last zoom command (0 Fit)
-    int gainIndex = 1;        // the gain command checked in this view (0 Auto, 1..7: 1..64)
-    int dataDisplayMode = 0;  // 0 the frame, 1 FPN data, 2 gain data
+    // ---- State, read through accessors; changed only through the commands ----
+    int zoomIndex() const { return zoomIndex_; }        // 0 Fit; 1..5: factor 1, 2, 4, 8, 16
+    int previousZoom() const { return previousZoom_; }  // the factor before the last zoom command (0 Fit)
+    // The gain and the data display are the document's: every view of it shows them.
+    int gainIndex() const;        // 0 Auto, 1..7: 1..64
+    int dataDisplayMode() const;  // 0 the frame, 1 FPN data, 2 gain data
 
     // ---- Measurement tools ----
-    int pointMode = 0;                     // check mark of Point (the readouts always run)
-    int profileState = 0;                  // 0 off; -1 on, no line; 1 line shown; 2 being drawn
-    std::array<int, 4> profileLine{};      // x0, y0, x1, y1 in image pixels
-    std::vector<int16_t> profileSamples;   // the current profile (max(|dx|, |dy|) samples)
-    bool profileComputed = false;          // profileSamples holds a profile of the current line
-    QPointer<CProfileDlg> profileDlg;      // the graph, while the tool is on
-    int profileSeries = -1;                // this view's series in the graph
-    int aoiState = 0;                      // 0 off; 1 rectangle shown; 2 being drawn
-    std::array<int, 4> aoiRect{};          // the corners as drawn (not sorted)
-    int blackBalanced = 0;                 // check mark of Black Balance
+    int pointMode() const { return pointMode_; }        // check mark of Point (the readouts always run)
+    int profileState() const { return profileState_; }  // 0 off; -1 on, no line; 1 line shown; 2 being drawn
+    const zel::ProfileLine& profileLine() const { return profileLine_; }
+    const std::vector<int16_t>& profileSamples() const { return profileSamples_; }
+    CProfileDlg* profileDlg() const { return profileDlg_; }  // the graph, while the tool is on
+    int profileSeries() const { return profileSeries_; }     // this view's series in the graph
+    int aoiState() const { return aoiState_; }               // 0 off; 1 rectangle shown; 2 being drawn
+    const zel::AoiRect& aoiRect() const { return aoiRect_; }  // the corners as drawn (not sorted)
+    int blackBalanced() const;                               // check mark of Black Balance
 
-    // ---- Exports over a frame range (the main frame runs the frames) ----
-    // Ask for the CSV file and write its head. true to go on with the run (also after
-    // Cancel, which records nothing); false when the file cannot be created.
-    bool BeginProfileExport();
-    bool BeginAoiExport();
-    // One row for the frame now shown, while an export is open.
-    void WriteExportRow();
-    // Writes the average row and completes the file; false (with the reason in the
-    // status bar) when it could not be written.
-    bool EndExport();
-    bool ExportOpen() const;
+    // What an export of this view records: the profile line once one is drawn, the
+    // rectangle while the AOI tool shows one; nullopt otherwise.
+    std::optional<zel::ProfileLine> ProfileToRecord() const;
+    std::optional<zel::AoiRect> AoiToRecord() const;
 
     // The image pixel under a point of the viewport (clamped into the bitmap).
     QPoint ImagePoint(const QPoint& viewportPos) const;
+
+signals:
+    // Something the commands' enabled or checked state reads has changed (a tool, a line
+    // drawn, the graph closed, the zoom, the gain, the data display).
+    void CommandStateChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -114,6 +112,7 @@ private:
     void SetScrollSizes(int totalWidth, int totalHeight);
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
+    void CentreImage();
     // Lays the bitmap out in the current client area.
     void Relayout();
     // Follows a change of the document's bitmap size (a reopen); true when it changed.
@@ -140,11 +139,24 @@ private:
 
     std::shared_ptr<zel::CZelfDoc> document_;
     ViewHost& host_;
+    // (The mapping is named dibViewport_, not viewport, so that it does not hide
+    // QAbstractScrollArea::viewport().)
+    DibViewport dibViewport_;
+    int zoomIndex_ = 0;
+    int previousZoom_ = 0;
     int totalWidth_ = 0;  // the logical size scrolled over at a fixed factor
     int totalHeight_ = 0;
-    std::unique_ptr<zel::ProfileCsvWriter> profileExport_;
-    std::unique_ptr<zel::AoiCsvWriter> aoiExport_;
-    std::array<int, 4> exportCorners_{};  // the line or rectangle recorded by the open export
+    bool centreUntilPainted_ = false;
+
+    int pointMode_ = 0;
+    int profileState_ = 0;
+    zel::ProfileLine profileLine_;
+    std::vector<int16_t> profileSamples_;  // the current profile (SampleCount() samples)
+    bool profileComputed_ = false;         // profileSamples_ holds a profile of the current line
+    QPointer<CProfileDlg> profileDlg_;
+    int profileSeries_ = -1;
+    int aoiState_ = 0;
+    zel::AoiRect aoiRect_;
 };
 
 }  // namespace zel::gui

@@ -15,11 +15,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/CommandIds.h"
-#include "app/ViewHost.h"
 #include "decode/AoiStatistics.h"
 #include "document/ZelfDoc.h"
+#include "view/CommandIds.h"
+#include "view/ProblemText.h"
 #include "view/ProfileDlg.h"
+#include "view/ViewHost.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -35,88 +36,94 @@ const QString kNoValue(31, QLatin1Char(' '));
 
 bool CZelfView::OnToolCommand(int id) {
     switch (id) {
-        case kIdPoint: pointMode = !pointMode; break;
+        case kIdPoint: pointMode_ = !pointMode_; break;
         case kIdProfile: OnProfile(); break;
         case kIdAoi: OnAoi(); break;
         case kIdBlackBalance: OnBlackBalance(); break;
-        case kIdProfileDataSave: host_.RequestProfileExport(); break;
-        case kIdSaveAoiData: host_.RequestAoiExport(); break;
         default: return false;
     }
+    emit CommandStateChanged();
     return true;
 }
 
 bool CZelfView::UpdateToolCommand(int id, bool& enabled, bool& checked) const {
     enabled = true;
     switch (id) {
-        case kIdPoint: checked = pointMode != 0; break;
-        case kIdProfile: checked = profileState != 0; break;
-        case kIdAoi:
-        case kIdSaveAoiData: checked = aoiState != 0; break;
-        case kIdBlackBalance: checked = blackBalanced != 0; break;
-        case kIdProfileDataSave:
-            enabled = profileState != 0 && profileComputed;
-            checked = false;
-            break;
+        case kIdPoint: checked = pointMode_ != 0; break;
+        case kIdProfile: checked = profileState_ != 0; break;
+        case kIdAoi: checked = aoiState_ != 0; break;
+        case kIdBlackBalance: checked = blackBalanced() != 0; break;
         default: return false;
     }
     return true;
 }
 
+std::optional<zel::ProfileLine> CZelfView::ProfileToRecord() const {
+    if (profileState_ <= 0 || !profileComputed_) return std::nullopt;
+    return profileLine_;
+}
+
+std::optional<zel::AoiRect> CZelfView::AoiToRecord() const {
+    if (aoiState_ == 0) return std::nullopt;
+    return aoiRect_;
+}
+
 void CZelfView::OnProfile() {
-    if (profileState != 0) {
+    if (profileState_ != 0) {
         EndProfileTool();
         return;
     }
-    profileState = -1;
-    aoiState = 0;
+    profileState_ = -1;
+    aoiState_ = 0;
     host_.SetPaneText(kPaneAoi, QString(56, QLatin1Char(' ')));
     auto* dialog = new CProfileDlg(this);
-    profileDlg = dialog;
-    profileSeries = -1;
-    // Closing the graph ends the tool. The graph is half destroyed by now: forget it
-    // before anything could look at it.
+    profileDlg_ = dialog;
+    profileSeries_ = -1;
+    // Closing the graph ends the tool, however it is closed: its close box destroys it,
+    // Esc only hides it (finished), and the graph must not outlive the tool either way.
+    connect(dialog, &QDialog::finished, this, [this] {
+        if (profileState_ != 0) EndProfileTool();
+    });
+    // The graph is half destroyed by now: forget it before anything could look at it.
     connect(dialog, &QObject::destroyed, this, [this] {
-        profileDlg = nullptr;
-        if (profileState != 0) EndProfileTool();
+        profileDlg_ = nullptr;
+        if (profileState_ != 0) EndProfileTool();
     });
     dialog->Create(QString::fromStdString(GetDocument() ? GetDocument()->movieTitle() : std::string()),
                    host_.GraphAnchor() ? host_.GraphAnchor() : window());
-    const std::array<int, 4>& saved = host_.SharedProfileLine();
-    if (saved[0] >= 0) {
-        profileLine = saved;
-        profileState = 1;
+    if (const std::optional<zel::ProfileLine> saved = host_.SavedProfileLine()) {
+        profileLine_ = *saved;
+        profileState_ = 1;
         RecomputeProfile();
     }
     viewport()->update();
 }
 
 void CZelfView::EndProfileTool() {
-    profileState = 0;
-    profileComputed = false;
-    profileSamples.clear();
-    if (profileDlg) {
-        CProfileDlg* dialog = profileDlg;
-        profileDlg = nullptr;
+    profileState_ = 0;
+    profileComputed_ = false;
+    profileSamples_.clear();
+    if (profileDlg_) {
+        CProfileDlg* dialog = profileDlg_;
+        profileDlg_ = nullptr;
         dialog->disconnect(this);
         dialog->close();
     }
     viewport()->update();
+    emit CommandStateChanged();
 }
 
 void CZelfView::OnAoi() {
-    if (aoiState != 0) {
-        aoiState = 0;
+    if (aoiState_ != 0) {
+        aoiState_ = 0;
         host_.SetPaneText(kPaneAoi, QString(56, QLatin1Char(' ')));
     } else {
-        aoiState = 1;
-        if (profileState != 0) EndProfileTool();
-        aoiRect = host_.SharedAoiRect();
+        aoiState_ = 1;
+        if (profileState_ != 0) EndProfileTool();
+        aoiRect_ = host_.SavedAoiRect();
         const zel::CZelfDoc* doc = GetDocument();
         const int w = doc ? doc->width() : 1, h = doc ? doc->height() : 1;
-        const auto inside = [&](int x, int y) { return x >= 0 && x < w && y >= 0 && y < h; };
-        if (!inside(aoiRect[0], aoiRect[1]) || !inside(aoiRect[2], aoiRect[3]))
-            aoiRect = {0, 0, std::min(w - 1, 100), std::min(h - 1, 100)};
+        if (aoiRect_.CheckInside(w, h)) aoiRect_ = {0, 0, std::min(w - 1, 100), std::min(h - 1, 100)};
         RefreshAoiStatistics();
     }
     viewport()->update();
@@ -127,12 +134,10 @@ void CZelfView::OnBlackBalance() {
     if (doc == nullptr) return;
     const QString path = host_.ChooseBlackReference(this);
     if (path.isEmpty()) return;
-    const zel::BlackBalanceResult result = doc->ApplyBlackBalance(path.toStdString());
-    // The check mark says a balance is in force, so a refused one does not set it.
-    if (result.applied)
-        blackBalanced = 1;
-    else
-        host_.ShowStatusMessage(tr("Black balance not applied: %1").arg(QString::fromStdString(result.problem)));
+    // The check mark says a balance is in force (the document's state), so a refused one
+    // does not set it.
+    if (const zel::Problem refused = doc->ApplyBlackBalance(path.toStdString()))
+        host_.ReportFailure(tr("Black balance not applied: %1").arg(ProblemText(refused)));
 }
 
 // ---- Positions ----
@@ -140,7 +145,7 @@ void CZelfView::OnBlackBalance() {
 QPoint CZelfView::ImagePoint(const QPoint& viewportPos) const {
     int x = 0, y = 0;
     const QPoint logical = viewportPos + ScrollPosition();
-    dibViewport.ViewToImage(logical.x(), logical.y(), x, y);
+    dibViewport_.ViewToImage(logical.x(), logical.y(), x, y);
     return {x, y};
 }
 
@@ -156,8 +161,8 @@ QPoint CZelfView::ConstrainProfileEnd(Qt::KeyboardModifiers modifiers, const QPo
     const QPoint p = ImagePoint(viewportPos);
     if (!(modifiers & Qt::ShiftModifier)) return p;
     // Shift keeps the line horizontal or vertical, whichever is nearer.
-    const int dx = std::abs(profileLine[0] - p.x()), dy = std::abs(profileLine[1] - p.y());
-    return dx >= dy ? QPoint(p.x(), profileLine[1]) : QPoint(profileLine[0], p.y());
+    const int dx = std::abs(profileLine_.x0 - p.x()), dy = std::abs(profileLine_.y0 - p.y());
+    return dx >= dy ? QPoint(p.x(), profileLine_.y0) : QPoint(profileLine_.x0, p.y());
 }
 
 // ---- Mouse and keys ----
@@ -177,19 +182,20 @@ void CZelfView::ShowReadouts(const QPoint& p) {
 
 void CZelfView::HandleMouseMove(const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     ShowReadouts(ImagePoint(pos));
-    if (profileState == 2) {
+    if (profileState_ == 2) {
         const QPoint end = ConstrainProfileEnd(modifiers, pos);
-        profileLine[2] = end.x();
-        profileLine[3] = end.y();
+        profileLine_.x1 = end.x();
+        profileLine_.y1 = end.y();
         // The button went up outside the view: the drag ends here.
-        if (!(buttons & Qt::LeftButton)) profileState = 1;
+        if (!(buttons & Qt::LeftButton)) profileState_ = 1;
         RecomputeProfile();
         viewport()->repaint();
+        if (profileState_ == 1) emit CommandStateChanged();
     }
-    if (aoiState == 2) {
+    if (aoiState_ == 2) {
         const QPoint corner = FramePoint(pos);
-        aoiRect[2] = corner.x();
-        aoiRect[3] = corner.y();
+        aoiRect_.x1 = corner.x();
+        aoiRect_.y1 = corner.y();
         RefreshAoiStatistics();
         viewport()->repaint();
     }
@@ -203,17 +209,18 @@ void CZelfView::mouseMoveEvent(QMouseEvent* event) {
 void CZelfView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint pos = event->position().toPoint();
-        if (profileState != 0) {
+        if (profileState_ != 0) {
             const QPoint p = ImagePoint(pos);
-            profileLine = {p.x(), p.y(), p.x(), p.y()};
-            profileState = 2;
+            profileLine_ = {p.x(), p.y(), p.x(), p.y()};
+            profileState_ = 2;
             RecomputeProfile();
             viewport()->repaint();
+            emit CommandStateChanged();
         }
-        if (aoiState == 1) {
+        if (aoiState_ == 1) {
             const QPoint p = FramePoint(pos);
-            aoiRect = {p.x(), p.y(), p.x(), p.y()};
-            aoiState = 2;
+            aoiRect_ = {p.x(), p.y(), p.x(), p.y()};
+            aoiState_ = 2;
             RefreshAoiStatistics();
             viewport()->repaint();
         }
@@ -224,27 +231,29 @@ void CZelfView::mousePressEvent(QMouseEvent* event) {
 void CZelfView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint pos = event->position().toPoint();
-        if (profileState == 2) {
-            if (profileDlg) {
+        if (profileState_ == 2) {
+            if (profileDlg_) {
                 const QPoint end = ConstrainProfileEnd(event->modifiers(), pos);
-                profileLine[2] = end.x();
-                profileLine[3] = end.y();
-                profileState = 1;
-                host_.SharedProfileLine() = profileLine;
+                profileLine_.x1 = end.x();
+                profileLine_.y1 = end.y();
+                profileState_ = 1;
+                host_.SaveProfileLine(profileLine_);
                 RecomputeProfile();
             } else {
                 EndProfileTool();
             }
             viewport()->repaint();
+            emit CommandStateChanged();
         }
-        if (aoiState == 2) {
+        if (aoiState_ == 2) {
             const QPoint corner = FramePoint(pos);
-            aoiRect[2] = corner.x();
-            aoiRect[3] = corner.y();
-            aoiState = 1;
-            host_.SharedAoiRect() = aoiRect;
+            aoiRect_.x1 = corner.x();
+            aoiRect_.y1 = corner.y();
+            aoiState_ = 1;
+            host_.SaveAoiRect(aoiRect_);
             RefreshAoiStatistics();
             viewport()->repaint();
+            emit CommandStateChanged();
         }
     }
     QAbstractScrollArea::mouseReleaseEvent(event);
@@ -272,33 +281,31 @@ void CZelfView::keyPressEvent(QKeyEvent* event) {
 
 void CZelfView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    if (profileDlg) profileDlg->raise();  // the graph stays above the window it belongs to
+    if (profileDlg_) profileDlg_->raise();  // the graph stays above the window it belongs to
 }
 
 // ---- Figures and drawing ----
 
 void CZelfView::RefreshMeasurements() {
-    if (profileState > 0) RecomputeProfile();
-    if (aoiState != 0) RefreshAoiStatistics();
+    if (profileState_ > 0) RecomputeProfile();
+    if (aoiState_ != 0) RefreshAoiStatistics();
 }
 
 void CZelfView::RecomputeProfile() {
     const zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr) return;
-    const auto& [x0, y0, x1, y1] = profileLine;
-    const int count = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-    profileSamples.assign(static_cast<size_t>(count), 0);
-    if (count > 0) doc->GetProfile(x0, y0, x1, y1, count, profileSamples.data());
-    profileComputed = true;
-    if (profileDlg) profileSeries = profileDlg->SetSeries(profileSeries, doc->bitDepth(), profileSamples.data(), count);
+    profileSamples_ = doc->Profile(profileLine_);
+    profileComputed_ = true;
+    if (profileDlg_)
+        profileSeries_ = profileDlg_->SetSeries(profileSeries_, doc->bitDepth(), profileSamples_.data(),
+                                                static_cast<int>(profileSamples_.size()));
 }
 
 void CZelfView::RefreshAoiStatistics() {
     const zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr || !doc->reader()) return;
-    zel::AoiStatistics s;
-    doc->GetAoiStatistics(aoiRect[0], aoiRect[1], aoiRect[2], aoiRect[3], s);
-    if (zel::IsColourMosaic(doc->reader()->Parameters().colorPattern))
+    const zel::AoiStatistics s = doc->Statistics(aoiRect_);
+    if (doc->IsColour())
         host_.SetPaneText(kPaneAoi, QString::asprintf("Rave=%7.2f, Gave=%7.2f, Bave=%7.2f", s.red.average,
                                                       s.green.average, s.blue.average));
     else
@@ -309,16 +316,16 @@ void CZelfView::DrawTools(QPainter& painter) const {
     const QPoint scroll = ScrollPosition();
     const auto toView = [&](int x, int y) {
         int vx = 0, vy = 0;
-        dibViewport.ImageToView(x, y, vx, vy);
+        dibViewport_.ImageToView(x, y, vx, vy);
         return QPoint(vx, vy) - scroll;
     };
     painter.setRenderHint(QPainter::Antialiasing, false);
-    if (profileState > 0) {
+    if (profileState_ > 0) {
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawLine(toView(profileLine[0], profileLine[1]), toView(profileLine[2], profileLine[3]));
+        painter.drawLine(toView(profileLine_.x0, profileLine_.y0), toView(profileLine_.x1, profileLine_.y1));
     }
-    if (aoiState != 0) {
-        const QPoint a = toView(aoiRect[0], aoiRect[1]), b = toView(aoiRect[2], aoiRect[3]);
+    if (aoiState_ != 0) {
+        const QPoint a = toView(aoiRect_.x0, aoiRect_.y0), b = toView(aoiRect_.x1, aoiRect_.y1);
         painter.setPen(QPen(QColor(255, 0, 0), 1));
         painter.drawPolyline(QPolygon({a, QPoint(b.x(), a.y()), b, QPoint(a.x(), b.y()), a}));
     }
