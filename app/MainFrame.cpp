@@ -60,12 +60,15 @@ CMainFrame::CMainFrame(CZelTiff16App& app) : app_(app) {
 
 CMainFrame::~CMainFrame() {
     // The document windows go first, while this frame is whole: closing them tells this
-    // frame, and nothing may reach a half-destroyed frame.
+    // frame, and nothing may reach a half-destroyed frame. Windows already closed but not
+    // yet deleted are no longer in the MDI area's list, so all children are looked at.
     disconnect(mdi_, nullptr, this, nullptr);
-    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+    const QList<CChildFrame*> windows = mdi_->findChildren<CChildFrame*>();
+    for (CChildFrame* window : windows) {
         disconnect(window, nullptr, this, nullptr);
-        delete window;
+        disconnect(window->View(), nullptr, this, nullptr);
     }
+    qDeleteAll(windows);
 }
 
 void CMainFrame::CreateStatusBar() {

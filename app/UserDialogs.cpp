@@ -1,7 +1,6 @@
 #include "app/UserDialogs.h"
 
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrinter>
 

@@ -19,7 +19,6 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     std::deque<zel::gui::MovieChoice> movies;
     std::deque<QString> tiffNames;
     QString proposedTiffName;
-    QStringList openFailures;
     int aboutShown = 0;
     QString blackReference;
     std::deque<QString> csvNames;
@@ -38,7 +37,6 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
         tiffNames.pop_front();
         return name;
     }
-    void ShowOpenFailure(QWidget*, const QString& text) override { openFailures << text; }
     void ShowAbout(QWidget*) override { ++aboutShown; }
     void ShowPageSetup(QWidget*) override {}
     QString ChooseBlackReference(QWidget*) override { return blackReference; }

@@ -4,7 +4,7 @@
 #include <QSet>
 #include <QTest>
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/Icons.h"
 
 using namespace zel::gui;

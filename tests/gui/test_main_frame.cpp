@@ -21,8 +21,9 @@
 #include "GuiFixture.h"
 #include "app/AboutDlg.h"
 #include "app/ChildFrame.h"
+#include "app/MessageBar.h"
 #include "app/ZelfDialog.h"
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/ControlBar.h"
 #include "document/ZelfDoc.h"
 #include "view/ZelfView.h"
@@ -90,26 +91,28 @@ private slots:
         bad.Write({'N', 'O', 'P', 'E'});
         QVERIFY(!t.app->OpenDocumentFile(Path(bad), true));
         QCOMPARE(t.frame->MdiArea()->subWindowList().size(), 1);
-        QVERIFY(t.frame->statusBar()->currentMessage().contains(QStringLiteral("512-byte")));
-        QVERIFY(t.dialogs->openFailures.isEmpty());
+        // Each failure stays in the message bar, naming the file and the reason.
+        const QString messages = [&] { return t.frame->MessageBar()->Text(); }();
+        QVERIFY(messages.contains(Path(bad)) && messages.contains(QStringLiteral("512-byte")));
         QVERIFY(!t.app->OpenDocumentFile(QStringLiteral("/nonexistent/m.zel"), true));
-        QCOMPARE(t.dialogs->openFailures.size(), 1);
+        QVERIFY(t.frame->MessageBar()->Text().contains(QStringLiteral("/nonexistent/m.zel: cannot open the file: No such file or directory")));
+        QVERIFY(t.frame->MessageBar()->isVisibleTo(t.frame));
         QCOMPARE(t.app->RecentFiles().front(), Path(movie_));
     }
 
     void rangeRadiosAndTracking() {
         TestApp t({Path(movie_), Path(other_)});
         CMainFrame& f = *t.frame;
-        QCOMPARE(f.rangeMode, 1);  // the new document's range: all frames
+        QCOMPARE(f.rangeMode(), 1);  // the new document's range: all frames
         QVERIFY(Checked(f, kIdRangeAll));
         Click(f, kIdRangeAll);  // a second click clears the radio
-        QCOMPARE(f.rangeMode, -1);
+        QCOMPARE(f.rangeMode(), -1);
         QVERIFY(!Checked(f, kIdRangeAll) && !Checked(f, kIdRangeIdentical));
         Type(f, kIdStartEdit, QStringLiteral("1"));
-        QCOMPARE(f.rangeMode, 0);  // typing selects the Start..End range
+        QCOMPARE(f.rangeMode(), 0);  // typing selects the Start..End range
         QVERIFY(Checked(f, kIdRangeIdentical));
         Type(f, kIdEndEdit, QStringLiteral(" 2x"));
-        QCOMPARE(f.rangeEnd, 2);
+        QCOMPARE(f.rangeEnd(), 2);
 
         // Switching documents stores the range into the one left and loads the other's.
         QMdiSubWindow* second = f.MdiArea()->currentSubWindow();
@@ -117,21 +120,21 @@ private slots:
         zel::CZelfDoc* secondDoc = f.ActiveDocument();
         f.MdiArea()->setActiveSubWindow(first);
         f.UpdateCommandUI();
-        QCOMPARE(secondDoc->convertFirst, 1);
-        QCOMPARE(secondDoc->convertLast, 2);
-        QCOMPARE(f.rangeMode, 1);
+        QCOMPARE(secondDoc->convertFirst(), 1);
+        QCOMPARE(secondDoc->convertLast(), 2);
+        QCOMPARE(f.rangeMode(), 1);
         QCOMPARE(f.ControlBar()->Edit(kIdEndEdit)->text(), QStringLiteral("5"));
         f.MdiArea()->setActiveSubWindow(second);
         f.UpdateCommandUI();
-        QCOMPARE(f.rangeStart, 1);
-        QCOMPARE(f.rangeMode, 0);
+        QCOMPARE(f.rangeStart(), 1);
+        QCOMPARE(f.rangeMode(), 0);
 
         // A closed document is never stored into.
         Type(f, kIdStartEdit, QStringLiteral("0"));
         delete second;
         f.UpdateCommandUI();
         QCOMPARE(f.MdiArea()->subWindowList().size(), 1);
-        QCOMPARE(f.rangeMode, 1);
+        QCOMPARE(f.rangeMode(), 1);
     }
 
     void playAndSteps() {
@@ -139,23 +142,23 @@ private slots:
         CMainFrame& f = *t.frame;
         zel::CZelfDoc& doc = *f.ActiveDocument();
         Click(f, kIdStepBack);  // at frame 0: nothing
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);
+        QCOMPARE(doc.CurrentFrame(), 0);
         Click(f, kIdPlay);
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 5);
+        QCOMPARE(doc.CurrentFrame(), 5);
         QCOMPARE(f.ControlBar()->Progress()->value(), 6);
-        QCOMPARE(f.runInProgress, 0);
+        QCOMPARE(f.runInProgress(), 0);
         QVERIFY(Enabled(f, kIdPlay));
         Click(f, kIdStepForward);  // at the last frame: nothing
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 5);
+        QCOMPARE(doc.CurrentFrame(), 5);
         Click(f, kIdStepBack);
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 4);
+        QCOMPARE(doc.CurrentFrame(), 4);
         Click(f, kIdTop);
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);
+        QCOMPARE(doc.CurrentFrame(), 0);
         // In range mode a step plays the range.
         Type(f, kIdStartEdit, QStringLiteral("2"));
         Type(f, kIdEndEdit, QStringLiteral("3"));
         Click(f, kIdStepForward);
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 3);
+        QCOMPARE(doc.CurrentFrame(), 3);
     }
 
     void abortAndClosingDuringARun() {
@@ -169,15 +172,15 @@ private slots:
         });
         Click(f, kIdPlay);
         QVERIFY(disabledDuringRun);
-        QCOMPARE(doc.reader()->Parameters().filePosFrame, 0);  // stopped after the frame being shown
-        QCOMPARE(f.runInProgress, 0);
+        QCOMPARE(doc.CurrentFrame(), 0);  // stopped after the frame being shown
+        QCOMPARE(f.runInProgress(), 0);
 
         // Closing the document's window mid-run ends the run; nothing touches a freed document.
         QTimer::singleShot(0, &f, [&] { f.MdiArea()->currentSubWindow()->close(); });
         Click(f, kIdPlay);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(f.MdiArea()->subWindowList().size(), 0);
-        QCOMPARE(f.runInProgress, 0);
+        QCOMPARE(f.runInProgress(), 0);
 
         // Closing the main window mid-run closes it once the run has stopped.
         t.app->OpenDocumentFile(Path(movie_), true);
@@ -207,7 +210,8 @@ private slots:
         // A conversion that cannot write says why and stops.
         t.dialogs->tiffNames.push_back(QString::fromStdString(gui.path + "/missing/x.tif"));
         f.Action(kIdConvertToTiff)->trigger();
-        QVERIFY(f.statusBar()->currentMessage().contains(QStringLiteral("No such file or directory")));
+        QVERIFY(f.MessageBar()->Text().contains(QStringLiteral("/missing/x_000002.tif")));
+        QVERIFY(f.MessageBar()->Text().contains(QStringLiteral("No such file or directory")));
     }
 
     void secondWindowsAndDroppedFiles() {
@@ -274,9 +278,9 @@ private slots:
                 else
                     s.remove(QStringLiteral("Settings/BitSel"));
             }
-            TestApp t;
-            QCOMPARE(t.frame->bitSel, c.bitSel);
-            t.frame->bitSel = 1 - c.bitSel;
+            TestApp t({Path(movie_)});
+            QCOMPARE(t.frame->bitSel(), c.bitSel);
+            Click(*t.frame, c.bitSel == 1 ? kIdBits8 : kIdBits16);
             t.frame->close();
             QCOMPARE(QSettings(QStringLiteral("orv"), QStringLiteral("ZelTiff16")).value(QStringLiteral("Settings/BitSel")).toString(),
                      QString::number(1 - c.bitSel));

@@ -14,7 +14,8 @@
 #include "../TempFile.h"
 #include "../TempFolder.h"
 #include "GuiFixture.h"
-#include "app/CommandIds.h"
+#include "app/MessageBar.h"
+#include "view/CommandIds.h"
 #include "document/ZelfDoc.h"
 #include "view/ProfileDlg.h"
 #include "view/ZelfView.h"
@@ -110,44 +111,44 @@ private slots:
         // An AOI corner dragged there lands on the frame's last column.
         t.frame->Action(kIdAoi)->trigger();
         Drag(ActiveView(t), {600, 1}, {643, 5});
-        QCOMPARE(ActiveView(t).aoiRect, (std::array<int, 4>{600, 1, 641, 5}));
+        QCOMPARE(ActiveView(t).aoiRect(), (zel::AoiRect{600, 1, 641, 5}));
     }
 
     void profileTool() {
         TestApp t({Path(mono_)});
         CZelfView& view = ActiveView(t);
         t.frame->Action(kIdProfile)->trigger();
-        QVERIFY(view.profileDlg);
-        QCOMPARE(view.profileState, -1);
+        QVERIFY(view.profileDlg());
+        QCOMPARE(view.profileState(), -1);
         Drag(view, {10, 5}, {40, 17});
-        QCOMPARE(view.profileState, 1);
-        const ProfileSeries* series = view.profileDlg->Series().Series(view.profileSeries);
+        QCOMPARE(view.profileState(), 1);
+        const ProfileSeries* series = view.profileDlg()->Series().Series(view.profileSeries());
         QVERIFY(series != nullptr);
         QCOMPARE(series->count, 30);  // max(|dx|, |dy|)
         QCOMPARE(series->values[0], static_cast<int16_t>(Position(0, 10, 5)));
-        QCOMPARE(t.frame->savedProfileLine, (std::array<int, 4>{10, 5, 40, 17}));
+        QCOMPARE(*t.frame->SavedProfileLine(), (zel::ProfileLine{10, 5, 40, 17}));
         // Shift keeps the line horizontal or vertical, whichever is nearer.
         Drag(view, {10, 10}, {50, 30}, Qt::ShiftModifier);
-        QCOMPARE(view.profileLine, (std::array<int, 4>{10, 10, 50, 10}));
+        QCOMPARE(view.profileLine(), (zel::ProfileLine{10, 10, 50, 10}));
         Drag(view, {10, 10}, {20, 40}, Qt::ShiftModifier);
-        QCOMPARE(view.profileLine, (std::array<int, 4>{10, 10, 10, 40}));
+        QCOMPARE(view.profileLine(), (zel::ProfileLine{10, 10, 10, 40}));
         // A click without moving: an empty profile, drawn without reading a value.
         Drag(view, {7, 7}, {7, 7});
-        QCOMPARE(view.profileDlg->Series().Series(view.profileSeries)->count, 0);
-        view.profileDlg->grab();
+        QCOMPARE(view.profileDlg()->Series().Series(view.profileSeries())->count, 0);
+        view.profileDlg()->grab();
         // The graph follows the frames shown.
         Drag(view, {0, 0}, {5, 0});
         t.frame->ShowFrame(*view.GetDocument(), 2);
-        QCOMPARE(view.profileDlg->Series().Series(view.profileSeries)->values[0], static_cast<int16_t>(Position(2, 0, 0)));
+        QCOMPARE(view.profileDlg()->Series().Series(view.profileSeries())->values[0], static_cast<int16_t>(Position(2, 0, 0)));
         // Closing the graph ends the tool.
-        view.profileDlg->close();
+        view.profileDlg()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         t.frame->UpdateCommandUI();
-        QCOMPARE(view.profileState, 0);
+        QCOMPARE(view.profileState(), 0);
         QVERIFY(!t.frame->Action(kIdProfile)->isChecked());
         // A window closed while its graph is open takes the graph with it.
         t.frame->Action(kIdProfile)->trigger();
-        QPointer<CProfileDlg> graph = view.profileDlg;
+        QPointer<CProfileDlg> graph = view.profileDlg();
         QVERIFY(graph);
         t.frame->MdiArea()->currentSubWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -158,16 +159,16 @@ private slots:
         TestApp t({Path(mono_)});
         CZelfView& view = ActiveView(t);
         t.frame->Action(kIdAoi)->trigger();
-        QCOMPARE(view.aoiRect, (std::array<int, 4>{0, 0, 63, 47}));  // (100, 100) lies outside
+        QCOMPARE(view.aoiRect(), (zel::AoiRect{0, 0, 63, 47}));  // (100, 100) lies outside
         Drag(view, {50, 40}, {10, 20});
-        QCOMPARE(view.aoiRect, (std::array<int, 4>{50, 40, 10, 20}));
+        QCOMPARE(view.aoiRect(), (zel::AoiRect{50, 40, 10, 20}));
         zel::AoiStatistics s;
         view.GetDocument()->GetAoiStatistics(50, 40, 10, 20, s);
         QCOMPARE(t.frame->PaneText(kPaneAoi), QString::asprintf("GRYave=%7.2f", s.red.average));
         // Another view starts where the rectangle was left.
         t.frame->Action(kIdWindowNew)->trigger();
         t.frame->Action(kIdAoi)->trigger();
-        QCOMPARE(ActiveView(t).aoiRect, (std::array<int, 4>{50, 40, 10, 20}));
+        QCOMPARE(ActiveView(t).aoiRect(), (zel::AoiRect{50, 40, 10, 20}));
     }
 
     void blackBalance() {
@@ -192,9 +193,7 @@ private slots:
         // A profile over frames 1..3, with extra repaints forced during the run.
         t.frame->Action(kIdProfile)->trigger();
         Drag(view, {3, 4}, {20, 9});
-        t.frame->rangeMode = 0;
-        t.frame->rangeStart = 1;
-        t.frame->rangeEnd = 3;
+        view.GetDocument()->SetRange({zel::RangeMode::Identical, 1, 3});
         const std::string gui = out.path + "/gui_profile.csv", cli = out.path + "/cli_profile.csv";
         t.dialogs->csvNames.push_back(QString::fromStdString(gui));
         QTimer repaint;
@@ -211,7 +210,7 @@ private slots:
         // The AOI over all frames.
         t.frame->Action(kIdAoi)->trigger();
         Drag(view, {5, 6}, {30, 20});
-        t.frame->rangeMode = 1;
+        view.GetDocument()->SetRange({zel::RangeMode::All, 0, 0});
         const std::string guiAoi = out.path + "/gui_aoi.csv", cliAoi = out.path + "/cli_aoi.csv";
         t.dialogs->csvNames.push_back(QString::fromStdString(guiAoi));
         t.frame->OnAoiExportRun();
@@ -222,7 +221,7 @@ private slots:
         bool refused = false;
         QTimer::singleShot(0, t.frame, [&] {
             t.frame->OnAoiExportRun();
-            refused = t.frame->statusBar()->currentMessage().contains(QStringLiteral("run is in progress"));
+            refused = t.frame->MessageBar()->Text().contains(QStringLiteral("run is in progress"));
         });
         t.frame->RunFrames(0);
         QVERIFY(refused);

@@ -12,8 +12,8 @@
 #include "PaintCounter.h"
 #include "../DocumentFixture.h"
 #include "../TempFile.h"
-#include "app/CommandIds.h"
-#include "app/ViewHost.h"
+#include "view/CommandIds.h"
+#include "view/ViewHost.h"
 #include "document/ZelfDoc.h"
 #include "view/ZelfView.h"
 
@@ -94,14 +94,14 @@ private slots:
     void initialUpdateCentresTheImageAtZoomOne() {
         RecordingHost host;
         CZelfView view(squareDoc_, host);
-        QCOMPARE(view.zoomIndex, 0);
-        QCOMPARE(view.gainIndex, 1);
-        QCOMPARE(view.dataDisplayMode, 0);
+        QCOMPARE(view.zoomIndex(), 0);
+        QCOMPARE(view.gainIndex(), 1);
+        QCOMPARE(view.dataDisplayMode(), 0);
         QCOMPARE(view.accessibleName(), QStringLiteral("Image view"));
         ShowView(view, {500, 400});
         const QSize client = view.viewport()->size();
         view.OnInitialUpdate();
-        QCOMPARE(view.zoomIndex, 1);
+        QCOMPARE(view.zoomIndex(), 1);
         QCOMPARE(view.Viewport().imageWidth, 1024);
         QCOMPARE(view.Viewport().imageHeight, 1024);
         QCOMPARE(view.ScrollPosition(), QPoint(512 - client.width() / 2, 512 - client.height() / 2));
@@ -127,8 +127,8 @@ private slots:
         QCOMPARE(view.ScrollPosition(), QPoint(100, 50));
 
         QVERIFY(view.OnCommand(kIdZoomFit + 3));  // factor 4
-        QCOMPARE(view.previousZoom, 2);
-        QCOMPARE(view.zoomIndex, 3);
+        QCOMPARE(view.previousZoom(), 2);
+        QCOMPARE(view.zoomIndex(), 3);
         // 4 x (200 + 100) / 2 - 200, 4 x (150 + 50) / 2 - 150
         QCOMPARE(view.ScrollPosition(), QPoint(400, 250));
         QCOMPARE(view.Viewport().zoomNum, 4);
@@ -147,8 +147,8 @@ private slots:
         ShowView(view, {500, 400});
         view.OnInitialUpdate();
         QVERIFY(view.OnCommand(kIdZoomFit));
-        QCOMPARE(view.zoomIndex, 0);
-        QCOMPARE(view.previousZoom, 1);
+        QCOMPARE(view.zoomIndex(), 0);
+        QCOMPARE(view.previousZoom(), 1);
         QCOMPARE(view.Viewport().zoomFixed, 0);
         SetClientSize(view, {400, 300});
         QVERIFY(!view.horizontalScrollBar()->isVisible());
@@ -165,8 +165,8 @@ private slots:
         SetClientSize(view, {400, 300});
 
         QVERIFY(view.OnCommand(kIdZoomFit + 1));
-        QCOMPARE(view.previousZoom, 1);
-        QCOMPARE(view.zoomIndex, 1);
+        QCOMPARE(view.previousZoom(), 1);
+        QCOMPARE(view.zoomIndex(), 1);
         // The client is expected to lose 17 pixels to each bar: (1024 - 383) / 2, (1024 - 283) / 2.
         QCOMPARE(view.ScrollPosition(), QPoint(320, 370));
         SetClientSize(view, {400, 300});
@@ -180,8 +180,8 @@ private slots:
         first.OnInitialUpdate();
         second->OnInitialUpdate();
         QVERIFY(second->OnCommand(kIdZoom16));
-        QCOMPARE(second->zoomIndex, 5);
-        QCOMPARE(first.zoomIndex, 1);
+        QCOMPARE(second->zoomIndex(), 5);
+        QCOMPARE(first.zoomIndex(), 1);
         QVERIFY(Checked(first, kIdZoomFit + 1));
         second.reset();  // detaches: the document no longer tells it anything
         squareDoc_->SetGain(3);
@@ -234,7 +234,7 @@ private slots:
 
         QVERIFY(view.OnCommand(kIdGain1 + 2));  // gain 4
         QCOMPARE(doc->gainIndex(), 3);
-        QCOMPARE(view.gainIndex, 3);
+        QCOMPARE(view.gainIndex(), 3);
         QCOMPARE(watcher.updates, 1);
         QTRY_VERIFY(counter.paints > 0);
         for (int id = kIdGainAuto; id <= kIdGain64; ++id) QCOMPARE(Checked(view, id), id == kIdGain1 + 2);
@@ -261,18 +261,18 @@ private slots:
         QVERIFY(!Checked(view, kIdGainDataDisplay));
 
         QVERIFY(view.OnCommand(kIdFpnDataDisplay));
-        QCOMPARE(view.dataDisplayMode, 1);
+        QCOMPARE(view.dataDisplayMode(), 1);
         QCOMPARE(doc->SampleAt(0), 40);
         QVERIFY(Checked(view, kIdFpnDataDisplay));
         QVERIFY(!Checked(view, kIdGainDataDisplay));
 
         QVERIFY(view.OnCommand(kIdGainDataDisplay));
-        QCOMPARE(view.dataDisplayMode, 2);
+        QCOMPARE(view.dataDisplayMode(), 2);
         QVERIFY(!Checked(view, kIdFpnDataDisplay));
         QVERIFY(Checked(view, kIdGainDataDisplay));
 
         QVERIFY(view.OnCommand(kIdGainDataDisplay));  // again: back to the frame
-        QCOMPARE(view.dataDisplayMode, 0);
+        QCOMPARE(view.dataDisplayMode(), 0);
         QVERIFY(!Checked(view, kIdGainDataDisplay));
         QCOMPARE(doc->SampleAt(0), frameSample);
 
@@ -282,7 +282,7 @@ private slots:
         auto plain = OpenDocument(eight);
         CZelfView plainView(plain, host);
         QVERIFY(plainView.OnCommand(kIdFpnDataDisplay));
-        QCOMPARE(plainView.dataDisplayMode, 0);
+        QCOMPARE(plainView.dataDisplayMode(), 0);
         QVERIFY(!Checked(plainView, kIdFpnDataDisplay));
 
         // Ids that are not view commands are left to others.
@@ -356,10 +356,10 @@ private slots:
         QVERIFY(host.panes.empty());
         CZelfView nobody(nullptr, host);
         nobody.OnInitialUpdate();  // no document: nothing to do
-        QCOMPARE(nobody.zoomIndex, 0);
+        QCOMPARE(nobody.zoomIndex(), 0);
         QVERIFY(nobody.OnCommand(kIdGain1 + 1));
         QVERIFY(nobody.OnCommand(kIdFpnDataDisplay));
-        QCOMPARE(nobody.dataDisplayMode, 0);
+        QCOMPARE(nobody.dataDisplayMode(), 0);
     }
 
     void cleanupTestCase() { squareDoc_.reset(); }
