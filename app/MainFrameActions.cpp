@@ -10,8 +10,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include <QToolButton>
-
 #include "app/ChildFrame.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
@@ -143,7 +141,19 @@ void CMainFrame::CreateActions() {
         action->setCheckable(Checkable(c.id));
         const QIcon icon = CommandIcon(c.id);
         if (!icon.isNull()) action->setIcon(icon);
-        if (const CommandSlot slot = SlotOf(c.id)) connect(action, &QAction::triggered, this, slot);
+        if (const CommandSlot slot = SlotOf(c.id)) {
+            if (action->isCheckable()) {
+                // A checkable command runs on every toggle the user makes: a click or a menu
+                // item (which trigger), and the accessibility interface's "Toggle", which
+                // flips the action without triggering it. The check marks UpdateCommandUI
+                // sets are state, not commands.
+                connect(action, &QAction::toggled, this, [this, slot] {
+                    if (!updatingUi_) (this->*slot)();
+                });
+            } else {
+                connect(action, &QAction::triggered, this, slot);
+            }
+        }
         actions_[c.id] = action;
     }
     // F6 and Shift+F6 move between document windows.
@@ -177,17 +187,7 @@ void CMainFrame::CreateToolBar() {
             toolBar_->addSeparator();
             continue;
         }
-        QAction* action = actions_.at(id);
-        toolBar_->addAction(action);
-        // A checkable button toggled without a click (the accessibility interface's
-        // "Toggle", which screen readers and test drivers use) flips only its own check
-        // mark: run the command then too. A click, or the action's state set by
-        // UpdateCommandUI, leaves button and action agreeing, so nothing runs twice.
-        auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(action));
-        if (button != nullptr && action->isCheckable())
-            connect(button, &QToolButton::toggled, action, [action](bool on) {
-                if (on != action->isChecked()) action->trigger();
-            });
+        toolBar_->addAction(actions_.at(id));
     }
     addToolBarBreak();
 }

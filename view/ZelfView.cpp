@@ -75,6 +75,7 @@ void CZelfView::OnInitialUpdate() {
     SetScrollSizes(dibViewport_.imageWidth, dibViewport_.imageHeight);
     centreUntilPainted_ = true;
     CentreImage();
+    ShowFrameCaption();
     viewport()->update();
     emit CommandStateChanged();
 }
