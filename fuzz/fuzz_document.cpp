@@ -4,6 +4,7 @@
 
 #include "MemoryFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ void Exercise(const std::string& path, bool correction) {
     if (!doc.OpenMovie(path, correction)) return;
     const int w = doc.width(), h = doc.height();
     doc.ShowFrame(doc.frameCount() - 1);
+    doc.RunFrames({std::max(doc.frameCount() - 2, 0), doc.frameCount() - 1});  // the last two frames
     for (const int gain : {0, 7, 1}) doc.SetGain(gain);
     int16_t r = 0, g = 0, b = 0;
     doc.GetPointValue(w - 1, h - 1, r, g, b);
@@ -25,9 +27,11 @@ void Exercise(const std::string& path, bool correction) {
     std::vector<int16_t> profile(static_cast<size_t>(std::max(w, h)) + 8);
     doc.GetProfile(-3, -2, w + 2, h / 2, static_cast<int>(profile.size()), profile.data());
     doc.GetProfile(w / 2, 0, w / 3, h - 1, static_cast<int>(profile.size()), profile.data());
+    doc.Profile({w + 2, h / 2, -3, -2});
     zel::AoiStatistics stats;
     doc.GetAoiStatistics(w + 5, h + 5, -5, -5, stats);
     doc.GetAoiStatistics(1, 0, 1, 0, stats);
+    doc.Statistics({-5, h + 5, w + 5, -5});
     for (const int mode : {1, 2, 0}) doc.ShowCorrectionData(mode);
     doc.DisplayPixels();
     for (const int bits : {8, 16}) {

@@ -57,7 +57,7 @@ TEST(ProfileCsv, TwoFramesByteForByte) {
     TempFile csv(".csv");
     ProfileCsvWriter w;
     std::string error;
-    ASSERT_TRUE(w.Begin(csv.path(), "C:\\data\\shot1.zel", {5, 7, 2, 7}, 3, &error)) << error;
+    ASSERT_TRUE(w.Begin(csv.path(), "C:\\data\\shot1.zel", {5, 7, 2, 7}, &error)) << error;
     const int16_t first[] = {10, 20, 30}, second[] = {11, 21, 33};
     EXPECT_TRUE(w.WriteRow(first));
     EXPECT_TRUE(w.WriteRow(second));
@@ -72,7 +72,7 @@ TEST(ProfileCsv, TwoFramesByteForByte) {
 TEST(ProfileCsv, AveragesRoundTruncateAndDoNotOverflow) {
     TempFile small(".csv"), large(".csv");
     ProfileCsvWriter w;
-    ASSERT_TRUE(w.Begin(small.path(), "m.zel", {}, 4));
+    ASSERT_TRUE(w.Begin(small.path(), "m.zel", {0, 0, 4, 0}));
     const int16_t rows[3][4] = {{-3, 32767, -32768, 1}, {-4, 32767, -32768, 2}, {-4, 32767, -32768, 2}};
     for (const auto& r : rows) ASSERT_TRUE(w.WriteRow(r));
     ASSERT_TRUE(w.End());
@@ -80,7 +80,7 @@ TEST(ProfileCsv, AveragesRoundTruncateAndDoNotOverflow) {
     EXPECT_EQ(LastLine(ReadAll(small.path())), "   -3,32767,-32767,    2\r\n");
 
     // 70000 rows of 32767 sum beyond 2^31; the writer is reusable after End.
-    ASSERT_TRUE(w.Begin(large.path(), "m.zel", {}, 2));
+    ASSERT_TRUE(w.Begin(large.path(), "m.zel", {0, 0, 2, 0}));
     for (int i = 0; i < 70000; ++i) ASSERT_TRUE(w.WriteRow(rows[0] + 1));
     ASSERT_TRUE(w.End());
     EXPECT_EQ(LastLine(ReadAll(large.path())), "32767,-32767\r\n");
@@ -89,12 +89,12 @@ TEST(ProfileCsv, AveragesRoundTruncateAndDoNotOverflow) {
 TEST(CsvExport, ExportsWithoutRowsOrSamples) {
     TempFile none(".csv"), empty(".csv"), grey(".csv"), colour(".csv");
     ProfileCsvWriter p;
-    ASSERT_TRUE(p.Begin(none.path(), "m.zel", {1, 1, 3, 1}, 3));
+    ASSERT_TRUE(p.Begin(none.path(), "m.zel", {1, 1, 4, 1}));
     ASSERT_TRUE(p.End());
-    EXPECT_EQ(ReadAll(none.path()), "\"Zelf File Name : m.zel\"\r\n\"Profile : (1, 1) - (3, 1)\"\r\n"
+    EXPECT_EQ(ReadAll(none.path()), "\"Zelf File Name : m.zel\"\r\n\"Profile : (1, 1) - (4, 1)\"\r\n"
                                     "\"Gray value\"\r\n" + kAverage + "    0,    0,    0\r\n");
     // A profile of no samples writes empty rows.
-    ASSERT_TRUE(p.Begin(empty.path(), "m.zel", {2, 2, 2, 2}, 0));
+    ASSERT_TRUE(p.Begin(empty.path(), "m.zel", {2, 2, 2, 2}));
     EXPECT_TRUE(p.WriteRow(nullptr));
     ASSERT_TRUE(p.End());
     EXPECT_EQ(ReadAll(empty.path()), "\"Zelf File Name : m.zel\"\r\n\"Profile : (2, 2) - (2, 2)\"\r\n"
@@ -198,7 +198,7 @@ TEST(CsvFailures, BeginRefusals) {
     const std::string missing = tmp + "/zel_no_such_dir/x.csv";
     std::string error;
     ProfileCsvWriter p;
-    EXPECT_FALSE(p.Begin(missing, "m.zel", {}, 3, &error));
+    EXPECT_FALSE(p.Begin(missing, "m.zel", {0, 0, 3, 0}, &error));
     EXPECT_EQ(error, "cannot create " + missing + ": No such file or directory");
     EXPECT_FALSE(p.IsOpen());
     EXPECT_FALSE(p.WriteRow(nullptr));
@@ -255,7 +255,7 @@ TEST_F(CsvTargets, ExportNeverEndedLeavesTheFolderAsItWas) {
     {
         ProfileCsvWriter p;
         AoiCsvWriter a;
-        ASSERT_TRUE(p.Begin(Path("old.csv"), "m.zel", {}, 1));
+        ASSERT_TRUE(p.Begin(Path("old.csv"), "m.zel", {0, 0, 1, 0}));
         ASSERT_TRUE(a.Begin(Path("new.csv"), "m.zel", {}, true));
         const int16_t v = 1;
         ASSERT_TRUE(p.WriteRow(&v));
@@ -279,14 +279,14 @@ TEST_F(CsvTargets, FailedExportsLeaveALinkedFileUntouched) {
     const std::string atBegin = WithFileSizeLimit(10, [&target] {
         std::string error;
         ProfileCsvWriter w;
-        return w.Begin(target, "m.zel", {0, 0, 15, 0}, 16, &error) ? std::string("begun") : error;
+        return w.Begin(target, "m.zel", {0, 0, 16, 0}, &error) ? std::string("begun") : error;
     });
     EXPECT_EQ(atBegin, tooLarge);
 
     const std::string partWay = WithFileSizeLimit(300, [&target] {
         std::string error;
         ProfileCsvWriter w;
-        if (!w.Begin(target, "m.zel", {0, 0, 15, 0}, 16, &error)) return "Begin: " + error;
+        if (!w.Begin(target, "m.zel", {0, 0, 16, 0}, &error)) return "Begin: " + error;
         const std::vector<int16_t> row(16, 1234);
         for (int i = 0; i < 2000; ++i) w.WriteRow(row.data());
         return w.End(&error) ? std::string("ended") : error;

@@ -71,7 +71,7 @@ TEST(Document, OpenSetsTheStateAndAutomaticDepth) {
     zel::CZelfDoc broken;
     EXPECT_FALSE(broken.OpenMovie("/nonexistent.zel", true));
     EXPECT_FALSE(broken.OpenError().empty());
-    EXPECT_EQ(broken.reader, nullptr);
+    EXPECT_EQ(broken.reader(), nullptr);
 }
 
 TEST(Document, EightBitMovieKeepsOneBytePerSample) {
@@ -137,8 +137,8 @@ TEST(Document, ExportFrameDepths) {
     // 16-bit output of a 12-bit movie writes the document's own TIFF block as it is.
     ASSERT_EQ(doc12.ExportFrame(1, 1, out.path(), 16, 16), 1);
     const auto bytes = FileBytes(out.path());
-    ASSERT_EQ(bytes.size(), doc12.tiffImage.BlockSize());
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), doc12.tiffImage.tiffBlock.get()));
+    ASSERT_EQ(bytes.size(), 200u + 16 * 16 * 2);  // the TIFF head, then the samples
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), doc12.tiffImageData()));
     EXPECT_EQ(TiffPixels(out.path(), 16)[0], 4095u);
 
     EXPECT_EQ(doc12.ExportFrame(2, 1, out.path(), 16, 16), 0);
@@ -161,11 +161,11 @@ TEST(Document, ExportFrameShowsTheFrameAndRefusesUnreadableOnes) {
     ASSERT_TRUE(doc.OpenMovie(movie.path(), false));
     EXPECT_EQ(doc.frameCount(), 4);
     ASSERT_EQ(doc.ExportFrame(2, 0, "", 16, 16), 1);
-    EXPECT_EQ(doc.reader()->Parameters().filePosFrame, 2);
+    EXPECT_EQ(doc.CurrentFrame(), 2);
     EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
     EXPECT_EQ(views.repaints, 1);
     // The display shows frame 2 at gain 1: the sample at (63, 0) is 66, shown as 66 >> 2.
-    EXPECT_EQ(doc.displayImage.dibBits[31 * 64 + 63], 16);
+    EXPECT_EQ(doc.DisplayPixels()[31 * 64 + 63], 16);
     EXPECT_EQ(doc.ExportFrame(3, 1, out.path(), 16, 16), 0);
     EXPECT_TRUE(FileBytes(out.path()).empty());
     EXPECT_EQ(doc.SampleAt(0), Position(2, 0, 0));
@@ -187,7 +187,7 @@ TEST(Document, GainChangesRenderOnlyOnChange) {
     doc.SetGain(3);
     EXPECT_EQ(doc.CurrentDisplayDepth(), 10);
     // 100 at depth 10 renders as 25; the bitmap is bottom-up, so row 0 is the last row.
-    EXPECT_EQ(doc.displayImage.dibBits[15 * 16], 25);
+    EXPECT_EQ(doc.DisplayPixels()[15 * 16], 25);
 }
 
 TEST(Document, PointValues) {
@@ -208,7 +208,7 @@ TEST(Document, PointValues) {
 
     zel::CZelfDoc mosaic;
     ASSERT_TRUE(mosaic.OpenMovie(colour.path(), false));
-    ASSERT_EQ(mosaic.reader->Parameters().colorPattern, 2);
+    ASSERT_EQ(mosaic.reader()->Parameters().colorPattern, 2);
     EXPECT_EQ(mosaic.GetPointValue(1, 0, r, g, b), 1);
     EXPECT_EQ(r, Position(0, 1, 0));
     EXPECT_EQ(g, 0);
@@ -382,14 +382,16 @@ TEST(Document, RunsRefuseWhatWouldReplaceTheirBuffers) {
     });
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
-    ASSERT_TRUE(doc.BeginRun());
-    EXPECT_FALSE(doc.BeginRun());  // no run inside a run
-    EXPECT_FALSE(doc.OpenMovie(movie.path(), true));
-    EXPECT_EQ(doc.LastOpenFailure().code, zel::ProblemCode::RunInProgress);
-    EXPECT_EQ(doc.ShowCorrectionData(1), 0);
-    EXPECT_FALSE(doc.ApplyBlackBalance(movie.path()).applied);
-    EXPECT_EQ(doc.ShowFrame(1), 1);  // what runs do is allowed
-    doc.EndRun();
+    const zel::RunOutcome run = doc.RunFrames({1, 1}, [&](int) {
+        EXPECT_FALSE(doc.OpenMovie(movie.path(), true));
+        EXPECT_EQ(doc.LastOpenFailure().code, zel::ProblemCode::RunInProgress);
+        EXPECT_EQ(doc.ShowCorrectionData(1), 0);
+        EXPECT_EQ(doc.ApplyBlackBalance(movie.path()).code, zel::ProblemCode::RunInProgress);
+        EXPECT_FALSE(doc.BlackBalanced());
+        EXPECT_EQ(doc.ShowFrame(2), 1);  // what runs do is allowed
+        return zel::Problem{};
+    });
+    EXPECT_TRUE(run.Completed());
     EXPECT_EQ(doc.ShowCorrectionData(1), 1);
     EXPECT_TRUE(doc.OpenMovie(movie.path(), true));
 }

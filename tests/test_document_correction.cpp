@@ -36,7 +36,7 @@ TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
         WriteCorrected(dark, 0, [](int n, int, int) { return static_cast<uint16_t>(n * 3); }, c.frames);
         std::vector<uint16_t> buffer(W * H, 7);
         zel::ReferenceInfo info;
-        ASSERT_EQ(zel::AverageFrames(dark.path(), buffer.data(), W * H * 2, &info), 1) << info.problem;
+        ASSERT_EQ(zel::AverageFrames(dark.path(), buffer.data(), W * H * 2, &info), 1) << info.problem.Text();
         EXPECT_EQ(buffer[0], c.expected) << c.frames << " frames";  // 40 frames: (0 + ... + 45) / 16 = 22
     }
     TempFile three;
@@ -50,7 +50,7 @@ TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
     WriteCorrected(empty, 0, [](int, int, int) { return uint16_t{0}; }, 0);
     zel::ReferenceInfo info;
     EXPECT_EQ(zel::AverageFrames(empty.path(), buffer.data(), W * H * 2, &info), 0);
-    EXPECT_NE(info.problem.find("no frames"), std::string::npos);
+    EXPECT_NE(info.problem.Text().find("no frames"), std::string::npos);
     EXPECT_EQ(zel::AverageFrames("/nonexistent.zel", buffer.data(), W * H * 2), 0);
 }
 
@@ -63,11 +63,12 @@ TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
         ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
         ASSERT_EQ(doc.ShowFrame(1), 1);
         const int before = doc.SampleAt(3);
-        const zel::BlackBalanceResult result = doc.ApplyBlackBalance(dark.path());
-        ASSERT_TRUE(result.applied) << result.problem;
+        const zel::Problem problem = doc.ApplyBlackBalance(dark.path());
+        ASSERT_FALSE(problem) << problem.Text();
+        EXPECT_TRUE(doc.BlackBalanced());
         // The dark level averages to 20 (frames 20 and 21); the frame shown was read again.
-        EXPECT_EQ(doc.reader()->offsetTable[3], -20);
-        EXPECT_EQ(doc.reader()->Parameters().filePosFrame, 1);
+        EXPECT_EQ(doc.reader()->OffsetTable()[3], -20);
+        EXPECT_EQ(doc.CurrentFrame(), 1);
         if (kind == 3) {
             EXPECT_EQ(before, 204);
             EXPECT_EQ(doc.SampleAt(3), 204 - 20);
@@ -94,22 +95,27 @@ TEST(BlackBalance, UnusableReferencesChangeNothing) {
     zel::CZelfDoc doc;
     ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
     for (const auto& c : cases) {
-        const auto result = doc.ApplyBlackBalance(c.path);
-        EXPECT_FALSE(result.applied) << c.path;
-        EXPECT_NE(result.problem.find(c.says), std::string::npos) << result.problem;
-        EXPECT_EQ(doc.reader()->offsetTable[0], 0);
+        const zel::Problem problem = doc.ApplyBlackBalance(c.path);
+        EXPECT_TRUE(problem) << c.path;
+        EXPECT_NE(problem.Text().find(c.says), std::string::npos) << problem.Text();
+        EXPECT_EQ(doc.reader()->OffsetTable()[0], 0);
+        EXPECT_FALSE(doc.BlackBalanced());
         EXPECT_EQ(doc.SampleAt(0), 300);
     }
     // Opened without correction, or with a kind that has no offsets to apply (5): refused,
     // nothing changes, rather than a success that changes nothing.
     TempFile kind5;
     WriteCorrected(kind5, 5, [](int, int, int) { return uint16_t{300}; });
-    for (const auto& [path, correction] : {std::pair{movie.path(), false}, std::pair{kind5.path(), true}}) {
+    const struct {
+        std::string path;
+        bool correction;
+        zel::ProblemCode refusal;
+    } plainCases[] = {{movie.path(), false, zel::ProblemCode::OpenedWithoutCorrection},
+                      {kind5.path(), true, zel::ProblemCode::NoOffsetsToBalance}};
+    for (const auto& [path, correction, refusal] : plainCases) {
         zel::CZelfDoc plain;
         ASSERT_TRUE(plain.OpenMovie(path, correction));
-        const auto result = plain.ApplyBlackBalance(movie.path());
-        EXPECT_FALSE(result.applied) << path;
-        EXPECT_FALSE(result.problem.empty());
+        EXPECT_EQ(plain.ApplyBlackBalance(movie.path()).code, refusal) << path;
         EXPECT_EQ(plain.SampleAt(0), 300);
     }
 }
@@ -124,7 +130,7 @@ TEST(BlackBalance, TablesLargerThanTheFrameBalanceTheFramesWindow) {
     });
     zel::CZelfDoc windowed;
     ASSERT_TRUE(windowed.OpenMovie(wide.path(), true));
-    ASSERT_TRUE(windowed.ApplyBlackBalance(movie.path()).applied);
+    ASSERT_FALSE(windowed.ApplyBlackBalance(movie.path()));
     EXPECT_EQ(windowed.SampleAt(0), 180);
     EXPECT_EQ(windowed.SampleAt(W * H - 1), 180);
 }

@@ -344,7 +344,8 @@ TEST_F(PlatformFiles, NonAsciiPaths) {
     EXPECT_TRUE(IdentityOfPath(target).has_value());
 
     MovieFile movie;
-    ASSERT_TRUE(movie.Open(target, error)) << error;
+    std::error_code system;
+    ASSERT_TRUE(movie.Open(target, error, system)) << error;
     EXPECT_EQ(movie.Size(), 5000);
     EXPECT_EQ(movie.Identity(), IdentityOfPath(target));
     std::string bytes(5000, '\0');
@@ -378,7 +379,8 @@ TEST_F(PlatformFiles, PathsLongerThan260Characters) {
     EXPECT_EQ(KindOfPath(temporary), PathKind::Absent);
 
     MovieFile movie;
-    ASSERT_TRUE(movie.Open(target, error)) << error;
+    std::error_code system;
+    ASSERT_TRUE(movie.Open(target, error, system)) << error;
     EXPECT_EQ(movie.Size(), 80000);
     std::string bytes(80000, '\0');
     EXPECT_EQ(movie.Read(bytes.data(), 80000), 80000);

@@ -176,7 +176,7 @@ TEST(ReaderContainer, ReopenResetsEverything) {
     EXPECT_EQ(reader.Parameters().frameCount, 2);
     reader.Close();
     EXPECT_FALSE(reader.IsOpen());
-    EXPECT_EQ(reader.offsetTable, nullptr);
+    EXPECT_EQ(reader.OffsetTable(), nullptr);
 }
 
 TEST(Problem, TemplatesTakeTheirArgumentsInOrder) {

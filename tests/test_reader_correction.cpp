@@ -41,11 +41,11 @@ TEST(ReaderCorrection, Kind3WidensSignedBytes) {
     ASSERT_EQ(f.Open(), 1) << f.reader.OpenError();
     EXPECT_EQ(f.reader.Parameters().correctionKind, 3);
     EXPECT_EQ(f.reader.Parameters().correctionProduct, 2 * 3 * W * H);
-    ASSERT_NE(f.reader.offsetTable, nullptr);
-    EXPECT_EQ(f.reader.gainTable, nullptr);
-    EXPECT_EQ(f.reader.offsetTable[0], -128);
-    EXPECT_EQ(f.reader.offsetTable[1], 127);
-    EXPECT_EQ(f.reader.offsetTable[2], -1);
+    ASSERT_NE(f.reader.OffsetTable(), nullptr);
+    EXPECT_EQ(f.reader.GainTable(), nullptr);
+    EXPECT_EQ(f.reader.OffsetTable()[0], -128);
+    EXPECT_EQ(f.reader.OffsetTable()[1], 127);
+    EXPECT_EQ(f.reader.OffsetTable()[2], -1);
     EXPECT_EQ(f.reader.CorrectionEntries(), W * H);
 }
 
@@ -69,11 +69,11 @@ TEST(ReaderCorrection, Kind9PairsByDepthAndByteOrder) {
         zel::CMovieReader reader;
         ASSERT_EQ(reader.Open(file.path(), 1), 1) << reader.OpenError();
         EXPECT_EQ(reader.Parameters().bitDepth, bits);
-        ASSERT_NE(reader.gainTable, nullptr);
-        EXPECT_EQ(reader.gainTable[0], 512);
-        EXPECT_EQ(reader.offsetTable[0], c.offset);
-        EXPECT_EQ(reader.gainTable[1], 256);
-        EXPECT_EQ(reader.offsetTable[1], c.twelveBit ? 16 : 4);
+        ASSERT_NE(reader.GainTable(), nullptr);
+        EXPECT_EQ(reader.GainTable()[0], 512);
+        EXPECT_EQ(reader.OffsetTable()[0], c.offset);
+        EXPECT_EQ(reader.GainTable()[1], 256);
+        EXPECT_EQ(reader.OffsetTable()[1], c.twelveBit ? 16 : 4);
     }
 }
 
@@ -93,12 +93,12 @@ TEST(ReaderCorrection, Kind6ElevenBitValuesWithEqualReferences) {
     EXPECT_EQ(f.reader.Parameters().correctionKind, 6);
     EXPECT_EQ(f.reader.Parameters().correctionLow, 5);
     EXPECT_EQ(f.reader.Parameters().correctionHigh, 5);
-    EXPECT_EQ(f.reader.offsetTable[0], -1024);
-    EXPECT_EQ(f.reader.offsetTable[1], 1023);
-    EXPECT_EQ(f.reader.offsetTable[2], -1);
-    EXPECT_EQ(f.reader.offsetTable[3], -1019);
-    EXPECT_EQ(f.reader.gainTable[0], 512);
-    EXPECT_EQ(f.reader.gainTable[1], static_cast<int16_t>(0x8001));
+    EXPECT_EQ(f.reader.OffsetTable()[0], -1024);
+    EXPECT_EQ(f.reader.OffsetTable()[1], 1023);
+    EXPECT_EQ(f.reader.OffsetTable()[2], -1);
+    EXPECT_EQ(f.reader.OffsetTable()[3], -1019);
+    EXPECT_EQ(f.reader.GainTable()[0], 512);
+    EXPECT_EQ(f.reader.GainTable()[1], static_cast<int16_t>(0x8001));
 }
 
 TEST(ReaderCorrection, Kind6Interpolation) {
@@ -120,8 +120,8 @@ TEST(ReaderCorrection, Kind6Interpolation) {
         }
         ASSERT_EQ(f.Open(), 1) << f.reader.OpenError();
         EXPECT_EQ(f.reader.Parameters().correctionPoint, c.point);
-        EXPECT_EQ(f.reader.offsetTable[0], c.expected) << "P = " << c.point;
-        EXPECT_EQ(f.reader.offsetTable[m - 1], c.expected) << "P = " << c.point;
+        EXPECT_EQ(f.reader.OffsetTable()[0], c.expected) << "P = " << c.point;
+        EXPECT_EQ(f.reader.OffsetTable()[m - 1], c.expected) << "P = " << c.point;
     }
 }
 
@@ -132,7 +132,7 @@ TEST(ReaderCorrection, WhenNoCorrectionIsLoaded) {
     ASSERT_EQ(asked.Open(0), 1);
     EXPECT_EQ(asked.reader.Parameters().correctionKind, 0);
     EXPECT_EQ(asked.reader.Parameters().fileCorrectionKind, 3);
-    EXPECT_EQ(asked.reader.offsetTable, nullptr);
+    EXPECT_EQ(asked.reader.OffsetTable(), nullptr);
 
     Fixture none;
     ASSERT_EQ(none.Open(), 1);
@@ -147,7 +147,7 @@ TEST(ReaderCorrection, WhenNoCorrectionIsLoaded) {
     ASSERT_EQ(reader.Open(file.path(), 1), 1);
     EXPECT_EQ(reader.Parameters().pixelFormat, -1);
     EXPECT_EQ(reader.Parameters().correctionKind, 0);
-    EXPECT_EQ(reader.offsetTable, nullptr);
+    EXPECT_EQ(reader.OffsetTable(), nullptr);
 
     Fixture kind5;
     kind5.fpnp = AddFpnp(kind5.m, 1, kStride, 5, W, H, 0, 0, 0);
@@ -175,7 +175,7 @@ TEST(ReaderCorrection, UnusableTablesOpenWithoutCorrection) {
     pastEnd.fpnp = AddFpnp(pastEnd.m, 1, kStride, 9, W, H, 0, 0, 4 * W * H - 1);
     ASSERT_EQ(pastEnd.Open(), 1);
     EXPECT_EQ(pastEnd.reader.Parameters().correctionKind, 0);
-    EXPECT_EQ(pastEnd.reader.offsetTable, nullptr);
+    EXPECT_EQ(pastEnd.reader.OffsetTable(), nullptr);
     EXPECT_NE(pastEnd.reader.CorrectionNote().find("past the end"), std::string::npos);
 
     Fixture hugeOffset;
@@ -224,9 +224,9 @@ TEST(ReaderCorrection, HugeDeclaredTablesCostOnlyTheFramesWindow) {
     EXPECT_EQ(f.reader.Parameters().correctionKind, 3);
     EXPECT_EQ(f.reader.Parameters().correctionWidth, side);  // reported as recorded
     ASSERT_EQ(f.reader.CorrectionEntries(), W * H);
-    EXPECT_EQ(f.reader.offsetTable[0], 5);
-    EXPECT_EQ(f.reader.offsetTable[W * H - 1], -5);
-    EXPECT_EQ(std::count(f.reader.offsetTable, f.reader.offsetTable + W * H, 0), W * H - 2);
+    EXPECT_EQ(f.reader.OffsetTable()[0], 5);
+    EXPECT_EQ(f.reader.OffsetTable()[W * H - 1], -5);
+    EXPECT_EQ(std::count(f.reader.OffsetTable(), f.reader.OffsetTable() + W * H, 0), W * H - 2);
 }
 
 TEST(CorrectionPass, OffsetArithmetic) {

@@ -35,15 +35,15 @@ TEST(ReaderRecords, PlayVersionThresholdChoosesTheLayout) {
     older.U32(68 + 16 * 4 + 4, 0x2ffff);
     zel::CMovieReader a;
     Open(a, older);
-    EXPECT_EQ(a.width, 64);
-    EXPECT_EQ(a.storedBits, 10);
+    EXPECT_EQ(a.Parameters().width, 64);
+    EXPECT_EQ(a.Parameters().storedBits, 10);
 
     MovieBytes newer = NewerMovie("hz8 ", 0x20, 10, 32, 16, 1);
     zel::CMovieReader b;
     Open(b, newer);
-    EXPECT_EQ(b.playVersion, 0x30000);
-    EXPECT_EQ(b.width, 32);
-    EXPECT_EQ(b.pixelFormat, 3);
+    EXPECT_EQ(b.Parameters().playVersion, 0x30000);
+    EXPECT_EQ(b.Parameters().width, 32);
+    EXPECT_EQ(b.Parameters().pixelFormat, 3);
 }
 
 TEST(ReaderRecords, GenpVersionOnlyChangesTheRecordSize) {
