@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/ControlBar.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"

@@ -16,7 +16,7 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "app/CommandIds.h"
+#include "view/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
 #include "view/ProfileDlg.h"
@@ -62,17 +62,17 @@ int main(int argc, char** argv) {
             CMainFrame& frame = *app.MainFrame();
             app.OpenDocumentFile(QString::fromLocal8Bit(argv[3]), true);
             frame.Action(kIdZoomFit)->trigger();
-            frame.savedAoiRect = {40, 30, 120, 90};
+            frame.SaveAoiRect({40, 30, 120, 90});
             frame.Action(kIdAoi)->trigger();
             Save(frame, out.filePath(QStringLiteral("aoi_colour.png")));
-            frame.savedProfileLine = {10, 60, 240, 60};
+            frame.SaveProfileLine({10, 60, 240, 60});
             frame.Action(kIdProfile)->trigger();
             frame.RunFrames(0);
             Settle();
-            if (CZelfView* view = frame.ActiveView(); view && view->profileDlg) {
-                view->profileDlg->resize(600, 240);
+            if (CZelfView* view = frame.ActiveView(); view && view->profileDlg()) {
+                view->profileDlg()->resize(600, 240);
                 Settle();
-                view->profileDlg->grab().save(out.filePath(QStringLiteral("profile.png")));
+                view->profileDlg()->grab().save(out.filePath(QStringLiteral("profile.png")));
                 std::printf("%s\n", qPrintable(out.filePath(QStringLiteral("profile.png"))));
             }
         }
