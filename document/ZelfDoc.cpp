@@ -289,8 +289,7 @@ int CZelfDoc::ExportFrame(int frame, int write, const std::string& fileName, int
 
 Problem CZelfDoc::WriteCurrentFrame(const std::string& fileName, int sourceBits, int outputBits) {
     exportProblem_ = Problem{};
-    if (samples() == nullptr || currentFrame_ < 0 || dataDisplay_ != 0)
-        return FailExport({ProblemCode::FrameUnreadable, {std::to_string(currentFrame_)}});
+    if (samples() == nullptr || currentFrame_ < 0 || dataDisplay_ != 0) return FailExport({ProblemCode::NoFrameShown});
     if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16))
         return FailExport({ProblemCode::UnsupportedDepth, {std::to_string(sourceBits), std::to_string(outputBits)}});
     if (IsInputFile(fileName)) return FailExport({ProblemCode::OutputIsInput, {fileName}});

@@ -28,6 +28,7 @@ std::string_view ProblemTemplate(ProblemCode code) {
         case ProblemCode::NoMemoryForDisplay: return "not enough memory for the display bitmap";
         case ProblemCode::RunInProgress: return "a run is in progress; end it first";
         case ProblemCode::FrameUnreadable: return "frame %1 cannot be read";
+        case ProblemCode::NoFrameShown: return "no frame is shown (the correction data is); show a frame first";
         case ProblemCode::FrameOutside: return "frame %1 lies outside the movie's frames 0..%2";
         case ProblemCode::RangeOutside: return "frame range %1..%2 lies outside the movie's frames 0..%3";
         case ProblemCode::PointOutside: return "the %1 point (%2, %3) lies outside the %4 x %5 frame";

@@ -38,6 +38,7 @@ enum class ProblemCode {
     RunInProgress,
     // Frames, ranges and runs.
     FrameUnreadable,         // %1: frame index
+    NoFrameShown,            // the samples hold correction data (or nothing), not a frame
     FrameOutside,            // %1: frame index, %2: last frame
     RangeOutside,            // %1..%2: the range, %3: last frame
     // Measurements.

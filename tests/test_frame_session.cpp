@@ -199,7 +199,7 @@ TEST(FrameSession, CorrectionDataIsShownUntilAFrameIs) {
     EXPECT_EQ(doc.DataDisplayMode(), 1);
     EXPECT_EQ(doc.SampleAt(0), 7);
     // The offsets are no frame: they are never written as one.
-    EXPECT_TRUE(doc.WriteCurrentFrame(tiff.path(), 16, 16));
+    EXPECT_EQ(doc.WriteCurrentFrame(tiff.path(), 16, 16).code, zel::ProblemCode::NoFrameShown);
     EXPECT_FALSE(std::filesystem::exists(tiff.path()));
     ASSERT_EQ(doc.ShowFrame(2), 1);
     EXPECT_EQ(doc.DataDisplayMode(), 0);
