@@ -439,6 +439,30 @@
         <source>scroll lock</source>
         <translation>Scroll Lock</translation>
     </message>
+    <message>
+        <source>Playback stopped: %1</source>
+        <translation>再生を中止しました: %1</translation>
+    </message>
+    <message>
+        <source>Playback not started: %1</source>
+        <translation>再生を開始できません: %1</translation>
+    </message>
+    <message>
+        <source>Conversion not started</source>
+        <translation>変換を開始できません</translation>
+    </message>
+    <message>
+        <source>Conversion stopped: %1 (%2 before it, complete)</source>
+        <translation>変換を中止しました: %1（それまでの %2 は完全です）</translation>
+    </message>
+    <message>
+        <source>Profile data not saved</source>
+        <translation>プロファイルデータを保存していません</translation>
+    </message>
+    <message>
+        <source>AOI data not saved</source>
+        <translation>AOI データを保存していません</translation>
+    </message>
 </context>
 <context>
     <name>zel::gui::CControlBar</name>
@@ -513,6 +537,10 @@
         <source>%1: opened without correction: %2</source>
         <translation>%1: 補正なしで開きました: %2</translation>
     </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 を開けません: %2</translation>
+    </message>
 </context>
 <context>
     <name>zel::gui::CZelfView</name>
@@ -556,6 +584,52 @@
     <message>
         <source>ZelTiff16 Version</source>
         <translation>ZelTiff16 Vesion</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CMessageBar</name>
+    <message>
+        <source>Messages</source>
+        <translation>メッセージ</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Dismiss these messages</source>
+        <translation>これらのメッセージを閉じます</translation>
+    </message>
+</context>
+<context>
+    <name>Problem</name>
+    <message>
+        <source>frame %1 cannot be read</source>
+        <translation>フレーム %1 を読み込めません</translation>
+    </message>
+    <message>
+        <source>frame range %1..%2 lies outside the movie&apos;s frames 0..%3</source>
+        <translation>フレーム区間 %1..%2 は動画のフレーム 0..%3 の範囲外です</translation>
+    </message>
+    <message>
+        <source>the movie has no frames</source>
+        <translation>動画にフレームがありません</translation>
+    </message>
+    <message>
+        <source>no AOI has been drawn; draw one with the AOI tool first</source>
+        <translation>AOI が描かれていません。先に AOI ツールで描いてください</translation>
+    </message>
+    <message>
+        <source>no profile line has been drawn; draw one with the Profile tool first</source>
+        <translation>プロファイル線が描かれていません。先にプロファイルツールで描いてください</translation>
+    </message>
+    <message>
+        <source>cannot open the file: %1</source>
+        <translation>ファイルを開けません: %1</translation>
+    </message>
+    <message>
+        <source>%1 is the movie being read; it is never overwritten</source>
+        <translation>%1 は読み込み中の動画です。上書きしません</translation>
     </message>
 </context>
 </TS>
