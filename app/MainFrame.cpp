@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 
 #include <QVBoxLayout>
@@ -131,9 +132,13 @@ CChildFrame* CMainFrame::AddDocumentWindow(const std::shared_ptr<CZelfDoc>& doc)
     const bool first = mdi_->subWindowList().isEmpty();
     auto* child = new CChildFrame(doc, *this);
     mdi_->addSubWindow(child);
+    // The window is half destroyed when it says so (the MDI area may still name it as
+    // current): the menus and commands follow once it is gone.
     connect(child, &QObject::destroyed, this, [this] {
-        if (mdi_->subWindowList().isEmpty()) CreateMenus();
-        UpdateCommandUI();
+        QTimer::singleShot(0, this, [this] {
+            if (mdi_->subWindowList().isEmpty()) CreateMenus();
+            UpdateCommandUI();
+        });
     });
     connect(child->View(), &CZelfView::CommandStateChanged, this, &CMainFrame::UpdateCommandUI);
     child->ActivateFrame();

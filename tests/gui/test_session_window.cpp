@@ -241,6 +241,7 @@ private slots:
 
         f.MdiArea()->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
         QCOMPARE(f.PaneText(kPaneFrame), QStringLiteral("F:         /        "));
         QVERIFY(f.ControlBar()->Edit(kIdStartEdit)->text().isEmpty());
         QVERIFY(!f.ControlBar()->Button(kIdRangeAll)->isChecked());
