@@ -4,7 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ZelVersion.h"
 #include "cli/ConvertCommand.h"
@@ -27,6 +31,17 @@ void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options,
                        "Dark movie whose average replaces the correction offsets (black balance)");
 }
 
+// The exit status of every command, for the help texts (README "Exit status" says more).
+constexpr const char* kExitStatusHelp =
+    "Exit status:\n"
+    "  0         success\n"
+    "  1         the movie or an output cannot be opened, read or written\n"
+    "  2         bad usage, a frame range or point outside the movie, or an output that is an input\n"
+    "  130, 143  stopped by Ctrl-C (SIGINT) or SIGTERM at a frame boundary; finished TIFF files are kept";
+
+// What the default --jobs comes to on this machine, counted as the conversion counts it.
+std::string CoresHere() { return std::to_string(std::max(1u, std::thread::hardware_concurrency())); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,6 +50,12 @@ int main(int argc, char** argv) {
     const zel::platform::Utf8Console console;
     CLI::App app{"ZelTiff16 command-line tool: inspect, convert and measure high-speed camera movies (.zel)"};
     app.require_subcommand(1);
+    // Options are spelled --name everywhere. CLI11 would also take "/name" on Windows, and
+    // then a root-relative path such as /data/m.zel would be read as an unknown option
+    // and the movie reported missing. Set before the commands are added: they copy it.
+    app.allow_windows_style_options(false);
+    // Also copied by each command, so that every --help ends with it.
+    app.footer(kExitStatusHelp);
     app.set_version_flag("--version", std::string("zeltiff16-cli ") + zel::kVersionString);
 
     zel::cli::InfoOptions info;
@@ -47,10 +68,12 @@ int main(int argc, char** argv) {
     CLI::App* convertCommand =
         app.add_subcommand("convert", "Write frames as numbered TIFF files: OUTPUT dir/name.tif gives dir/name_000012.tif");
     AddFrameWorkOptions(*convertCommand, convert, "Name pattern of the TIFF files (folder, base name, extension)");
-    convertCommand->add_option("--bits", convert.bits, "Bits per sample of the TIFF files")
+    convertCommand->add_option("--bits", convert.bits, "Bits per sample of the TIFF files (default 16)")
         ->transform(zel::cli::DecimalInteger())
         ->check(CLI::IsMember({8, 16}));
-    convertCommand->add_option("--jobs", convert.jobs, "Frames converted in parallel (default: one per core)")
+    convertCommand
+        ->add_option("--jobs", convert.jobs,
+                     "Frames converted in parallel (default: one per core, " + CoresHere() + " here)")
         ->transform(zel::cli::DecimalInteger())
         ->check(CLI::Range(1, 256));
     convertCommand->add_flag("--stack", convert.stack,
@@ -77,6 +100,17 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& e) {  // --help or --version: printed, exit 0
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        // A word that names no command is left over unparsed; CLI11 would only say that a
+        // subcommand is required, which hides the misspelt name. The tool's own options
+        // take no values, so the first word not starting with '-' was meant as the command.
+        const std::vector<std::string> left = app.remaining();
+        const auto word =
+            std::find_if(left.begin(), left.end(), [](const std::string& a) { return a.rfind('-', 0) != 0; });
+        if (app.get_subcommands().empty() && word != left.end()) {
+            zel::cli::Complain("unknown command '" + *word + "' (commands: info, convert, profile, aoi)");
+            std::fprintf(stderr, "Run with --help for more information.\n");
+            return zel::cli::kExitUsage;
+        }
         app.exit(e);
         return zel::cli::kExitUsage;
     }

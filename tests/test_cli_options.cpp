@@ -1,4 +1,5 @@
-// zeltiff16-cli option values: integers are decimal only, and --version.
+// zeltiff16-cli option values: integers are decimal only, --version, the help texts and
+// an unknown command.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DocumentFixture.h"
@@ -106,5 +108,34 @@ TEST(CliOptions, VersionIsPrintedOnStdout) {
         EXPECT_EQ(r.exitCode, 0) << args << ": " << r.err;
         EXPECT_TRUE(std::regex_match(r.out, std::regex(R"(zeltiff16-cli \d+\.\d+\.\d+\.\d+\n)"))) << r.out;
         EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(CliOptions, HelpOfEveryCommandShowsDefaultsAndExitStatus) {
+    for (const char* command : {"info", "convert", "profile", "aoi"}) {
+        const ProcessResult r = RunCommand(Cli() + " " + command + " --help");
+        ASSERT_EQ(r.exitCode, 0) << command << ": " << r.err;
+        for (const char* status : {"Exit status:", "  0 ", "  1 ", "  2 ", "  130, 143 "})
+            EXPECT_NE(r.out.find(status), std::string::npos) << command << " lacks '" << status << "':\n" << r.out;
+        if (std::string(command) == "info") continue;
+        EXPECT_TRUE(std::regex_search(r.out, std::regex(R"(--start INT +First.*default 0\))"))) << r.out;
+        EXPECT_TRUE(std::regex_search(r.out, std::regex(R"(--end INT +Last.*default the last frame)"))) << r.out;
+    }
+    const std::string convert = RunCommand(Cli() + " convert --help").out;
+    EXPECT_TRUE(std::regex_search(convert, std::regex(R"(--bits .*\(default 16\))"))) << convert;
+    const std::string cores = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
+    EXPECT_TRUE(std::regex_search(convert, std::regex(R"(--jobs .*default: one per core, )" + cores + " here")))
+        << convert;
+}
+
+TEST(CliOptions, AnUnknownCommandIsNamed) {
+    TempFile movie;
+    WriteTestMovie(movie, 4, 32, 16, 2, Value);
+    for (const std::string& args :
+         {std::string(" bogus"), " bogus " + Quote(movie.path()), std::string(" --json bogus")}) {
+        const ProcessResult r = RunCommand(Cli() + args);
+        EXPECT_EQ(r.exitCode, 2) << args;
+        EXPECT_NE(r.err.find("unknown command 'bogus'"), std::string::npos) << args << ": " << r.err;
+        EXPECT_EQ(r.out, "") << args;
     }
 }
