@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -201,8 +202,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     SaveWindowPlacement(*this, app_.Settings());
     app_.Settings().setValue(QStringLiteral("Settings/BitSel"), QString::number(bitSel_));
+    app_.Settings().sync();
     mdi_->closeAllSubWindows();
     event->accept();
+    if (terminationSignal_ != 0) QCoreApplication::exit(128 + terminationSignal_);
+}
+
+void CMainFrame::OnTerminationRequested(int signal) {
+    terminationSignal_ = signal;
+    close();  // with a run going, the run stops first and the window closes after it
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -136,6 +136,10 @@ public slots:
     // Record the active view's AOI statistics or profile over the frame range.
     void OnAoiExportRun();
     void OnProfileExportRun();
+    // SIGINT or SIGTERM: the run stops at a frame boundary (what it was writing is
+    // dropped, completed files stay), the settings are saved and the program ends with
+    // 128 + the signal's number.
+    void OnTerminationRequested(int signal);
     // The control bar.
     void OnBarCommand(int id);
     void OnRangeEdited();
@@ -186,6 +190,7 @@ private:
     bool closeAfterRun_ = false;
     bool runAbandoned_ = false;  // the running document's last window closed
     bool updatingUi_ = false;
+    int terminationSignal_ = 0;
 };
 
 }  // namespace zel::gui

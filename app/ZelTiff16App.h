@@ -13,6 +13,7 @@
 namespace zel::gui {
 
 class CMainFrame;
+class TerminationWatch;
 
 class CZelTiff16App : public QObject {
     Q_OBJECT
@@ -46,6 +47,8 @@ private:
     QSettings settings_;
     std::unique_ptr<UserDialogs> dialogs_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    // Declared last: it stops watching for termination requests before the window goes.
+    std::unique_ptr<TerminationWatch> termination_;
 };
 
 }  // namespace zel::gui

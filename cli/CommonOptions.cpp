@@ -1,5 +1,6 @@
 #include "cli/CommonOptions.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zel::cli {
@@ -29,12 +30,19 @@ int RefuseInputAsOutput(const CZelfDoc& doc, const std::string& path) {
 }
 
 int ResolveRange(const CZelfDoc& doc, const FrameWorkOptions& options, int& first, int& last) {
-    const int count = doc.frameCount();
+    const int count = doc.frameCount(), held = doc.FramesHeld();
+    // Without --end the range runs to the last frame the file holds: a header may claim
+    // frames a cut file does not have.
+    const bool toTheEnd = !options.end.has_value();
+    const int end = toTheEnd ? std::max(held, 1) - 1 : *options.end;
     FrameSpan span;
-    if (const Problem outside = CheckSpan(options.start.value_or(0), options.end.value_or(count - 1), count, span)) {
+    if (const Problem outside = CheckSpan(options.start.value_or(0), end, count, span)) {
         Complain(outside.code == ProblemCode::NoFrames ? options.movie + ": " + outside.Text() : outside.Text());
         return kExitUsage;
     }
+    if (toTheEnd && held < count)
+        Complain(options.movie + ": the file holds only " + std::to_string(held) + " of " + std::to_string(count) +
+                 " frames (it is cut short); the range ends at frame " + std::to_string(span.last));
     first = span.first;
     last = span.last;
     return kExitOk;

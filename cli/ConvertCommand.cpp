@@ -19,6 +19,7 @@
 #include "cli/StackCommand.h"
 #include "document/ConversionNaming.h"
 #include "document/ConversionWorkers.h"
+#include "document/OutputCheck.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 
@@ -71,9 +72,8 @@ struct Job {
 // An output name that is the movie or the black reference (a link to it, or a movie
 // named like a numbered output) is refused before anything is written.
 int CheckOutputs(const CZelfDoc& doc, const Job& job, int first, int last) {
-    for (int n = first; n <= last; ++n) {
-        if (const int code = RefuseInputAsOutput(doc, job.NameOf(n)); code != kExitOk) return code;
-    }
+    if (const Problem clash = CheckOutputsAreNotInputs(doc, job.pattern, {first, last}))
+        return RefuseInputAsOutput(doc, clash.arguments.at(0));
     return kExitOk;
 }
 

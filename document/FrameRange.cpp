@@ -1,5 +1,6 @@
 #include "document/FrameRange.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zel {
@@ -13,15 +14,18 @@ Problem CheckSpan(int first, int last, int frameCount, FrameSpan& span) {
     return {};
 }
 
-Problem SpanOfRange(const FrameRange& range, int frameCount, FrameSpan& span) {
+Problem SpanOfRange(const FrameRange& range, int frameCount, int framesHeld, FrameSpan& span) {
     if (range.mode == RangeMode::Identical) return CheckSpan(range.first, range.last, frameCount, span);
-    return CheckSpan(0, frameCount - 1, frameCount, span);
+    const int held = std::clamp(framesHeld, 0, std::max(frameCount, 0));
+    return CheckSpan(0, held - 1, held, span);
 }
 
-Problem PlanPlayback(const FrameRange& range, int frameCount, int position, int direction, PlaybackPlan& plan) {
+Problem PlanPlayback(const FrameRange& range, int frameCount, int framesHeld, int position, int direction,
+                     PlaybackPlan& plan) {
     plan = PlaybackPlan{};
     if (frameCount < 1) return {ProblemCode::NoFrames};
-    FrameSpan span{position < 0 ? 0 : position, frameCount - 1};
+    const int held = std::clamp(framesHeld, 1, frameCount);
+    FrameSpan span{position < 0 ? 0 : position, held - 1};  // empty past the frames held
     if (direction != 0) {
         const int64_t next = int64_t{position} + (direction > 0 ? 1 : -1);
         // A step beyond either end does nothing, in the Identical mode too.

@@ -38,18 +38,22 @@ struct FrameSpan {
 Problem CheckSpan(int first, int last, int frameCount, FrameSpan& span);
 
 // The frames a conversion or an export of `range` covers: Start..End in the Identical
-// mode, every frame otherwise; checked as CheckSpan does.
-Problem SpanOfRange(const FrameRange& range, int frameCount, FrameSpan& span);
+// mode (checked as CheckSpan does against the frames recorded), otherwise every frame the
+// file holds (framesHeld: fewer than recorded when the file is cut short), so that "all
+// frames" never means frames the header claims but the file does not have.
+Problem SpanOfRange(const FrameRange& range, int frameCount, int framesHeld, FrameSpan& span);
 
 // What a play (direction 0) or a step (+1 or -1) from the frame at `position` shows, and
-// the progress bar's extent. A step beyond either end of the movie shows nothing (`span`
-// empty, no problem); in the Identical mode the range replaces the frames (a step then
-// plays the range, as play does), and a range outside the movie is refused.
+// the progress bar's extent. Play goes on to the last frame the file holds. A step beyond
+// either end of the movie shows nothing (`span` empty, no problem); in the Identical mode
+// the range replaces the frames (a step then plays the range, as play does), and a range
+// outside the movie is refused.
 struct PlaybackPlan {
     FrameSpan span;
     int64_t progressLow = 0;
     int64_t progressHigh = 0;
 };
-Problem PlanPlayback(const FrameRange& range, int frameCount, int position, int direction, PlaybackPlan& plan);
+Problem PlanPlayback(const FrameRange& range, int frameCount, int framesHeld, int position, int direction,
+                     PlaybackPlan& plan);
 
 }  // namespace zel

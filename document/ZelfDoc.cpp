@@ -4,6 +4,7 @@
 
 #include "imaging/DisplayBitmap.h"
 #include "imaging/TiffImage.h"
+#include "reader/WholeFrames.h"
 
 namespace zel {
 
@@ -257,6 +258,10 @@ int CZelfDoc::SetConversionRange(int start, int end, int allFrames) {
     if (CheckSpan(start, end, frameCount_, span)) return 0;
     range_ = FrameRange{RangeMode::Identical, start, end};
     return 1;
+}
+
+int CZelfDoc::FramesHeld() const {
+    return reader_ ? std::min(frameCount_, WholeFramesInFile(reader_->Parameters(), reader_->FileSize())) : 0;
 }
 
 int CZelfDoc::convertFirst() const { return range_.mode == RangeMode::Identical ? range_.first : 0; }

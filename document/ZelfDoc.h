@@ -182,6 +182,9 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     int frameCount() const { return frameCount_; }
+    // The whole frames the file holds: frameCount() unless the file is cut short (or its
+    // header claims more frames than it stores).
+    int FramesHeld() const;
     int bitDepth() const { return bitDepth_; }
     int bytesPerSample() const { return bytesPerSample_; }
     const std::string& movieTitle() const { return movieTitle_; }

@@ -23,6 +23,8 @@ std::string_view ProblemTemplate(ProblemCode code) {
         case ProblemCode::FramChunkOutsideFile: return "the \"FRAM\" chunk does not lie inside the file";
         case ProblemCode::NoFrames: return "the movie has no frames";
         case ProblemCode::FirstFrameCut: return "the file is too short to hold its first frame (%1 bytes)";
+        case ProblemCode::FirstFrameNotStored:
+            return "the file stores only %2 of the %1 bytes of its first frame: it is a sparse file without a picture";
         case ProblemCode::NoMemoryForCorrection: return "cannot allocate memory for the correction tables";
         case ProblemCode::NoMemoryForFrame: return "not enough memory for a frame of %1 x %2";
         case ProblemCode::NoMemoryForDisplay: return "not enough memory for the display bitmap";

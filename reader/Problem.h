@@ -32,6 +32,7 @@ enum class ProblemCode {
     FramChunkOutsideFile,
     NoFrames,
     FirstFrameCut,           // %1: bytes of one stored frame
+    FirstFrameNotStored,     // %1: bytes of one stored frame, %2: of them stored (a sparse file)
     NoMemoryForCorrection,
     NoMemoryForFrame,        // %1 x %2
     NoMemoryForDisplay,

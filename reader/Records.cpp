@@ -5,8 +5,10 @@
 
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "platform/FileData.h"
 #include "reader/ByteOrder.h"
 #include "reader/MovieReader.h"
 #include "reader/OpenSteps.h"
@@ -20,6 +22,8 @@ constexpr int kGenpOlderSize = 592, kGenpNewerSize = 512;
 constexpr int kPlayOlderSize = 1648, kPlayNewerSize = 1792;
 constexpr int kFszpSize = 400;
 constexpr int kSegmentEntries = 16;
+// Frames from this size on are looked at for holes before they are read.
+constexpr int64_t kSparseCheckBytes = int64_t{64} << 20;
 
 // Where the fields of "PLAY" lie in each layout.
 struct PlayLayout {
@@ -218,6 +222,17 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, Problem& fai
     if (r.fileHandle.Size() - r.framOffset < storedFrame) {
         if (r.frameCount == 0) return Reject(failure, ProblemCode::NoFrames);
         return Reject(failure, ProblemCode::FirstFrameCut, {std::to_string(storedFrame)});
+    }
+    // A file can also reach the size its header claims without holding it: a few
+    // kilobytes made sparse. Reading such a frame would cost gigabytes of memory and
+    // seconds for a picture of zeros, so a large first frame of which less than an eighth
+    // is stored is refused like a cut one. (Smaller frames are simply read: a black frame
+    // copied sparsely is still a frame, and reading it costs little.)
+    if (storedFrame >= kSparseCheckBytes) {
+        const std::optional<int64_t> stored = platform::FileStoredBytesIn(r.filePath, r.framOffset, storedFrame);
+        if (stored && *stored < storedFrame / 8)
+            return Reject(failure, ProblemCode::FirstFrameNotStored,
+                          {std::to_string(storedFrame), std::to_string(*stored)});
     }
 
     if (r.rateIndex == 0) {

@@ -125,40 +125,50 @@ TEST(FrameRanges, SpansAreCheckedAgainstTheMovie) {
     // Neither and All cover every frame whatever Start and End say; Identical is checked.
     for (const RangeMode mode : {RangeMode::Neither, RangeMode::All}) {
         span = {};
-        ASSERT_FALSE(zel::SpanOfRange({mode, 7, 3}, 10, span));
+        ASSERT_FALSE(zel::SpanOfRange({mode, 7, 3}, 10, 10, span));
         EXPECT_EQ(span, (FrameSpan{0, 9}));
         EXPECT_EQ(span.Count(), 10);
-        EXPECT_EQ(zel::SpanOfRange({mode, 0, 0}, 0, span).code, ProblemCode::NoFrames);
+        EXPECT_EQ(zel::SpanOfRange({mode, 0, 0}, 0, 0, span).code, ProblemCode::NoFrames);
     }
-    ASSERT_FALSE(zel::SpanOfRange({RangeMode::Identical, 3, 4}, 10, span));
+    ASSERT_FALSE(zel::SpanOfRange({RangeMode::Identical, 3, 4}, 10, 10, span));
     EXPECT_EQ(span, (FrameSpan{3, 4}));
-    EXPECT_EQ(zel::SpanOfRange({RangeMode::Identical, 5, 2}, 10, span).code, ProblemCode::RangeOutside);
-    EXPECT_EQ(zel::SpanOfRange({RangeMode::Identical, 8, 10}, 10, span).code, ProblemCode::RangeOutside);
+    EXPECT_EQ(zel::SpanOfRange({RangeMode::Identical, 5, 2}, 10, 10, span).code, ProblemCode::RangeOutside);
+    EXPECT_EQ(zel::SpanOfRange({RangeMode::Identical, 8, 10}, 10, 10, span).code, ProblemCode::RangeOutside);
+
+    // A file holding 3 of its 2^31 - 1 recorded frames: "all frames" are the 3 it holds;
+    // a chosen range is checked against the frames recorded (and the run then stops at
+    // the first frame the file does not hold, saying so).
+    ASSERT_FALSE(zel::SpanOfRange({RangeMode::All, 0, 0}, INT32_MAX, 3, span));
+    EXPECT_EQ(span, (FrameSpan{0, 2}));
+    ASSERT_FALSE(zel::SpanOfRange({RangeMode::Identical, 1, 5}, 10, 3, span));
+    EXPECT_EQ(span, (FrameSpan{1, 5}));
 }
 
 TEST(FrameRanges, PlaybackPlans) {
     const FrameRange all{RangeMode::All, 0, 9}, identical{RangeMode::Identical, 2, 6};
     zel::PlaybackPlan plan;
-    ASSERT_FALSE(zel::PlanPlayback(all, 10, 4, 0, plan));  // play: from the frame shown to the end
+    ASSERT_FALSE(zel::PlanPlayback(all, 10, 10, 4, 0, plan));  // play: from the frame shown to the end
     EXPECT_EQ(plan.span, (FrameSpan{4, 9}));
     EXPECT_EQ(plan.progressHigh, 10);
-    ASSERT_FALSE(zel::PlanPlayback(all, 10, 4, -1, plan));
+    ASSERT_FALSE(zel::PlanPlayback(all, INT32_MAX, 3, 1, 0, plan));  // play stops at the frames held
+    EXPECT_EQ(plan.span, (FrameSpan{1, 2}));
+    ASSERT_FALSE(zel::PlanPlayback(all, 10, 10, 4, -1, plan));
     EXPECT_EQ(plan.span, (FrameSpan{3, 3}));
     // A step beyond either end plans nothing, in either mode.
     for (const FrameRange& range : {all, identical}) {
-        ASSERT_FALSE(zel::PlanPlayback(range, 10, 9, +1, plan));
+        ASSERT_FALSE(zel::PlanPlayback(range, 10, 10, 9, +1, plan));
         EXPECT_EQ(plan.span.Count(), 0);
-        ASSERT_FALSE(zel::PlanPlayback(range, 10, 0, -1, plan));
+        ASSERT_FALSE(zel::PlanPlayback(range, 10, 10, 0, -1, plan));
         EXPECT_EQ(plan.span.Count(), 0);
     }
     // In the Identical mode a step plays the range, and the progress bar spans it.
-    ASSERT_FALSE(zel::PlanPlayback(identical, 10, 8, +1, plan));
+    ASSERT_FALSE(zel::PlanPlayback(identical, 10, 10, 8, +1, plan));
     EXPECT_EQ(plan.span, (FrameSpan{2, 6}));
     EXPECT_EQ(plan.progressLow, 2);
     EXPECT_EQ(plan.progressHigh, 7);
-    EXPECT_EQ(zel::PlanPlayback({RangeMode::Identical, 5, 2}, 10, 0, 0, plan).code, ProblemCode::RangeOutside);
+    EXPECT_EQ(zel::PlanPlayback({RangeMode::Identical, 5, 2}, 10, 10, 0, 0, plan).code, ProblemCode::RangeOutside);
     EXPECT_EQ(plan.span.Count(), 0);
-    EXPECT_EQ(zel::PlanPlayback(all, 0, 0, 0, plan).code, ProblemCode::NoFrames);
+    EXPECT_EQ(zel::PlanPlayback(all, 0, 0, 0, 0, plan).code, ProblemCode::NoFrames);
 }
 
 TEST(Measurements, ShapesKnowTheirSamplesAndWhetherTheyFit) {

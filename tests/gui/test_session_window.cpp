@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -94,10 +95,20 @@ private slots:
         const std::string csv = out.path + "/cut_AOI.csv";
         std::ofstream(csv) << "older file\n";
         t.frame->Action(kIdAoi)->trigger();
+        // All frames are the eight the file holds: recorded in full.
         t.dialogs->csvNames.push_back(QString::fromStdString(csv));
         f.OnAoiExportRun();
-        QVERIFY(f.MessageBar()->Text().contains(QStringLiteral("frame 8 cannot be read")));
-        QCOMPARE(LinesIn(csv), 1);  // the old file stands; no partial export took its place
+        QVERIFY(f.MessageBar()->Text().isEmpty());
+        QCOMPARE(LinesIn(csv), 3 + 8 + 3);
+        // Frames 0..9 asked for: the run stops at frame 8, and nothing takes the file's place.
+        std::ofstream(csv) << "older file\n";
+        f.ControlBar()->Button(kIdRangeIdentical)->click();  // Start..End: 0..9 as recorded
+        QCOMPARE(f.rangeMode(), 0);
+        QCOMPARE(f.rangeEnd(), 9);
+        t.dialogs->csvNames.push_back(QString::fromStdString(csv));
+        f.OnAoiExportRun();
+        QVERIFY2(f.MessageBar()->Text().contains(QStringLiteral("frame 8 cannot be read")), qPrintable(f.MessageBar()->Text()));
+        QCOMPARE(LinesIn(csv), 1);
         QCOMPARE(f.ActiveDocument()->CurrentFrame(), 7);
 
         f.MessageBar()->Dismiss();
@@ -245,6 +256,30 @@ private slots:
         QCOMPARE(f.PaneText(kPaneFrame), QStringLiteral("F:         /        "));
         QVERIFY(f.ControlBar()->Edit(kIdStartEdit)->text().isEmpty());
         QVERIFY(!f.ControlBar()->Button(kIdRangeAll)->isChecked());
+    }
+
+    void aConversionChecksEveryNameFirst() {
+        TestApp t({Path(movie_)});
+        TempFolder out;
+        std::filesystem::create_symlink(movie_.path(), out.path + "/x_000003.tif");
+        t.dialogs->tiffNames.push_back(QString::fromStdString(out.path + "/x.tif"));
+        t.frame->Action(kIdConvertToTiff)->trigger();
+        QVERIFY(t.frame->MessageBar()->Text().contains(QStringLiteral("x_000003.tif is the movie being read")));
+        QCOMPARE(FilesIn(out.path), (std::vector<std::string>{"x_000003.tif"}));  // not even frames 0..2
+    }
+
+    void terminationStopsTheRunSavesTheSettingsAndCloses() {
+        TestApp t({Path(movie_)});
+        CMainFrame& f = *t.frame;
+        f.show();
+        f.Action(kIdAoi)->trigger();
+        TempFolder out;
+        t.dialogs->csvNames.push_back(QString::fromStdString(out.path + "/a.csv"));
+        QTimer::singleShot(0, &f, [] { ::raise(SIGTERM); });
+        f.OnAoiExportRun();
+        QTRY_VERIFY(!f.isVisible());
+        QVERIFY(FilesIn(out.path).empty());  // no CSV, no temporary
+        QVERIFY(QSettings(QStringLiteral("orv"), QStringLiteral("ZelTiff16")).contains(QStringLiteral("Settings/BitSel")));
     }
 
     void qtsOwnTextsFollowTheLanguage() {

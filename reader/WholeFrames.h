@@ -8,7 +8,7 @@
 
 #include "reader/MovieParameters.h"
 
-namespace zel::cli {
+namespace zel {
 
 // Frame n occupies framOffset + n * frameStride up to that plus frameHeaderSize +
 // frameBytes; it is whole when that end lies within the file. The ends grow with n, so
@@ -24,4 +24,4 @@ inline int WholeFramesInFile(const MovieParameters& movie, int64_t fileSize) {
     return static_cast<int>(std::min<int64_t>(room / movie.frameStride, movie.frameCount - 1) + 1);
 }
 
-}  // namespace zel::cli
+}  // namespace zel
