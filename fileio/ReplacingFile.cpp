@@ -1,9 +1,10 @@
 // ReplacingFile over the platform layer: a temporary file created beside the target
-// (never opening an existing one), plain writes, close, a rename onto the target, and
-// removal of the temporary on every failure.
+// (never opening an existing one) with the permissions of the file it replaces, plain
+// writes, close, a rename onto the target, and removal of the temporary on every failure.
 
 #include "fileio/ReplacingFile.h"
 
+#include <optional>
 #include <utility>
 
 #include "platform/Process.h"
@@ -42,12 +43,24 @@ bool CheckTarget(const std::string& target, std::string* error) {
     }
 }
 
+// A file its owner may not write is not to be replaced, though the folder would allow it:
+// the owner protected it on purpose, and rm and cp -i ask before going over it. Root is
+// refused too, as root can always take the protection off first.
+bool CheckWritable(const std::string& target, const platform::FilePermissions* permissions, std::string* error) {
+    if (!permissions || !permissions->writeProtected) return true;
+    return Report(error, Failure("write", target,
+                                 "the file is write-protected (" + std::string(platform::WriteProtection()) + ")"));
+}
+
 // Creates a new temporary file beside `target`; an existing file is never opened, and a
 // name in use (another writer, a crashed run) just moves on to the next number. The
 // name extends the target's so a leftover is recognisable; when that makes the name too
-// long for the file system, a short name in the same folder is used instead. Returns
-// the failure of the last creation tried.
-std::error_code CreateTemporary(platform::File& file, const std::string& target, std::string& temporary) {
+// long for the file system, a short name in the same folder is used instead. The file
+// takes the permissions of the file it is to replace, `like`, from the start, so that
+// the bytes are never readable by more people than those of the file they replace.
+// Returns the failure of the last creation tried.
+std::error_code CreateTemporary(platform::File& file, const std::string& target, const platform::FilePermissions* like,
+                                std::string& temporary) {
     const std::string pid = std::to_string(platform::ProcessId());
     const size_t separator = target.find_last_of(platform::PathSeparators());
     const std::string folder = separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
@@ -56,7 +69,7 @@ std::error_code CreateTemporary(platform::File& file, const std::string& target,
     for (const std::string& stem : stems) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
             temporary = stem + std::to_string(attempt);
-            failure = file.CreateNew(temporary);
+            failure = file.CreateNew(temporary, like);
             if (!failure) return failure;
             if (failure != std::errc::file_exists) break;
         }
@@ -72,8 +85,11 @@ ReplacingFile::~ReplacingFile() { Abandon(); }
 bool ReplacingFile::Create(const std::string& target, std::string* error) {
     Abandon();
     if (!CheckTarget(target, error)) return false;
+    const std::optional<platform::FilePermissions> replaced = platform::PermissionsOfPath(target);
+    const platform::FilePermissions* like = replaced ? &*replaced : nullptr;
+    if (!CheckWritable(target, like, error)) return false;
     std::string temporary;
-    if (const std::error_code failure = CreateTemporary(file_, target, temporary))
+    if (const std::error_code failure = CreateTemporary(file_, target, like, temporary))
         return Report(error, Failure("create", target, failure));
     target_ = target;
     temporary_ = std::move(temporary);

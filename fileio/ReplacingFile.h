@@ -10,9 +10,23 @@
 //
 // The rename replaces the target's directory entry (rename() on POSIX, MoveFileExW with
 // MOVEFILE_REPLACE_EXISTING on Windows): a target that is a symbolic link is replaced by
-// a regular file (the file it pointed to is never touched), and the new file has the
-// permissions of any newly created file (on POSIX 0666 less the umask). Targets that are
-// (or link to) folders, devices, pipes or sockets are refused at Create.
+// a regular file (the file it pointed to is never touched). Targets that are (or link
+// to) folders, devices, pipes or sockets are refused at Create.
+//
+// The new file keeps the rules of the file it replaces, so writing a file again never
+// opens it to more people. On POSIX it gets that file's permission bits (not set-id or
+// sticky bits), its group where the system allows it (otherwise the group gets only the
+// permissions of others) and its owner where the system allows it (root only); the
+// temporary has them from the start. On Windows it keeps the hidden and system
+// attributes; its security descriptor is inherited from the folder, as for any new file.
+// A target that does not exist gives the permissions of any new file (on POSIX 0666
+// less the umask). A write-protected target (POSIX: no write permission for its owner,
+// refused also to root, as rm and cp -i treat it; Windows: read-only) is refused at
+// Create before anything is written: "cannot write out/a.tif: the file is
+// write-protected (no write permission for its owner)". For a symbolic link all this is
+// judged on the file it points to, the one whose rules were set: a link to a protected
+// file is refused, and the link to a 0600 file becomes a 0600 file. The target is
+// judged once, at Create.
 //
 // Failures fill `error`, when given, with the target's path and the system's reason,
 // e.g. "cannot write out/a.csv: No space left on device". The first write failure

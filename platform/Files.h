@@ -40,6 +40,24 @@ PathKind KindOfPath(const std::string& path);
 // message is "not a regular file".
 std::error_code NotRegularFile();
 
+// What an existing file passes on to the file written to replace it, read through
+// symbolic links: the file a link points to is the one whose rules a user set. The new
+// file replaces the link itself (see ReplaceFile), but takes these.
+struct FilePermissions {
+    // Its owner may not write it: POSIX without the owner's write bit (whoever is
+    // asking, root too, as rm and cp -i judge it), Windows with the read-only attribute.
+    bool writeProtected = false;
+    uint32_t mode = 0;   // POSIX: the permission bits (0777); Windows: the attributes kept
+    uint32_t owner = 0;  // POSIX: user and group ids; unused on Windows
+    uint32_t group = 0;
+};
+// The permissions of the file `path` names; nullopt when there is nothing to look at
+// (missing, a link to nothing, unreachable).
+std::optional<FilePermissions> PermissionsOfPath(const std::string& path);
+// What write protection is on this system, in words for messages: "no write permission
+// for its owner" on POSIX, "read-only" on Windows.
+std::string_view WriteProtection();
+
 // Renames `from` onto `to`, replacing a file of that name (rename() on POSIX,
 // MoveFileExW with MOVEFILE_REPLACE_EXISTING on Windows, where a rename that a virus
 // scanner or an indexer briefly blocks is tried again for a moment).
@@ -66,8 +84,16 @@ public:
     // Creates a new, empty file for writing (and reading back); std::errc::file_exists
     // when the name is taken (an existing file is never opened),
     // std::errc::filename_too_long when the name is too long for the file system. Other
-    // programs may read it meanwhile.
-    std::error_code CreateNew(const std::string& path);
+    // programs may read it meanwhile, as far as its permissions let them.
+    //
+    // Without `like` it has the permissions of any new file (POSIX: 0666 less the umask).
+    // With `like` it takes those of the file it is to replace. POSIX: it is created
+    // readable and writable by its owner only, so that nobody opens it before it has
+    // them, then given like's owner and group as far as the system allows (a group that
+    // cannot be given leaves the group the permissions of others, never more), then
+    // like's permission bits. Windows: it is created with like's kept attributes. A file
+    // system that holds no permissions (FAT) keeps its own; that is not a failure.
+    std::error_code CreateNew(const std::string& path, const FilePermissions* like = nullptr);
     // Closes the file, reporting a write error the system deferred until now. Harmless
     // when closed.
     std::error_code Close();

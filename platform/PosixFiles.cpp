@@ -1,5 +1,6 @@
 // The file layer on POSIX: descriptors with open(), pread(), write(), rename() and
-// unlink(); 64-bit offsets (off_t is 64 bits on every system built for).
+// unlink(), fchown() and fchmod() for a replacing file's permissions; 64-bit offsets
+// (off_t is 64 bits on every system built for).
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +40,26 @@ FileIdentity IdentityOf(const struct stat& st) {
     return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
+// Gives the new file `fd` the owner, group and permission bits of the file it replaces.
+// Only root may give a file away, so others keep it as their own; a writer who is not in
+// the replaced file's group cannot give it that group either, and then the group class
+// gets no more than everyone else has (the new group's members are not those the bits
+// were meant for). Refusals are not failures: the file was created for its owner only,
+// so whatever is not applied errs on the private side.
+void TakePermissions(int fd, const platform::FilePermissions& like) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return;
+    const auto owner = static_cast<uid_t>(like.owner);
+    const auto group = static_cast<gid_t>(like.group);
+    bool groupKept = st.st_gid == group;
+    if (st.st_uid != owner || !groupKept) {
+        groupKept = ::fchown(fd, owner, group) == 0 || ::fchown(fd, static_cast<uid_t>(-1), group) == 0;
+    }
+    mode_t mode = static_cast<mode_t>(like.mode) & 0777;
+    if (!groupKept) mode = (mode & 0707) | ((mode & 07) << 3);
+    ::fchmod(fd, mode);
+}
+
 }  // namespace
 
 std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
@@ -57,6 +78,19 @@ PathKind KindOfPath(const std::string& path) {
     if (S_ISREG(st.st_mode)) return PathKind::Regular;
     return S_ISDIR(st.st_mode) ? PathKind::Directory : PathKind::Other;
 }
+
+std::optional<FilePermissions> PermissionsOfPath(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    FilePermissions permissions;
+    permissions.writeProtected = (st.st_mode & S_IWUSR) == 0;
+    permissions.mode = static_cast<uint32_t>(st.st_mode & 0777);
+    permissions.owner = static_cast<uint32_t>(st.st_uid);
+    permissions.group = static_cast<uint32_t>(st.st_gid);
+    return permissions;
+}
+
+std::string_view WriteProtection() { return "no write permission for its owner"; }
 
 std::error_code ReplaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
@@ -95,13 +129,18 @@ std::error_code File::OpenForReading(const std::string& path) {
     return {};
 }
 
-std::error_code File::CreateNew(const std::string& path) {
+std::error_code File::CreateNew(const std::string& path, const FilePermissions* like) {
     Close();
+    // 0666 is what the umask is there to trim for a new file. A file taking another's
+    // permissions starts private instead: permissions are checked when a file is opened,
+    // so one readable for a moment could be opened then and read from ever after.
+    const mode_t mode = like ? 0600 : 0666;
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return LastError();
+    if (like) TakePermissions(fd, *like);
     native_ = fd;
     return {};
 }

@@ -70,6 +70,14 @@ HANDLE OpenToLookAt(const std::wstring& path) {
 
 bool IsDevicePath(const std::wstring& path) { return path.rfind(L"\\\\.\\", 0) == 0; }
 
+// The attributes a replacing file takes from the file it replaces: hidden and system say
+// how the user wants the name shown, and a file that was hidden should not reappear
+// because it was written again. Read-only never comes across, as such a file is not
+// replaced; archive is set on every new file anyway. Who may open the file is a matter
+// of its security descriptor, which is not copied: the new file inherits its folder's,
+// as any new file does.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 }  // namespace
 
 std::string_view PathSeparators() { return "/\\"; }
@@ -92,6 +100,24 @@ PathKind KindOfPath(const std::string& path) {
     ::CloseHandle(handle);
     return kind;
 }
+
+std::optional<FilePermissions> PermissionsOfPath(const std::string& path) {
+    std::error_code failure;
+    const std::wstring wide = SystemPath(path, failure);
+    if (failure || IsDevicePath(wide)) return std::nullopt;
+    const HANDLE handle = OpenToLookAt(wide);  // the file a link points to, as on POSIX
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    if (!known) return std::nullopt;
+    FilePermissions permissions;
+    permissions.writeProtected = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    permissions.mode = info.dwFileAttributes & kKeptAttributes;
+    return permissions;
+}
+
+std::string_view WriteProtection() { return "read-only"; }
 
 std::error_code ReplaceFile(const std::string& from, const std::string& to) {
     std::error_code failure;
@@ -159,15 +185,17 @@ std::error_code File::OpenForReading(const std::string& path) {
     return {};
 }
 
-std::error_code File::CreateNew(const std::string& path) {
+std::error_code File::CreateNew(const std::string& path, const FilePermissions* like) {
     Close();
     std::error_code failure;
     const std::wstring wide = SystemPath(path, failure);
     if (failure) return failure;
     if (IsDevicePath(wide)) return NotRegularFile();
+    // FILE_ATTRIBUTE_NORMAL stands for "no attributes" and is valid only alone.
+    const DWORD kept = like ? like->mode & kKeptAttributes : 0;
+    const DWORD attributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
     const HANDLE handle =
-        ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                      nullptr);
+        ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, attributes, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = ::GetLastError();
         // No file system of Windows holds a longer name, whatever the error says about it

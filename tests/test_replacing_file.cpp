@@ -3,6 +3,7 @@
 
 #include "FileSizeLimit.h"
 #include "FolderTest.h"
+#include "document/CsvExport.h"
 #include "fileio/ReplacingFile.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zel {
@@ -111,6 +113,77 @@ TEST_F(ReplacingFiles, ALinkIsReplacedAndTheFileItPointsToNeverTouched) {
     EXPECT_EQ(Read(Path("link")), "new");
     EXPECT_EQ(Read(Path("real")), "precious");
     EXPECT_EQ(Names(), (std::vector<std::string>{"link", "real"}));
+}
+
+// A replaced file's permissions stay with its name, and are on the temporary from the
+// start; a new file has those of any new file.
+TEST_F(ReplacingFiles, TheNewFileKeepsTheReplacedFilesPermissions) {
+    const auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777u;
+    };
+    const auto replace = [](const std::string& target, mode_t* temporaryMode = nullptr) {
+        ReplacingFile file;
+        std::string error;
+        if (!file.Create(target, &error) || !file.Write("new", &error)) return error;
+        struct stat st {};
+        if (temporaryMode && ::stat(file.TemporaryPath().c_str(), &st) == 0) *temporaryMode = st.st_mode & 07777;
+        return file.Commit(&error) ? std::string("ok") : error;
+    };
+    // A umask that a new file's mode shows, different from every replaced file's below.
+    struct Umask {
+        const mode_t kept = ::umask(022);
+        ~Umask() { ::umask(kept); }
+    } umask;
+    Put(Path("private"), "old");
+    fs::permissions(Path("private"), fs::perms::owner_read | fs::perms::owner_write);
+    mode_t temporaryMode = 0;
+    EXPECT_EQ(replace(Path("private"), &temporaryMode), "ok");
+    EXPECT_EQ(temporaryMode, 0600u);
+    EXPECT_EQ(modeOf(Path("private")), 0600u);
+
+    Put(Path("shared"), "old");
+    ::chmod(Path("shared").c_str(), 0640);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(Path("shared").c_str(), 4321, 4322), 0);  // someone else's file
+    }
+    EXPECT_EQ(replace(Path("shared")), "ok");
+    EXPECT_EQ(modeOf(Path("shared")), 0640u);
+    struct stat st {};
+    ASSERT_EQ(::stat(Path("shared").c_str(), &st), 0);
+    if (root) {
+        EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(uid_t{4321}, gid_t{4322}));
+    }
+
+    ::umask(027);
+    EXPECT_EQ(replace(Path("new")), "ok");
+    EXPECT_EQ(modeOf(Path("new")), 0640u);  // 0666 less the umask
+}
+
+// A file its owner may not write is refused before anything is written, also to root
+// and also behind a link.
+TEST_F(ReplacingFiles, WriteProtectedFilesAreRefused) {
+    Put(Path("locked"), "old");
+    fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("locked", Path("link"));
+    ReplacingFile file;
+    std::string error;
+    EXPECT_FALSE(file.Create(Path("locked"), &error));
+    EXPECT_EQ(error, "cannot write " + Path("locked") +
+                         ": the file is write-protected (no write permission for its owner)");
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_FALSE(file.Create(Path("link"), &error));
+    EXPECT_EQ(error, "cannot write " + Path("link") + ": the file is write-protected (no write permission for its owner)");
+    EXPECT_TRUE(fs::is_symlink(Path("link")));
+    EXPECT_EQ(Read(Path("locked")), "old");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"link", "locked"}));
+
+    // The CSV export goes through the same file.
+    ProfileCsvWriter csv;
+    EXPECT_FALSE(csv.Begin(Path("locked"), "movie.zel", {5, 7, 2, 7}, &error));
+    EXPECT_NE(error.find("write-protected"), std::string::npos) << error;
+    EXPECT_EQ(Read(Path("locked")), "old");
 }
 
 TEST_F(ReplacingFiles, TemporaryNames) {
