@@ -76,8 +76,13 @@ int main(int argc, char** argv) {
                      "Frames converted in parallel (default: one per core, " + CoresHere() + " here)")
         ->transform(zel::cli::DecimalInteger())
         ->check(CLI::Range(1, 256));
-    convertCommand->add_flag("--stack", convert.stack,
-                             "Write one multi-page TIFF (an ImageJ stack) named OUTPUT, with one job");
+    CLI::Option* stackFlag = convertCommand->add_flag(
+        "--stack", convert.stack, "Write one multi-page TIFF (an ImageJ stack) named OUTPUT, with one job");
+    convertCommand
+        ->add_flag("--bigtiff", convert.bigtiff,
+                   "With --stack: write a BigTIFF, a directory per page, for readers that want one (ImageJ 1.x "
+                   "cannot open it); without it a stack past 4 GiB is written as an ImageJ large stack")
+        ->needs(stackFlag);
 
     zel::cli::MeasureOptions profile;
     CLI::App* profileCommand = app.add_subcommand("profile", "Record a line profile over a frame range as CSV");

@@ -5,6 +5,11 @@
 // keeps both values inside the directory entry, so nothing but pixels is ever appended
 // after the directories and the pages lie back to back, as ImageJ expects.
 //
+// An ImageJ large stack has one directory: libtiff writes it and the first page's strip
+// as above, and the later pages go straight into the file after that strip. libtiff is
+// never told of them, since a classic TIFF's offsets could not name them past 4 GiB, and
+// it appends nothing on closing: the directory was complete once the strip was filled in.
+//
 // libtiff reports errors through a handler given to this file alone (TIFFClientOpenExt
 // with its options), which keeps the first text; libtiff's global handlers are neither
 // changed nor called. libtiff reads and writes the temporary file that ReplacingFile
@@ -31,8 +36,6 @@ namespace {
 constexpr int64_t kDirectoryRoom = 512;
 // Room for the 8-byte header and alignment.
 constexpr int64_t kHeadRoom = 64 * 1024;
-// The largest offset a classic TIFF can hold.
-constexpr int64_t kClassicLimit = 0xFFFFFFFF;
 
 struct OptionsDeleter {
     void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
@@ -61,12 +64,23 @@ int64_t TiffStackPageBytes(const TiffStackShape& shape) {
     return static_cast<int64_t>(shape.width) * shape.height * (shape.bitsPerSample / 8);
 }
 
-bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes) {
+bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes, int64_t limit) {
     if (pages <= 0) return false;
-    const int64_t room = kClassicLimit - kHeadRoom - std::max<int64_t>(otherBytes, 0);
+    const int64_t room = limit - kHeadRoom - std::max<int64_t>(otherBytes, 0);
     if (room <= 0) return true;
     // pages x (pageBytes + kDirectoryRoom) > room, without the product overflowing.
     return std::max<int64_t>(pageBytes, 0) + kDirectoryRoom > room / pages;
+}
+
+TiffStackLayout ChooseTiffStackLayout(const TiffStackShape& shape, int64_t descriptionBytes) {
+    if (shape.forceBigTiff) return TiffStackLayout::BigTiff;
+    const int64_t pageBytes = TiffStackPageBytes(shape);
+    if (!StackNeedsBigTiff(shape.pages, pageBytes, descriptionBytes, shape.largeStackThreshold))
+        return TiffStackLayout::Classic;
+    // The one directory, the description and the first page's strip must lie within a
+    // classic TIFF's offsets; a page that alone passes 4 GiB leaves BigTIFF only.
+    return StackNeedsBigTiff(1, pageBytes, descriptionBytes) ? TiffStackLayout::BigTiff
+                                                             : TiffStackLayout::ImageJLarge;
 }
 
 std::string ImageJStackDescription(int pages, int framePeriodUs) {
@@ -174,13 +188,19 @@ bool TiffStackWriter::Open(const std::string& target, const TiffStackShape& shap
     const int64_t pageBytes = TiffStackPageBytes(shape);
     if (pageBytes == 0)
         return Refuse(error, "cannot create " + target + ": a stack needs pages of 8 or 16 bits, at least 1 x 1");
+    const TiffStackLayout layout = ChooseTiffStackLayout(shape, static_cast<int64_t>(description.size()));
+    if (layout == TiffStackLayout::ImageJLarge &&
+        description.find("\nimages=" + std::to_string(shape.pages) + "\n") == std::string::npos)
+        return Refuse(error, "cannot create " + target + ": a stack past 4 GiB needs an ImageJ description of its " +
+                                 std::to_string(shape.pages) + " images, by which its later pages are found");
     if (!file_.Create(target, error)) return false;
     shape_ = shape;
     pageBytes_ = pageBytes;
-    const auto otherBytes = static_cast<int64_t>(description.size());
-    bigTiff_ = shape.forceBigTiff || StackNeedsBigTiff(shape.pages, pageBytes, otherBytes);
+    layout_ = layout;
+    firstStrip_ = 0;
     if (!OpenTiff(error)) return false;
-    for (int page = 0; page < shape.pages; ++page) {
+    const int directories = layout_ == TiffStackLayout::ImageJLarge ? 1 : shape.pages;
+    for (int page = 0; page < directories; ++page) {
         Expect();
         if (!WriteDirectory(page, description)) return Fail("write", error);
     }
@@ -198,7 +218,7 @@ bool TiffStackWriter::OpenTiff(std::string* error) {
     // directories reads them back. "l": little-endian; "8": BigTIFF.
     Expect();
     position_ = 0;
-    tiff_.reset(TIFFClientOpenExt(file_.TemporaryPath().c_str(), bigTiff_ ? "w8l" : "wl",
+    tiff_.reset(TIFFClientOpenExt(file_.TemporaryPath().c_str(), layout_ == TiffStackLayout::BigTiff ? "w8l" : "wl",
                                   reinterpret_cast<thandle_t>(this), &TiffStackIo::Read, &TiffStackIo::Write,
                                   &TiffStackIo::Seek, &TiffStackIo::Close, &TiffStackIo::Size, &TiffStackIo::Map,
                                   &TiffStackIo::Unmap, options.get()));
@@ -234,12 +254,23 @@ bool TiffStackWriter::AddPage(const void* pixels, std::string* error) {
                                  " pages are written already");
     TIFF* const file = tiff_.get();
     Expect();
+    if (layout_ == TiffStackLayout::ImageJLarge && written_ > 0) {
+        // Right after the page before; the file layer takes offsets past 4 GiB.
+        if (const std::error_code failure = file_.TemporaryFile().WriteAt(firstStrip_ + written_ * pageBytes_, pixels,
+                                                                          static_cast<size_t>(pageBytes_))) {
+            systemReason_ = failure;
+            return Fail("write", error);
+        }
+        ++written_;
+        return true;
+    }
     if (written_ > 0 && !TIFFReadDirectory(file)) return Fail("write", error);  // the next page's directory
     // libtiff takes the strip as void* but only writes it out: an uncompressed strip is
     // neither encoded nor swapped in place.
     if (TIFFWriteRawStrip(file, 0, const_cast<void*>(pixels), pageBytes_) != pageBytes_ ||
         !TIFFForceStrileArrayWriting(file))
         return Fail("write", error);
+    if (written_ == 0) firstStrip_ = static_cast<int64_t>(TIFFGetStrileOffset(file, 0));
     ++written_;
     return true;
 }

@@ -8,8 +8,15 @@
 // reads a file whose first description says "images=N" as N images stored one after the
 // other from the first page's strip on (it ignores the other directories), so the pixels
 // must be contiguous; every other TIFF reader follows the directories. The first page
-// carries the description. A stack whose offsets could pass 4 GiB is written as a
-// BigTIFF.
+// carries the description.
+//
+// A stack whose offsets could pass 4 GiB cannot be a classic TIFF with a directory per
+// page, and ImageJ 1.x has no BigTIFF reader. Such a stack is written as ImageJ writes
+// its own large stacks: a classic TIFF with the first page's directory alone, the
+// description saying images=N, and every page's pixels contiguous from that page's strip
+// on, past 4 GiB if need be; ImageJ and tifffile find the other pages from images=N, any
+// other reader sees the first page only. On request (forceBigTiff) the stack is a BigTIFF
+// with a directory per page instead, for readers that follow directories.
 //
 // The file is written under a temporary name beside the target (see ReplacingFile) and
 // renamed onto the target only once every page is in it; a writer that is abandoned, or
@@ -32,13 +39,25 @@ struct tiff;  // libtiff's TIFF
 
 namespace zel {
 
+// The largest offset a classic TIFF can hold.
+inline constexpr int64_t kClassicTiffLimit = 0xFFFFFFFF;
+
 // What every page of a stack looks like.
 struct TiffStackShape {
     int width = 0;
     int height = 0;
     int bitsPerSample = 16;  // 8 or 16
     int pages = 0;
-    bool forceBigTiff = false;  // a BigTIFF even when a classic TIFF would hold the stack
+    bool forceBigTiff = false;  // a BigTIFF with a directory per page, whatever the size
+    // The largest offset the directory-per-page classic layout may need; past it the stack
+    // becomes an ImageJ large stack. Only tests lower it, to see that layout at small sizes.
+    int64_t largeStackThreshold = kClassicTiffLimit;
+};
+
+enum class TiffStackLayout {
+    Classic,        // a classic TIFF, a directory per page
+    ImageJLarge,    // a classic TIFF, the first page's directory alone, the pixels contiguous
+    BigTiff,        // a BigTIFF, a directory per page
 };
 
 // Bytes of one page's pixels; 0 for a shape that cannot be written (a side below 1, a
@@ -46,9 +65,15 @@ struct TiffStackShape {
 int64_t TiffStackPageBytes(const TiffStackShape& shape);
 
 // True when a classic TIFF of `pages` pages of `pageBytes` pixel bytes, with other
-// bytes (the description) besides, could need an offset of 4 GiB or more, so it must be
-// a BigTIFF. Leaves room for each page's directory and the header.
-bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes = 0);
+// bytes (the description) besides, could need an offset past `limit` (4 GiB), so it
+// cannot have a directory per page. Leaves room for each page's directory and the header.
+bool StackNeedsBigTiff(int64_t pages, int64_t pageBytes, int64_t otherBytes = 0,
+                       int64_t limit = kClassicTiffLimit);
+
+// The layout of a stack of this shape whose description takes `descriptionBytes`:
+// BigTiff when forced, Classic while StackNeedsBigTiff says no at the shape's threshold,
+// otherwise ImageJLarge - or BigTiff when even the first page alone would pass 4 GiB.
+TiffStackLayout ChooseTiffStackLayout(const TiffStackShape& shape, int64_t descriptionBytes);
 
 // The description ImageJ reads as a time series of `pages` frames, each one line
 // "key=value": ImageJ=1.11a, images, frames, slices=1, channels=1, then
@@ -65,8 +90,11 @@ public:
     TiffStackWriter(TiffStackWriter&&) = delete;  // libtiff reports errors to this object
     TiffStackWriter& operator=(TiffStackWriter&&) = delete;
 
-    // Creates the temporary file beside `target` and writes every page's directory, the
-    // first with `description` (none when empty). Abandons any stack still open.
+    // Creates the temporary file beside `target` and writes every page's directory (the
+    // first page's alone for an ImageJ large stack), the first with `description` (none
+    // when empty). An ImageJ large stack is refused unless the description says
+    // "images=<pages>", without which its later pages could not be found. Abandons any
+    // stack still open.
     bool Open(const std::string& target, const TiffStackShape& shape, const std::string& description,
               std::string* error = nullptr);
     // Writes the next page: TiffStackPageBytes(shape) bytes, top row first, samples in
@@ -79,8 +107,9 @@ public:
     void Abandon();
 
     bool IsOpen() const { return tiff_ != nullptr; }
-    // Whether the stack opened last is a BigTIFF.
-    bool IsBigTiff() const { return bigTiff_; }
+    // The layout of the stack opened last.
+    TiffStackLayout Layout() const { return layout_; }
+    bool IsBigTiff() const { return layout_ == TiffStackLayout::BigTiff; }
     int PagesWritten() const { return written_; }
     // The temporary file being written; empty while no stack is open.
     const std::string& TemporaryPath() const { return file_.TemporaryPath(); }
@@ -104,7 +133,8 @@ private:
     std::unique_ptr<tiff, TiffCloser> tiff_;
     TiffStackShape shape_;
     int64_t pageBytes_ = 0;
-    bool bigTiff_ = false;
+    TiffStackLayout layout_ = TiffStackLayout::Classic;
+    int64_t firstStrip_ = 0;  // an ImageJ large stack's pixels start here
     int written_ = 0;
     std::string libtiffReason_;     // libtiff's first error text since Expect()
     std::error_code systemReason_;  // the system's first failure since Expect()

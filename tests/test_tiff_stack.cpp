@@ -1,6 +1,8 @@
 // TIFF stacks: the pages read back by libtiff (and tifffile) equal the numbered files'
 // pixels frame for frame, lie back to back after the directories as ImageJ reads them,
-// carry ImageJ's description, and a stack that is not finished never appears.
+// carry ImageJ's description, and a stack that is not finished never appears. Past 4 GiB
+// (a threshold the tests lower) the stack is ImageJ's large stack: one directory, then
+// every page contiguous, as ImageJ and tifffile read it.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,8 +13,10 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +33,7 @@
 namespace {
 
 using namespace zeltest;
+using zel::TiffStackLayout;
 using zel::TiffStackShape;
 using zel::TiffStackWriter;
 namespace fs = std::filesystem;
@@ -94,6 +99,22 @@ void ExpectBackToBack(const TiffContents& stack, const std::string& path) {
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> values) { return {values.begin(), values.end()}; }
 
+// What `script` prints about the file opened as t = tifffile.TiffFile(path); nothing when
+// the system's Python has no tifffile.
+std::optional<ProcessResult> Tifffile(const std::string& script, const std::string& path) {
+    const std::string python = "/usr/bin/python3";
+    if (!fs::exists(python) || RunCommand(python + " -c 'import tifffile'").exitCode != 0) return std::nullopt;
+    const std::string program = "import sys, tifffile\nt = tifffile.TiffFile(sys.argv[1])\n" + script + "\n";
+    return RunCommand(python + " -c " + Quote(program) + " " + Quote(path));
+}
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (const unsigned char byte : bytes) text += {digits[byte >> 4], digits[byte & 15]};
+    return text;
+}
+
 // ---- The decisions ----
 
 TEST(TiffStackLayout, BigTiffOnlyWhenOffsetsCouldPassFourGiB) {
@@ -109,6 +130,21 @@ TEST(TiffStackLayout, BigTiffOnlyWhenOffsetsCouldPassFourGiB) {
     EXPECT_EQ(zel::TiffStackPageBytes({7, 3, 16, 2}), 42);
     EXPECT_EQ(zel::TiffStackPageBytes({7, 3, 12, 2}), 0);
     EXPECT_EQ(zel::TiffStackPageBytes({7, 3, 8, 0}), 0);
+}
+
+TEST(TiffStackLayout, ImageJLargeStackPastFourGiBAndBigTiffOnRequest) {
+    TiffStackShape shape{1280, 1024, 16, 1600};
+    EXPECT_EQ(zel::ChooseTiffStackLayout(shape, 200), TiffStackLayout::Classic);
+    shape.pages = 1639;  // past 2^32
+    EXPECT_EQ(zel::ChooseTiffStackLayout(shape, 200), TiffStackLayout::ImageJLarge);
+    shape.forceBigTiff = true;
+    EXPECT_EQ(zel::ChooseTiffStackLayout(shape, 200), TiffStackLayout::BigTiff);
+    shape = {7, 3, 16, 2};
+    EXPECT_EQ(zel::ChooseTiffStackLayout(shape, 200), TiffStackLayout::Classic);
+    shape.largeStackThreshold = 0;  // as the tests below lower it
+    EXPECT_EQ(zel::ChooseTiffStackLayout(shape, 200), TiffStackLayout::ImageJLarge);
+    // A page that alone passes 4 GiB cannot be the first page of a classic TIFF.
+    EXPECT_EQ(zel::ChooseTiffStackLayout({50000, 50000, 16, 2}, 200), TiffStackLayout::BigTiff);
 }
 
 TEST(TiffStackLayout, ImageJDescription) {
@@ -293,6 +329,76 @@ INSTANTIATE_TEST_SUITE_P(Depths, StackOfFrames,
                                     std::to_string(test.param.outputBits);
                          });
 
+// Past the threshold: a classic TIFF whose one directory and description come first, then
+// the pages back to back to the end of the file, each the numbered file's pixels; tifffile
+// reads all of them from images=N.
+class ImageJLargeStack : public FolderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ImageJLargeStack, OneDirectoryThenEveryPageContiguous) {
+    const int outputBits = GetParam();
+    const TempFile movie;
+    WriteTestMovie(movie, 4, 36, 16, 5, [](int n, int x, int y) { return Sample(n, x, y, 4095); });
+    zel::CZelfDoc doc;
+    ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
+    const zel::ConversionDepths depths = zel::ChooseConversionDepths(doc.bitDepth(), outputBits == 16);
+    zel::TiffPageBuilder builder;
+    std::string error;
+    ASSERT_TRUE(
+        builder.Prepare(doc.width(), doc.height(), doc.bytesPerSample(), depths.sourceBits, depths.outputBits, &error))
+        << error;
+    TiffStackShape shape{doc.width(), doc.height(), builder.OutputBits(), 4};
+    shape.largeStackThreshold = 0;
+    const std::string path = Path("s.tif");
+    TiffStackWriter writer;
+    // Without images=4 in the description no reader could find pages 2 to 4.
+    EXPECT_FALSE(writer.Open(path, shape, "described", &error));
+    EXPECT_NE(error.find("4 images"), std::string::npos) << error;
+    EXPECT_TRUE(Names().empty());
+
+    const std::string description = zel::ImageJStackDescription(4, 1000);
+    ASSERT_TRUE(writer.Open(path, shape, description, &error)) << error;
+    EXPECT_EQ(writer.Layout(), TiffStackLayout::ImageJLarge);
+    std::string numbered;  // frames 1 to 4 as the numbered files hold them
+    for (int n = 1; n <= 4; ++n) {
+        ASSERT_EQ(doc.ShowFrame(n), 1);
+        ASSERT_TRUE(writer.AddPage(builder.Page(doc.samples()), &error)) << error;
+        ASSERT_EQ(doc.ExportFrame(n, 1, Path("f.tif"), depths.sourceBits, depths.outputBits), 1) << doc.ExportError();
+        const TiffContents single = ReadTiff(Path("f.tif"));
+        ASSERT_EQ(single.pages.size(), 1u);
+        numbered.append(single.pages[0].pixels.begin(), single.pages[0].pixels.end());
+    }
+    fs::remove(Path("f.tif"));
+    ASSERT_TRUE(writer.Commit(&error)) << error;
+
+    const TiffContents stack = ReadTiff(path);
+    EXPECT_EQ(stack.problems, "");
+    EXPECT_FALSE(stack.bigTiff);
+    ASSERT_EQ(stack.pages.size(), 1u);
+    EXPECT_EQ(stack.pages[0].description, description);
+    EXPECT_EQ(stack.pages[0].bits, outputBits);
+    const size_t pageBytes = numbered.size() / 4;
+    EXPECT_EQ(stack.pages[0].pixels.size(), pageBytes);
+    const std::string raw = Slurp(path);
+    const size_t start = stack.pages[0].offset;
+    uint32_t directory = 0;
+    ASSERT_GT(raw.size(), 8u);
+    std::memcpy(&directory, raw.data() + 4, sizeof directory);  // little-endian, as the host
+    EXPECT_LT(directory, start);
+    EXPECT_LT(raw.find(description), start);
+    EXPECT_EQ(raw.size(), start + numbered.size());
+    EXPECT_TRUE(raw.substr(start) == numbered);  // every page, back to back
+    EXPECT_NE(numbered.substr(0, pageBytes), numbered.substr(2 * pageBytes, pageBytes));
+
+    const std::optional<ProcessResult> r =
+        Tifffile("s = t.series[0]\nprint(len(t.pages), s.shape, s.asarray().tobytes().hex())", path);
+    if (!r) GTEST_SKIP() << "no tifffile for /usr/bin/python3";
+    ASSERT_EQ(r->exitCode, 0) << r->err;
+    EXPECT_TRUE(r->out == "1 (4, 16, 36) " + Hex(numbered) + "\n") << r->out.substr(0, 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ImageJLargeStack, ::testing::Values(16, 8),
+                         [](const ::testing::TestParamInfo<int>& test) { return "At" + std::to_string(test.param); });
+
 TEST(TiffPageBuilder, RefusesWhatTheNumberedFilesRefuse) {
     zel::TiffPageBuilder builder;
     std::string error;
@@ -361,6 +467,30 @@ TEST_F(CliStack, PagesEqualTheNumberedFilesAtBothDepths) {
         ASSERT_GT(reader.Parameters().framePeriodUs, 0);
         EXPECT_EQ(pages.pages[0].description, zel::ImageJStackDescription(4, reader.Parameters().framePeriodUs));
     }
+}
+
+// --bigtiff: a directory per page whatever the size, said on stderr; only with --stack.
+TEST_F(CliStack, BigTiffOnRequest) {
+    ProcessResult r = Convert(Path("n.tif"), "--bigtiff");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--bigtiff requires --stack"), std::string::npos) << r.err;
+    EXPECT_EQ(Names(), std::vector<std::string>{"m.zel"});
+
+    r = Convert(Path("s.tif"), "--stack --bigtiff --start 1 --end 4");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "zeltiff16-cli: written as BigTIFF (a directory per page), as --bigtiff asks; ImageJ 1.x "
+                     "cannot open it\n");
+    ASSERT_EQ(Convert(Path("n.tif"), "--start 1 --end 4 --jobs 1").exitCode, 0);
+    const TiffContents pages = ReadTiff(Path("s.tif"));
+    EXPECT_EQ(pages.problems, "");
+    EXPECT_TRUE(pages.bigTiff);
+    ASSERT_EQ(pages.pages.size(), 4u);
+    for (int n = 1; n <= 4; ++n) {
+        const TiffContents single = ReadTiff(zel::NumberedFileName(folder.string() + "/", "n", n, ".tif"));
+        ASSERT_EQ(single.pages.size(), 1u);
+        EXPECT_EQ(pages.pages[n - 1].pixels, single.pages[0].pixels) << "frame " << n;
+    }
+    ExpectBackToBack(pages, Path("s.tif"));
 }
 
 TEST_F(CliStack, NamesRefusalsAndFailures) {
