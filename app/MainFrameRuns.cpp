@@ -20,6 +20,7 @@
 #include "app/ZelTiff16App.h"
 #include "document/ConversionNaming.h"
 #include "document/CsvExport.h"
+#include "document/OutputCheck.h"
 #include "document/ZelfDoc.h"
 #include "view/ProblemText.h"
 #include "view/ZelfView.h"
@@ -62,7 +63,7 @@ bool CMainFrame::ShowFrame(CZelfDoc& doc, int n) {
 }
 
 bool CMainFrame::RangeToRun(const CZelfDoc& doc, zel::FrameSpan& span, const QString& what) {
-    const zel::Problem refused = zel::SpanOfRange(doc.Range(), doc.frameCount(), span);
+    const zel::Problem refused = zel::SpanOfRange(doc.Range(), doc.frameCount(), doc.FramesHeld(), span);
     if (!refused) return true;
     ReportFailure(tr("%1: %2").arg(what, ProblemText(refused)));
     return false;
@@ -83,7 +84,7 @@ void CMainFrame::RunFrames(int direction) {
     const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
     zel::PlaybackPlan plan;
     if (const zel::Problem refused =
-            zel::PlanPlayback(doc->Range(), doc->frameCount(), doc->CurrentFrame(), direction, plan)) {
+            zel::PlanPlayback(doc->Range(), doc->frameCount(), doc->FramesHeld(), doc->CurrentFrame(), direction, plan)) {
         ReportFailure(tr("Playback not started: %1").arg(AboutMovie(*doc, refused)));
         return;
     }
@@ -118,6 +119,11 @@ void CMainFrame::OnConvertToTiff() {
     // The chosen name only supplies folder, base name and extension; it is never written.
     std::string folder, baseName, extension;
     zel::SplitPath(chosen.toStdString(), &folder, &baseName, &extension);
+    // Every name of the range is checked before the first file is written.
+    if (const zel::Problem clash = zel::CheckOutputsAreNotInputs(*doc, {folder, baseName, extension}, span)) {
+        ReportFailure(tr("Conversion not started: %1").arg(ProblemText(clash)));
+        return;
+    }
     SetProgress(span.first, int64_t{span.last} + 1, int64_t{span.first} - 1);
 
     const RunGuard guard(*this, doc);

@@ -6,6 +6,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
+#include "app/TerminationWatch.h"
 #include "app/WindowPlacementQt.h"
 #include "document/ZelfDoc.h"
 #include "view/ProblemText.h"
@@ -26,6 +27,8 @@ CZelTiff16App::~CZelTiff16App() = default;
 
 bool CZelTiff16App::InitInstance(const QStringList& moviePaths) {
     mainFrame_ = std::make_unique<CMainFrame>(*this);
+    termination_ = std::make_unique<TerminationWatch>();
+    connect(termination_.get(), &TerminationWatch::Requested, mainFrame_.get(), &CMainFrame::OnTerminationRequested);
     const int showCommand = RestoreWindowPlacement(*mainFrame_, settings_);
     for (const QString& path : moviePaths) OpenDocumentFile(path, true);
     if (showCommand == 3)

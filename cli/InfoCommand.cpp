@@ -8,7 +8,7 @@
 
 #include "cli/InfoSummary.h"
 #include "cli/JsonText.h"
-#include "cli/WholeFrames.h"
+#include "reader/WholeFrames.h"
 #include "reader/MovieReader.h"
 #include "reader/ParameterList.h"
 

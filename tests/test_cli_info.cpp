@@ -9,7 +9,7 @@
 
 #include "RunProcess.h"
 #include "TempFile.h"
-#include "cli/WholeFrames.h"
+#include "reader/WholeFrames.h"
 #include "reader/MovieReader.h"
 #include "zelwriter/MovieWriter.h"
 
@@ -161,7 +161,7 @@ TEST(WholeFramesInFile, CountsFramesThatEndWithinTheFile) {
     movie.frameHeaderSize = 8;
     movie.frameBytes = 80;  // frame n spans 1000 + 100n .. 1088 + 100n
     movie.frameCount = 10;
-    using zel::cli::WholeFramesInFile;
+    using zel::WholeFramesInFile;
     EXPECT_EQ(WholeFramesInFile(movie, 0), 0);
     EXPECT_EQ(WholeFramesInFile(movie, 1087), 0);
     EXPECT_EQ(WholeFramesInFile(movie, 1088), 1);
