@@ -7,6 +7,7 @@
 #include "app/Icons.h"
 #include "app/MainFrame.h"
 #include "document/ZelfDoc.h"
+#include "view/NativePath.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -16,7 +17,7 @@ CChildFrame::CChildFrame(const std::shared_ptr<CZelfDoc>& doc, CMainFrame& frame
     setWindowIcon(ApplicationIcon());
     view_ = new CZelfView(doc, frame, this);
     setWidget(view_);
-    canonicalPath_ = QFileInfo(QString::fromStdString(doc->pathName())).canonicalFilePath();
+    canonicalPath_ = CanonicalPathOf(doc->pathName());
     setAccessibleName(QString::fromStdString(doc->movieTitle()));
     UpdateTitle();
 }

@@ -22,6 +22,7 @@
 #include "document/CsvExport.h"
 #include "document/OutputCheck.h"
 #include "document/ZelfDoc.h"
+#include "view/NativePath.h"
 #include "view/ProblemText.h"
 #include "view/ZelfView.h"
 
@@ -114,11 +115,11 @@ void CMainFrame::OnConvertToTiff() {
     }
     std::string proposed;
     zel::SplitPath(doc->movieTitle(), nullptr, &proposed, nullptr);
-    const QString chosen = app_.Dialogs().ChooseTiffName(this, QString::fromStdString(proposed));
+    const QString chosen = app_.Dialogs().ChooseTiffName(this, PathText(proposed));
     if (chosen.isEmpty()) return;
     // The chosen name only supplies folder, base name and extension; it is never written.
     std::string folder, baseName, extension;
-    zel::SplitPath(chosen.toStdString(), &folder, &baseName, &extension);
+    zel::SplitPath(CorePath(chosen), &folder, &baseName, &extension);
     // Every name of the range is checked before the first file is written.
     if (const zel::Problem clash = zel::CheckOutputsAreNotInputs(*doc, {folder, baseName, extension}, span)) {
         ReportFailure(tr("Conversion not started: %1").arg(ProblemText(clash)));
@@ -167,7 +168,7 @@ namespace {
 QString ProposedCsvName(const zel::CZelfDoc& doc, const char* suffix) {
     std::string folder, base;
     zel::SplitPath(doc.pathName(), &folder, &base, nullptr);
-    return QString::fromStdString(folder + base + suffix);
+    return PathText(folder + base + suffix);
 }
 
 // One export's writer, whichever tool it records; the shape is the one in force when
@@ -221,12 +222,13 @@ void CMainFrame::ExportRun(bool profile) {
 
     const QString chosen = app_.Dialogs().ChooseCsvName(this, ProposedCsvName(*doc, profile ? "_Profile.csv" : "_AOI.csv"));
     const bool recording = !chosen.isEmpty();  // after Cancel the frames still play; nothing is recorded
+    const std::string csv = CorePath(chosen);
     std::string error;
-    if (recording && doc->IsInputFile(chosen.toStdString())) {
-        ReportFailure(tr("%1: %2").arg(what, ProblemText({zel::ProblemCode::OutputIsInput, {chosen.toStdString()}})));
+    if (recording && doc->IsInputFile(csv)) {
+        ReportFailure(tr("%1: %2").arg(what, ProblemText({zel::ProblemCode::OutputIsInput, {csv}})));
         return;
     }
-    if (recording && !writer.Begin(chosen.toStdString(), *doc, error)) {
+    if (recording && !writer.Begin(csv, *doc, error)) {
         ReportFailure(tr("%1: %2").arg(what, QString::fromStdString(error)));
         return;
     }

@@ -9,6 +9,7 @@
 #include "app/TerminationWatch.h"
 #include "app/WindowPlacementQt.h"
 #include "document/ZelfDoc.h"
+#include "view/NativePath.h"
 #include "view/ProblemText.h"
 
 namespace zel::gui {
@@ -50,13 +51,14 @@ void CZelTiff16App::OnFileOpenWithDialog() {
 bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) {
     // The choice is used once: opens from anywhere else apply correction.
     pendingCorrection = 1;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const std::string file = CorePath(path);
+    const QString canonical = CanonicalPathOf(file);
     if (CChildFrame* open = mainFrame_->FindDocumentWindow(canonical); open != nullptr && !canonical.isEmpty()) {
         open->ActivateFrame();
         return true;
     }
     auto doc = std::make_shared<CZelfDoc>();
-    if (!doc->OpenMovie(path.toStdString(), applyCorrection)) {
+    if (!doc->OpenMovie(file, applyCorrection)) {
         // The whole reason, with the file's full name, where it stays until dismissed.
         mainFrame_->ReportFailure(
             tr("Cannot open %1: %2").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),

@@ -4,11 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "document/Utf8Text.h"
+
 namespace zel::cli {
 
+// A JSON text must be UTF-8; a file name that is not (a Latin-1 name on POSIX) is
+// written with U+FFFD in place of its stray bytes rather than making the output invalid.
 inline std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (const unsigned char c : text) {
+    for (const unsigned char c : ValidUtf8(text)) {
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;

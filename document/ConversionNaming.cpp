@@ -1,8 +1,10 @@
 // Path splitting, numbered file names and conversion depths.
 //
-// SplitPath follows the Windows path rules on every platform, with '/' and '\' both
-// accepted as separators, so a name typed on either system splits the same way:
-//   - a leading "X:" (ASCII letter and colon) is the drive and belongs to the folder;
+// SplitPath follows the rules of the system it runs on. Its separators are the
+// platform's: '/' and '\' on Windows, '/' alone on POSIX, where '\' (like ':') is an
+// ordinary character of a file name and splitting there would name another file:
+//   - on Windows a leading "X:" (ASCII letter and colon) is the drive and belongs to the
+//     folder;
 //   - the folder runs up to and including the last separator;
 //   - the extension is the last component from its last '.', dot included, so
 //     "a.b.tif" gives "a.b" + ".tif", "name." gives "name" + "." and ".profile" gives an
@@ -15,18 +17,26 @@
 
 #include <cstdio>
 
+#include "platform/Files.h"
+
 namespace zel {
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) { return platform::PathSeparators().find(c) != std::string_view::npos; }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+#ifdef _WIN32
+constexpr bool kDrives = true;
+#else
+constexpr bool kDrives = false;
+#endif
 
 }  // namespace
 
 std::string SplitPath(const std::string& path, std::string* folder, std::string* baseName, std::string* extension) {
     const std::string& copy = path;
-    const size_t driveEnd = copy.size() >= 2 && IsAsciiLetter(copy[0]) && copy[1] == ':' ? 2 : 0;
+    const size_t driveEnd = kDrives && copy.size() >= 2 && IsAsciiLetter(copy[0]) && copy[1] == ':' ? 2 : 0;
     size_t nameStart = driveEnd;
     for (size_t i = driveEnd; i < copy.size(); ++i) {
         if (IsSeparator(copy[i])) nameStart = i + 1;

@@ -7,8 +7,9 @@
 namespace zel {
 
 // Splits a path into folder (with its trailing separator), base name and extension (with
-// its dot); each output may be null. '/' and '\' both separate; every other character,
-// ';' included, belongs to the name. Returns base name + extension.
+// its dot); each output may be null. The platform's separators separate ('/' on POSIX,
+// '/' and '\' on Windows); every other character, ';' included, belongs to the name.
+// Returns base name + extension.
 std::string SplitPath(const std::string& path, std::string* folder, std::string* baseName, std::string* extension);
 
 // folder + baseName + "_" + frame printed with at least six digits + extension.

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "document/Utf8Text.h"
 #include "platform/Utf8Path.h"
 
 namespace zel {
@@ -54,8 +55,17 @@ std::string Corners(const char* title, const Shape& c) {
     return text;
 }
 
+// The head's first field, quoted as RFC 4180 quotes: a '"' in the path is doubled, and a
+// ',' or a line break stays inside the quotes, so the path is one field whatever it holds.
+// A CSV reader takes the file as UTF-8, so bytes of the name that are not UTF-8 are
+// written as U+FFFD. Any other path is written as it is.
 std::string MovieLine(const std::string& moviePath) {
-    return std::string("\"Zelf File Name : ") + moviePath.c_str() + "\"\r\n";
+    std::string line = "\"Zelf File Name : ";
+    for (const char c : ValidUtf8(moviePath.c_str())) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    return line + "\"\r\n";
 }
 
 // Creates the file and pushes the head out, so that a file that cannot be written fails

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/Files.h"
 #include "reader/ByteOrder.h"
 #include "reader/OpenSteps.h"
 
@@ -10,10 +11,10 @@ namespace zel {
 
 namespace {
 
-// The part of a path after its last separator. Both '/' and '\' separate, so paths
-// written on either system name the same file.
+// The part of a path after its last separator: the system's separators only, since a
+// '\' is an ordinary character of a POSIX file name (Windows takes '/' and '\').
 std::string FileNameOf(const std::string& path) {
-    const size_t cut = path.find_last_of("/\\");
+    const size_t cut = path.find_last_of(platform::PathSeparators());
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

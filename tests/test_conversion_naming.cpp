@@ -18,25 +18,33 @@ TEST(SplitPath, FolderBaseNameAndExtension) {
     const struct {
         std::string path, folder, base, ext;
     } cases[] = {
-        {"C:\\data\\shot1.zel", "C:\\data\\", "shot1", ".zel"},
         {"/home/user/shot.tif", "/home/user/", "shot", ".tif"},
-        {"C:/mixed\\dirs/a.tif", "C:/mixed\\dirs/", "a", ".tif"},
-        {"C:shot.tif", "C:", "shot", ".tif"},
-        {"\\\\server\\share\\x.csv", "\\\\server\\share\\", "x", ".csv"},
         {"shot", "", "shot", ""},
         {"/data/", "/data/", "", ""},
         {"", "", "", ""},
         {"ab:c.tif", "", "ab:c", ".tif"},  // a colon after the first character is no drive
         // The extension starts at the last dot of the last component only.
         {"/out/a.b.tif", "/out/", "a.b", ".tif"},
-        {"C:\\dir.v2\\name", "C:\\dir.v2\\", "name", ""},
         {"/home/.profile", "/home/", "", ".profile"},
         {"name.", "", "name", "."},
         // A ';' is part of the name wherever it stands: paths are used literally.
         {"run;2/shot.tif", "run;2/", "shot", ".tif"},
-        {"C:\\data\\a;b.tif", "C:\\data\\", "a;b", ".tif"},
         // No component is truncated.
         {"/" + longDir + "/" + longName + "." + longExt, "/" + longDir + "/", longName, "." + longExt},
+#ifdef _WIN32
+        // '\' separates too, and a leading "X:" is the drive.
+        {"C:\\data\\shot1.zel", "C:\\data\\", "shot1", ".zel"},
+        {"C:/mixed\\dirs/a.tif", "C:/mixed\\dirs/", "a", ".tif"},
+        {"C:shot.tif", "C:", "shot", ".tif"},
+        {"\\\\server\\share\\x.csv", "\\\\server\\share\\", "x", ".csv"},
+        {"C:\\dir.v2\\name", "C:\\dir.v2\\", "name", ""},
+        {"C:\\data\\a;b.tif", "C:\\data\\", "a;b", ".tif"},
+#else
+        // '\' and ':' are ordinary characters of a POSIX name.
+        {"/data/q\"uote\\back.zel", "/data/", "q\"uote\\back", ".zel"},
+        {"C:shot.tif", "", "C:shot", ".tif"},
+        {"out\\", "", "out\\", ""},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.substr(0, 60));
@@ -46,7 +54,7 @@ TEST(SplitPath, FolderBaseNameAndExtension) {
         EXPECT_EQ(base, c.base);
         EXPECT_EQ(ext, c.ext);
     }
-    EXPECT_EQ(SplitPath("C:\\data\\shot.zel", nullptr, nullptr, nullptr), "shot.zel");
+    EXPECT_EQ(SplitPath("/data/shot.zel", nullptr, nullptr, nullptr), "shot.zel");
 }
 
 TEST(ChooseConversionPattern, FoldersReceiveTheMovieName) {
@@ -57,7 +65,9 @@ TEST(ChooseConversionPattern, FoldersReceiveTheMovieName) {
     } cases[] = {
         {"frames", true, "frames/", "m", ".tif"},     // an existing folder
         {"frames/", false, "frames/", "m", ".tif"},   // a folder by its separator
+#ifdef _WIN32
         {"out\\", false, "out\\", "m", ".tif"},
+#endif
         {"frames/shot.tif", false, "frames/", "shot", ".tif"},
         {"shot", false, "", "shot", ""},
     };

@@ -109,6 +109,17 @@ TEST(CsvExport, ExportsWithoutRowsOrSamples) {
     EXPECT_EQ(LastLine(ReadAll(colour.path())), "   0.00,   0.00,   0.00,    0,    0,    0,    0,    0,    0\r\n");
 }
 
+// Line 1 stays one field for a CSV reader whatever the path holds: the '"' doubled, the
+// ',' and line breaks inside the quotes, and a Latin-1 byte as U+FFFD (readers take UTF-8).
+TEST(CsvExport, MoviePathIsOneQuotedUtf8Field) {
+    TempFile csv(".csv");
+    AoiCsvWriter w;
+    ASSERT_TRUE(w.Begin(csv.path(), "/data/say \"hi\", then\nstop\r\ncaf\xe9.zel", {0, 0, 1, 1}, false));
+    ASSERT_TRUE(w.End());
+    const std::string head = "\"Zelf File Name : /data/say \"\"hi\"\", then\nstop\r\ncaf\xEF\xBF\xBD.zel\"\r\n\"AOI : ";
+    EXPECT_EQ(ReadAll(csv.path()).substr(0, head.size()), head);
+}
+
 TEST(AoiCsv, MonochromeByteForByteWithCornersAsDrawn) {
     TempFile csv(".csv");
     AoiCsvWriter w;

@@ -18,6 +18,7 @@
 #include "decode/AoiStatistics.h"
 #include "document/ZelfDoc.h"
 #include "view/CommandIds.h"
+#include "view/NativePath.h"
 #include "view/ProblemText.h"
 #include "view/ProfileDlg.h"
 #include "view/ViewHost.h"
@@ -136,7 +137,7 @@ void CZelfView::OnBlackBalance() {
     if (path.isEmpty()) return;
     // The check mark says a balance is in force (the document's state), so a refused one
     // does not set it.
-    if (const zel::Problem refused = doc->ApplyBlackBalance(path.toStdString()))
+    if (const zel::Problem refused = doc->ApplyBlackBalance(CorePath(path)))
         host_.ReportFailure(tr("Black balance not applied: %1").arg(ProblemText(refused)));
 }
 
