@@ -13,6 +13,7 @@
 #include "ZelVersion.h"
 #include "cli/ConvertCommand.h"
 #include "cli/DecimalOption.h"
+#include "cli/FramesCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/MeasureCommand.h"
 #include "platform/Process.h"
@@ -64,6 +65,13 @@ int main(int argc, char** argv) {
     infoCommand->add_flag("--json", info.json, "One JSON object keyed by the reader's field names");
     infoCommand->add_flag("--no-correction", info.noCorrection, "Do not load the correction tables");
 
+    zel::cli::FramesOptions frames;
+    CLI::App* framesCommand = app.add_subcommand(
+        "frames", "List each frame the file holds: index, camera frame number, time from the trigger (s), per-frame header");
+    framesCommand->add_option("MOVIE", frames.movie, "Movie file (.zel)")->required();
+    auto* framesJson = framesCommand->add_flag("--json", frames.json, "One JSON array, an object per frame");
+    framesCommand->add_flag("--csv", frames.csv, "CSV with a header row, a row per frame")->excludes(framesJson);
+
     zel::cli::ConvertOptions convert;
     CLI::App* convertCommand =
         app.add_subcommand("convert", "Write frames as numbered TIFF files: OUTPUT dir/name.tif gives dir/name_000012.tif");
@@ -112,7 +120,7 @@ int main(int argc, char** argv) {
         const auto word =
             std::find_if(left.begin(), left.end(), [](const std::string& a) { return a.rfind('-', 0) != 0; });
         if (app.get_subcommands().empty() && word != left.end()) {
-            zel::cli::Complain("unknown command '" + *word + "' (commands: info, convert, profile, aoi)");
+            zel::cli::Complain("unknown command '" + *word + "' (commands: info, frames, convert, profile, aoi)");
             std::fprintf(stderr, "Run with --help for more information.\n");
             return zel::cli::kExitUsage;
         }
@@ -121,6 +129,7 @@ int main(int argc, char** argv) {
     }
 
     if (infoCommand->parsed()) return zel::cli::RunInfo(info);
+    if (framesCommand->parsed()) return zel::cli::RunFrames(frames);
     if (convertCommand->parsed()) return zel::cli::RunConvert(convert);
     if (profileCommand->parsed()) return zel::cli::RunProfile(profile);
     if (aoiCommand->parsed()) return zel::cli::RunAoi(aoi);

@@ -45,6 +45,21 @@ void CMovieReader::ParseFrameHeader(const uint8_t* header) {
     for (size_t i = 0; i < frameInfo.value7to12.size(); ++i) frameInfo.value7to12[i] = view.U16(20 + 2 * i);
 }
 
+bool CMovieReader::FrameHeaderValues(int n, std::array<uint32_t, 12>& values) const {
+    if (frameHeaderPlace == 0 || n < 0 || n >= frameCount || frameHeaderSize <= 0 ||
+        frameHeaderSize > kMaxFrameHeaderSize || !WholeFrameInFile(n))
+        return false;
+    const int64_t frameStart = framOffset + static_cast<int64_t>(n) * frameStride;
+    uint8_t header[kMaxFrameHeaderSize];
+    if (!fileHandle.ReadAt(frameStart + (frameHeaderPlace == 1 ? 0 : frameBytes), header,
+                           static_cast<size_t>(frameHeaderSize)))
+        return false;
+    const RecordView view(header, static_cast<size_t>(frameHeaderSize), nativeOrder != 0);
+    values = {view.U32(0), view.U32(4), view.U32(8), view.U16(12), view.U16(14), view.U32(16)};
+    for (size_t i = 0; i < 6; ++i) values[6 + i] = view.U16(20 + 2 * i);
+    return true;
+}
+
 bool CMovieReader::WholeFrameInFile(int n) const {
     const int64_t frameStart = framOffset + static_cast<int64_t>(n) * frameStride;
     return frameStart <= fileHandle.Size() && fileHandle.Size() - frameStart >= frameHeaderSize + frameBytes;

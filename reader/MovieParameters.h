@@ -19,6 +19,15 @@ struct FrameInfo {
     std::array<uint16_t, 6> value7to12{};
 };
 
+// One entry of the recording's segment table that holds frames (kinds 1 to 5, last
+// number not below the first): its frames are numbered first .. last by the camera.
+struct FrameSegment {
+    int kind = 0;
+    int64_t first = 0;
+    int64_t last = -1;
+};
+constexpr int kMaxFrameSegments = 16;
+
 // Frame position marker values besides a frame index.
 constexpr int kPositionUnknown = -2;
 constexpr int kPositionAtFramStart = -1;
@@ -74,6 +83,10 @@ struct MovieParameters {
     int frameBytes = 0;
     uint16_t frameHeaderFlags = 0;
     uint16_t headerWord = 0;
+    // The segments that hold frames, in table order: frame index 0 is the first number of
+    // the first of them.
+    std::array<FrameSegment, kMaxFrameSegments> frameSegments{};
+    int frameSegmentCount = 0;
 
 };
 

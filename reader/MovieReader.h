@@ -69,6 +69,11 @@ public:
     uint64_t SeekCount() const { return fileHandle.SeekCount(); }
     int64_t FileSize() const { return fileHandle.Size(); }
 
+    // The twelve per-frame header values of frame n as stored (value1 .. value6 and
+    // value7to12, whose meaning is not settled), read without moving the file position.
+    // false when the movie has no per-frame headers or frame n's header is not in the file.
+    bool FrameHeaderValues(int n, std::array<uint32_t, 12>& values) const;
+
     // The recording parameters as read by Open.
     const MovieParameters& Parameters() const { return *this; }
     // Which file is open (device and inode, or volume and file index); nullopt when closed.

@@ -21,7 +21,7 @@ constexpr int kNewerLayoutVersion = 0x30000;
 constexpr int kGenpOlderSize = 592, kGenpNewerSize = 512;
 constexpr int kPlayOlderSize = 1648, kPlayNewerSize = 1792;
 constexpr int kFszpSize = 400;
-constexpr int kSegmentEntries = 16;
+constexpr int kSegmentEntries = kMaxFrameSegments;
 // Frames from this size on are looked at for holes before they are read.
 constexpr int64_t kSparseCheckBytes = int64_t{64} << 20;
 
@@ -73,15 +73,20 @@ void ReadPlayCommon(MovieParameters& r, const RecordView& play, const PlayLayout
 }
 
 // Sum of the frames of every recording segment of kinds 1 to 5, in 64 bits: sixteen
-// segments of 32-bit frame numbers can exceed what an int holds.
-int64_t CountFrames(const RecordView& play, const PlayLayout& at) {
+// segments of 32-bit frame numbers can exceed what an int holds. The segments counted are
+// kept, in table order, for the frames' camera numbers.
+int64_t CountFrames(const RecordView& play, const PlayLayout& at, MovieParameters& r) {
     int64_t total = 0;
+    r.frameSegmentCount = 0;
     for (int i = 0; i < kSegmentEntries; ++i) {
         const size_t entry = at.segmentTable + static_cast<size_t>(i) * at.segmentEntrySize;
         const uint16_t kind = play.U16(entry);
         const int64_t first = play.S32(entry + at.segFirst);
         const int64_t last = play.S32(entry + at.segLast);
-        if (kind >= 1 && kind <= 5 && last >= first) total += last - first + 1;
+        if (kind >= 1 && kind <= 5 && last >= first) {
+            total += last - first + 1;
+            r.frameSegments[static_cast<size_t>(r.frameSegmentCount++)] = {kind, first, last};
+        }
     }
     return total;
 }
@@ -152,7 +157,7 @@ bool OpenSteps::ReadRecords(CMovieReader& r, const uint8_t* header, Problem& fai
     const PlayLayout& at = newer ? kNewerPlay : kOlderPlay;
     ReadPlayCommon(r, play, at);
 
-    const int64_t frames = CountFrames(play, at);
+    const int64_t frames = CountFrames(play, at, r);
     if (frames > INT_MAX) return Reject(failure, ProblemCode::TooManyFrames, {std::to_string(frames)});
     r.frameCount = static_cast<int>(frames);
 
