@@ -81,6 +81,7 @@ void CMainFrame::CreateStatusBar() {
         const char* role;
     } panes[] = {
         {kPaneFrame, QStringLiteral("F:         /        "), QT_TR_NOOP("frame caption")},
+        {kPaneTime, QStringLiteral("t = \u2212000.000 ms"), QT_TR_NOOP("time from the trigger")},
         {kPaneAoi, QString(56, QLatin1Char(' ')), QT_TR_NOOP("AOI statistics")},
         {kPanePosition, QString(19, QLatin1Char(' ')), QT_TR_NOOP("cursor position")},
         {kPaneValue, QString(40, QLatin1Char(' ')), QT_TR_NOOP("pixel value")},

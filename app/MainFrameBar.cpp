@@ -67,6 +67,7 @@ void CMainFrame::OnUpdateBarControl() {
         bar.SetEditText(kIdEndEdit, {});
         bar.Progress()->reset();
         SetPaneText(kPaneFrame, QStringLiteral("F:         /        "));
+        SetPaneText(kPaneTime, {});
         barDoc_.reset();
         return;
     }

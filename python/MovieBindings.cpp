@@ -1,6 +1,8 @@
 // The Movie class of the Python module: parameters, frames as numpy arrays, iteration
 // and the context-manager protocol. Frame reads run without the interpreter lock.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +10,8 @@
 #include <vector>
 
 #include "python/Bindings.h"
+#include "reader/FrameTime.h"
+#include "reader/WholeFrames.h"
 
 namespace zel::python {
 
@@ -148,6 +152,41 @@ py::object FramePeriod(const Movie& movie) {
     return py::float_(static_cast<double>(r.rateNumerator) / static_cast<double>(r.rateDenominator));
 }
 
+// The frames the file holds: a header may claim many more, and arrays of them would cost
+// what the header claims.
+int64_t FramesHeld(const Movie& movie) {
+    const MovieParameters& r = movie.Parameters();
+    return std::min<int64_t>(r.frameCount, WholeFramesInFile(r, movie.Reader().FileSize()));
+}
+
+py::array_t<int64_t> FrameNumbers(const Movie& movie) {
+    const int64_t count = FramesHeld(movie);
+    py::array_t<int64_t> numbers(count);
+    auto out = numbers.mutable_unchecked<1>();
+    for (int64_t i = 0; i < count; ++i) out(i) = FrameNumber(movie.Parameters(), i).value_or(i);
+    return numbers;
+}
+
+py::object Times(const Movie& movie) {
+    const MovieParameters& r = movie.Parameters();
+    if (!FrameTime(r, 0)) return py::none();
+    const int64_t count = FramesHeld(movie);
+    py::array_t<double> times(count);
+    auto out = times.mutable_unchecked<1>();
+    for (int64_t i = 0; i < count; ++i) out(i) = *FrameTime(r, FrameNumber(r, i).value_or(i));
+    return std::move(times);
+}
+
+py::object FrameHeader(Movie& movie, const py::handle& index) {
+    const int frame = FrameOf(movie, index);
+    const auto claim = movie.Use();
+    std::array<uint32_t, 12> values{};
+    if (!movie.Reader().FrameHeaderValues(frame, values)) return py::none();
+    py::tuple result(values.size());
+    for (size_t i = 0; i < values.size(); ++i) result[i] = py::int_(values[i]);
+    return std::move(result);
+}
+
 std::string MovieRepr(const Movie& movie) {
     if (movie.IsClosed()) return "<zeltiff16.Movie (closed)>";
     return "<zeltiff16.Movie " + Repr(DecodeText(movie.Document().movieTitle())) + ": " +
@@ -186,6 +225,16 @@ py::class_<Movie> BindMovie(py::module_& module) {
         .def_property_readonly("dtype", &SampleType, "numpy.uint16, or numpy.uint8 for 8-bit movies.")
         .def_property_readonly("frame_period", &FramePeriod,
                                "Seconds from one frame to the next, or None when the movie does not say.")
+        .def_property_readonly("frame_numbers", &FrameNumbers,
+                               "The camera's number of each frame the file holds (int64; 0 is the trigger's "
+                               "frame), from the recording's segment table.")
+        .def_property_readonly("times", &Times,
+                               "Seconds from the trigger of each frame the file holds (float64: frame number "
+                               "times the exact frame period; negative before the trigger), or None when the "
+                               "rate is unknown.")
+        .def("frame_header", &FrameHeader, py::arg("index"),
+             "The twelve per-frame header values of a frame as stored (their meaning is not settled), or "
+             "None for movies without per-frame headers.")
         .def_property_readonly("corrected", &Movie::IsCorrected,
                                "True when frames are read with the movie's correction data applied.")
         .def_property_readonly(

@@ -1,6 +1,9 @@
 #include "reader/FrameTime.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
 
 namespace zel {
 
@@ -24,6 +27,18 @@ std::optional<double> FrameTime(const MovieParameters& movie, int64_t number) {
     const int64_t product = number * numerator;
     const int64_t seconds = product / denominator, rest = product % denominator;
     return static_cast<double>(seconds) + static_cast<double>(rest) / static_cast<double>(denominator);
+}
+
+std::string TimeText(double seconds) {
+    const double size = std::fabs(seconds);
+    const auto [scale, unit] = size >= 1.0                 ? std::pair{1.0, "s"}
+                               : size >= 1e-3 || size == 0 ? std::pair{1e3, "ms"}
+                                                           : std::pair{1e6, "\u00b5s"};
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f %s", size * scale, unit);
+    // Rounding may still show zeros: a minus sign only where a digit is not zero.
+    const bool negative = seconds < 0 && std::string(text).find_first_of("123456789") < std::string(text).find(' ');
+    return (negative ? "\u2212" : "") + std::string(text);
 }
 
 }  // namespace zel

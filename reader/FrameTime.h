@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "reader/MovieParameters.h"
 
@@ -19,5 +20,9 @@ std::optional<int64_t> FrameNumber(const MovieParameters& movie, int64_t index);
 
 // The time in seconds of the frame numbered `number`; nullopt when the rate is unknown.
 std::optional<double> FrameTime(const MovieParameters& movie, int64_t number);
+
+// A time for people: "-1.250 ms" with a true minus sign (U+2212) and three decimals, in
+// seconds from 1 s on, milliseconds from 1 ms on, microseconds below.
+std::string TimeText(double seconds);
 
 }  // namespace zel

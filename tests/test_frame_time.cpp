@@ -84,6 +84,14 @@ TEST(FrameTime, TimesAreTheExactRatioRounded) {
     EXPECT_FALSE(zel::FrameTime(movie, 1));
 }
 
+TEST(FrameTime, TimesForPeopleChooseTheirUnit) {
+    EXPECT_EQ(zel::TimeText(-0.00125), "\u22121.250 ms");
+    EXPECT_EQ(zel::TimeText(2.5), "2.500 s");
+    EXPECT_EQ(zel::TimeText(0.0000125), "12.500 \u00b5s");
+    EXPECT_EQ(zel::TimeText(0), "0.000 ms");
+    EXPECT_EQ(zel::TimeText(-1e-10), "0.000 \u00b5s");  // no minus before a zero
+}
+
 TEST(FrameTime, TheToolListsEveryFrameHeld) {
     TempFile file;
     WriteTestMovie(file, 6, 16, 8, 3, Value);

@@ -63,6 +63,7 @@ enum CommandId : int {
     // Status bar panes.
     kPaneAoi = 59145,
     kPaneFrame = 59146,
+    kPaneTime = 59147,  // the frame's time from the trigger, after the caption
     kPanePosition = 59143,
     kPaneValue = 59144,
     kPaneKana = 59142,

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "document/ZelfDoc.h"
+#include "reader/FrameTime.h"
 #include "view/CommandIds.h"
 #include "view/ViewHost.h"
 #include "view/DibPainting.h"
@@ -231,6 +232,11 @@ void CZelfView::ShowFrameCaption() {
     const zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr || !doc->reader()) return;
     host_.SetPaneText(kPaneFrame, QStringLiteral("F: %1/%2").arg(doc->CurrentFrame()).arg(doc->frameCount() - 1));
+    // The time of the frame from the trigger; blank when the rate is unknown or no frame is shown.
+    const zel::MovieParameters& movie = doc->reader()->Parameters();
+    const std::optional<int64_t> number = zel::FrameNumber(movie, doc->CurrentFrame());
+    const std::optional<double> time = number ? zel::FrameTime(movie, *number) : std::nullopt;
+    host_.SetPaneText(kPaneTime, time ? QStringLiteral("t = ") + QString::fromStdString(zel::TimeText(*time)) : QString());
 }
 
 void CZelfView::paintEvent(QPaintEvent*) {

@@ -1,3 +1,4 @@
+import json
 from pathlib import Path
 
 import numpy
@@ -50,3 +51,21 @@ def test_unknown_frame_rate_gives_no_period(tools, tmp_path):
     with zeltiff16.open(path) as movie:
         assert movie.params["framePeriodUs"] == 0
         assert movie.frame_period is None
+
+
+@pytest.mark.parametrize("options", [dict(format=6), dict(older=True, format=1, big_endian=True, headers="after")],
+                         ids=str)
+def test_frame_numbers_times_and_headers_are_the_frames_commands(tools, options):
+    path = tools.movie(**options)
+    listed = json.loads(tools.run("frames", path, "--json"))
+    with zeltiff16.open(path) as movie:
+        numbers, times = movie.frame_numbers, movie.times
+        headers = [movie.frame_header(i) for i in range(len(movie))]
+    assert numbers.dtype == numpy.int64 and times.dtype == numpy.float64
+    assert numbers.tolist() == [record["number"] for record in listed]
+    assert times.tolist() == [record["time"] for record in listed]
+    assert [None if h is None else list(h) for h in headers] == [record["header"] for record in listed]
+    with pytest.raises(IndexError):
+        movie_len = len(listed)
+        with zeltiff16.open(path) as movie:
+            movie.frame_header(movie_len)

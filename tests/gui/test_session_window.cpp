@@ -29,6 +29,7 @@
 #include "app/MessageBar.h"
 #include "app/Translations.h"
 #include "document/ZelfDoc.h"
+#include "reader/FrameTime.h"
 #include "view/CommandIds.h"
 #include "view/ZelfView.h"
 
@@ -192,6 +193,10 @@ private slots:
         QCOMPARE(f.bitSel(), 0);
         DoAction(f.ControlBar()->Button(kIdPlay), QAccessibleActionInterface::pressAction());
         QTRY_COMPARE(f.ActiveDocument()->CurrentFrame(), 5);
+        // The pane after the caption tells the frame's time from the trigger.
+        const zel::MovieParameters& movie = f.ActiveDocument()->reader()->Parameters();
+        QCOMPARE(f.PaneText(kPaneTime),
+                 QStringLiteral("t = ") + QString::fromStdString(zel::TimeText(*zel::FrameTime(movie, 5))));
     }
 
     void failuresStayUntilDismissedAndTheGraphLeavesTheStatusBarFree() {
