@@ -4,6 +4,7 @@
 
 #include <csignal>
 
+#include "platform/PosixSignals.h"
 #include "platform/Process.h"
 
 namespace zel::platform {
@@ -29,16 +30,6 @@ volatile std::sig_atomic_t received = 0;
 
 void Record(int signal) { received = signal; }
 
-void Install(int signal, struct sigaction* previous) {
-    struct sigaction action {};
-    action.sa_handler = Record;
-    sigemptyset(&action.sa_mask);
-    // SA_RESETHAND: the next signal takes the default action, so a stuck run can still be
-    // ended. SA_RESTART: reads and writes in progress carry on rather than fail.
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(signal, &action, previous);
-}
-
 }  // namespace
 
 struct InterruptCatcher::Previous {
@@ -48,8 +39,8 @@ struct InterruptCatcher::Previous {
 
 InterruptCatcher::InterruptCatcher() : previous_(std::make_unique<Previous>()) {
     received = 0;
-    Install(SIGINT, &previous_->interrupt);
-    Install(SIGTERM, &previous_->terminate);
+    InstallRequestHandler(SIGINT, Record, &previous_->interrupt);
+    InstallRequestHandler(SIGTERM, Record, &previous_->terminate);
 }
 
 InterruptCatcher::~InterruptCatcher() {

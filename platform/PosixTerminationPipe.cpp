@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 
+#include "platform/PosixSignals.h"
 #include "platform/TerminationPipe.h"
 
 namespace zel::platform {
@@ -22,15 +23,6 @@ void WriteSignal(int signal) {
     errno = saved;
 }
 
-void Install(int signal, struct sigaction* previous) {
-    struct sigaction action {};
-    action.sa_handler = WriteSignal;
-    sigemptyset(&action.sa_mask);
-    // SA_RESETHAND: a second request takes the default action and ends the process.
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(signal, &action, previous);
-}
-
 }  // namespace
 
 struct TerminationPipe::Previous {
@@ -45,8 +37,8 @@ TerminationPipe::TerminationPipe() {
     write_ = ends[1];
     handlerPipe = write_;
     previous_ = new Previous;
-    Install(SIGINT, &previous_->interrupt);
-    Install(SIGTERM, &previous_->terminate);
+    InstallRequestHandler(SIGINT, WriteSignal, &previous_->interrupt);
+    InstallRequestHandler(SIGTERM, WriteSignal, &previous_->terminate);
 }
 
 TerminationPipe::~TerminationPipe() {
