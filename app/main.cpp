@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "ZelVersion.h"
+#include "app/CommandLine.h"
 #include "app/Translations.h"
 #include "app/ZelTiff16App.h"
 
@@ -32,6 +33,6 @@ int main(int argc, char** argv) {
     const zel::gui::Translations translations(japanese);
 
     zel::gui::CZelTiff16App app(std::make_unique<zel::gui::StandardDialogs>(), japanese ? 2 : uiLanguage);
-    if (!app.InitInstance(parser.positionalArguments())) return 1;
+    if (!app.InitInstance(zel::gui::MovieArguments(argc, argv, parser.positionalArguments()))) return 1;
     return QApplication::exec();
 }

@@ -25,12 +25,14 @@
 #include "../TempFile.h"
 #include "../TempFolder.h"
 #include "GuiFixture.h"
+#include "app/CommandLine.h"
 #include "app/ControlBar.h"
 #include "app/MessageBar.h"
 #include "app/Translations.h"
 #include "document/ZelfDoc.h"
 #include "reader/FrameTime.h"
 #include "view/CommandIds.h"
+#include "view/NativePath.h"
 #include "view/ZelfView.h"
 
 using namespace zel::gui;
@@ -285,6 +287,18 @@ private slots:
         QTRY_VERIFY(!f.isVisible());
         QVERIFY(FilesIn(out.path).empty());  // no CSV, no temporary
         QVERIFY(QSettings(QStringLiteral("orv"), QStringLiteral("ZelTiff16")).contains(QStringLiteral("Settings/BitSel")));
+    }
+
+    void movieNamesOnTheCommandLineKeepTheirBytes() {
+        std::string latin = "caf\xe9.zel", dashed = "-x.zel";
+        std::string program = "zeltiff16", language = "--language", ja = "ja", end = "--";
+        char* argv[] = {program.data(), language.data(), ja.data(), latin.data(), end.data(), dashed.data()};
+        const QStringList movies = MovieArguments(6, argv, {QStringLiteral("caf\uFFFD.zel"), QStringLiteral("-x.zel")});
+        QCOMPARE(movies.size(), 2);
+        QCOMPARE(CorePath(movies[0]), latin);
+        QCOMPARE(movies[1], QStringLiteral("-x.zel"));
+        // When the parser saw something else, its list stands.
+        QCOMPARE(MovieArguments(6, argv, {QStringLiteral("a")}), QStringList{QStringLiteral("a")});
     }
 
     void qtsOwnTextsFollowTheLanguage() {
