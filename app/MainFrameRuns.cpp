@@ -183,8 +183,11 @@ struct ExportWriter {
         const std::string movie = zel::AbsoluteMoviePath(doc.pathName());
         return line ? profile.Begin(csv, movie, *line, &error) : aoi.Begin(csv, movie, *rect, doc.IsColour(), &error);
     }
+    std::vector<int16_t> samples;  // one buffer for the run's rows
+
     zel::Problem WriteRow(const zel::CZelfDoc& doc) {
-        const bool written = line ? profile.WriteRow(doc.Profile(*line).data()) : aoi.WriteRow(doc.Statistics(*rect));
+        if (line) doc.Profile(*line, samples);
+        const bool written = line ? profile.WriteRow(samples.data()) : aoi.WriteRow(doc.Statistics(*rect));
         if (written) return {};
         std::string error;
         End(error);

@@ -3,6 +3,8 @@
 
 #include "cli/MeasureCommand.h"
 
+#include <vector>
+
 
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
@@ -82,8 +84,10 @@ int RunProfile(const MeasureOptions& options) {
         Complain(error);
         return kExitFailure;
     }
+    std::vector<int16_t> values;
     const int code = ForEachFrame(doc, first, last, [&](int) {
-        return writer.WriteRow(doc.Profile(line).data()) ? Problem{} : RowFailed(writer, options.output);
+        doc.Profile(line, values);
+        return writer.WriteRow(values.data()) ? Problem{} : RowFailed(writer, options.output);
     });
     return Finish(writer, options.output, code);
 }

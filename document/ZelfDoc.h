@@ -138,7 +138,8 @@ public:
     // Samples along the line from (x0, y0) toward (x1, y1), one per step of the longer
     // axis, at most capacity; points outside the frame give 0. Returns the count.
     int GetProfile(int x0, int y0, int x1, int y1, int capacity, int16_t* values) const;
-    // The line's SampleCount() samples.
+    // The line's SampleCount() samples, into `values` (runs reuse one buffer) or a new vector.
+    void Profile(const ProfileLine& line, std::vector<int16_t>& values) const;
     std::vector<int16_t> Profile(const ProfileLine& line) const;
     double GetAoiStatistics(int x0, int y0, int x1, int y1, AoiStatistics& stats) const;
     AoiStatistics Statistics(const AoiRect& rect) const;

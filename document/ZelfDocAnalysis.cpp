@@ -55,11 +55,15 @@ int CZelfDoc::GetProfile(int x0, int y0, int x1, int y1, int capacity, int16_t* 
     return n;
 }
 
-std::vector<int16_t> CZelfDoc::Profile(const ProfileLine& line) const {
+void CZelfDoc::Profile(const ProfileLine& line, std::vector<int16_t>& values) const {
     const int count = line.SampleCount();
-    std::vector<int16_t> values(static_cast<size_t>(count) + 1, 0);  // room for the point GetProfile may add
+    values.assign(static_cast<size_t>(count), 0);  // reused storage: no allocation once it is large enough
     if (count > 0) GetProfile(line.x0, line.y0, line.x1, line.y1, count, values.data());
-    values.resize(static_cast<size_t>(count));
+}
+
+std::vector<int16_t> CZelfDoc::Profile(const ProfileLine& line) const {
+    std::vector<int16_t> values;
+    Profile(line, values);
     return values;
 }
 

@@ -295,7 +295,7 @@ void CZelfView::RefreshMeasurements() {
 void CZelfView::RecomputeProfile() {
     const zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr) return;
-    profileSamples_ = doc->Profile(profileLine_);
+    doc->Profile(profileLine_, profileSamples_);
     profileComputed_ = true;
     if (profileDlg_)
         profileSeries_ = profileDlg_->SetSeries(profileSeries_, doc->bitDepth(), profileSamples_.data(),
