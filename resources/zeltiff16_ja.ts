@@ -604,6 +604,18 @@
 <context>
     <name>Problem</name>
     <message>
+        <source>the file is shorter than the 512-byte movie header</source>
+        <translation>ファイルが動画ヘッダー（512 バイト）より短いです</translation>
+    </message>
+    <message>
+        <source>not a movie file (the header does not start with &quot;ZELF&quot;)</source>
+        <translation>動画ファイルではありません（ヘッダーが &quot;ZELF&quot; で始まっていません）</translation>
+    </message>
+    <message>
+        <source>the file is too short to hold its first frame (%1 bytes)</source>
+        <translation>ファイルが短すぎて最初のフレーム（%1 バイト）を収められません</translation>
+    </message>
+    <message>
         <source>frame %1 cannot be read</source>
         <translation>フレーム %1 を読み込めません</translation>
     </message>
