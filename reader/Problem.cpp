@@ -36,6 +36,8 @@ std::string_view ProblemTemplate(ProblemCode code) {
         case ProblemCode::PointOutside: return "the %1 point (%2, %3) lies outside the %4 x %5 frame";
         case ProblemCode::NoAoi: return "no AOI has been drawn; draw one with the AOI tool first";
         case ProblemCode::NoProfileLine: return "no profile line has been drawn; draw one with the Profile tool first";
+        case ProblemCode::BadPixelSize:
+            return "\"%1\" is not a pixel size: give a positive number and a unit (nm, um, mm, cm, m or in), e.g. 12.5um";
         case ProblemCode::OutputIsInput: return "%1 is the movie being read; it is never overwritten";
         case ProblemCode::WriteFailed: return "%1";
         case ProblemCode::UnsupportedDepth: return "cannot write %1-bit samples as a %2-bit file";

@@ -46,6 +46,7 @@ enum class ProblemCode {
     PointOutside,            // %1: whose point ("profile line's", "rectangle's"), (%2, %3), %4 x %5 frame
     NoAoi,
     NoProfileLine,
+    BadPixelSize,            // %1: the text given
     // Outputs.
     OutputIsInput,           // %1: the output's path
     WriteFailed,             // %1: the writer's whole account (path and the system's reason)
