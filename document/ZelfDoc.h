@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "document/Calibration.h"
 #include "document/FrameRange.h"
 #include "document/FrameRun.h"
 #include "document/Measurements.h"
@@ -219,6 +220,7 @@ private:
     std::string movieTitle_;
     std::string pathName_;
     FrameRange range_;
+    Calibration calibration_;
     int autoDepth_ = 0;
     int gainIndex_ = 1;
     int correctionOn_ = 0;
