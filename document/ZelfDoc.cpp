@@ -275,6 +275,15 @@ bool CZelfDoc::IsInputFile(const std::string& path) const {
     return blackReference_ == target;
 }
 
+std::vector<FileIdentity> CZelfDoc::InputFiles() const {
+    std::vector<FileIdentity> files;
+    if (reader_) {
+        if (const std::optional<FileIdentity> movie = reader_->Identity()) files.push_back(*movie);
+    }
+    if (blackReference_) files.push_back(*blackReference_);
+    return files;
+}
+
 int CZelfDoc::ExportFrame(int frame, int write, const std::string& fileName, int sourceBits, int outputBits) {
     exportProblem_ = Problem{};
     if (frame < 0 || frame >= frameCount_)

@@ -124,6 +124,9 @@ public:
     // True when path names the movie file or the black reference in use (also through
     // links): such a path must never be written.
     bool IsInputFile(const std::string& path) const;
+    // The files IsInputFile guards (the movie, the black reference in use), for a result
+    // that outlives the document and must not be saved over them either.
+    std::vector<FileIdentity> InputFiles() const;
 
     // Reads frame n into a caller's buffer of `bytes` bytes (width x height samples),
     // leaving the document's own frame as it is.

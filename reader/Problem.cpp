@@ -38,6 +38,12 @@ std::string_view ProblemTemplate(ProblemCode code) {
         case ProblemCode::NoProfileLine: return "no profile line has been drawn; draw one with the Profile tool first";
         case ProblemCode::BadPixelSize:
             return "\"%1\" is not a pixel size: give a positive number and a unit (nm, um, mm, cm, m or in), e.g. 12.5um";
+        case ProblemCode::EmptyProfileLine:
+            return "the profile line starts and ends at (%1, %2): it has no samples; draw it between two different points";
+        case ProblemCode::KymographTooLarge:
+            return "a kymograph of %1 frames x %2 samples is too large: at most 65535 frames, 65535 samples and 1 GiB "
+                   "in all; choose a shorter frame range or line";
+        case ProblemCode::NoMemoryForKymograph: return "not enough memory for a kymograph of %1 frames x %2 samples";
         case ProblemCode::OutputIsInput: return "%1 is the movie being read; it is never overwritten";
         case ProblemCode::WriteFailed: return "%1";
         case ProblemCode::UnsupportedDepth: return "cannot write %1-bit samples as a %2-bit file";

@@ -47,6 +47,9 @@ enum class ProblemCode {
     NoAoi,
     NoProfileLine,
     BadPixelSize,            // %1: the text given
+    EmptyProfileLine,        // (%1, %2): the line's start, which is also its end
+    KymographTooLarge,       // %1 frames x %2 samples
+    NoMemoryForKymograph,    // %1 frames x %2 samples
     // Outputs.
     OutputIsInput,           // %1: the output's path
     WriteFailed,             // %1: the writer's whole account (path and the system's reason)
