@@ -15,6 +15,7 @@
 #include "cli/DecimalOption.h"
 #include "cli/FramesCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/KymographCommand.h"
 #include "cli/MeasureCommand.h"
 #include "platform/Process.h"
 
@@ -100,6 +101,15 @@ int main(int argc, char** argv) {
         ->expected(4)
         ->required();
 
+    zel::cli::MeasureOptions kymograph;
+    CLI::App* kymographCommand = app.add_subcommand(
+        "kymograph", "Write a line profile over a frame range as one 16-bit TIFF image, a row per frame");
+    AddFrameWorkOptions(*kymographCommand, kymograph, "TIFF file to write");
+    kymographCommand->add_option("--line", kymograph.corners, "Line from (X0, Y0) to (X1, Y1)")
+        ->transform(zel::cli::DecimalInteger())
+        ->expected(4)
+        ->required();
+
     zel::cli::MeasureOptions aoi;
     CLI::App* aoiCommand = app.add_subcommand("aoi", "Record area-of-interest statistics over a frame range as CSV");
     AddFrameWorkOptions(*aoiCommand, aoi, "CSV file to write");
@@ -120,7 +130,7 @@ int main(int argc, char** argv) {
         const auto word =
             std::find_if(left.begin(), left.end(), [](const std::string& a) { return a.rfind('-', 0) != 0; });
         if (app.get_subcommands().empty() && word != left.end()) {
-            zel::cli::Complain("unknown command '" + *word + "' (commands: info, frames, convert, profile, aoi)");
+            zel::cli::Complain("unknown command '" + *word + "' (commands: info, frames, convert, profile, kymograph, aoi)");
             std::fprintf(stderr, "Run with --help for more information.\n");
             return zel::cli::kExitUsage;
         }
@@ -133,5 +143,6 @@ int main(int argc, char** argv) {
     if (convertCommand->parsed()) return zel::cli::RunConvert(convert);
     if (profileCommand->parsed()) return zel::cli::RunProfile(profile);
     if (aoiCommand->parsed()) return zel::cli::RunAoi(aoi);
+    if (kymographCommand->parsed()) return zel::cli::RunKymograph(kymograph);
     return zel::cli::kExitUsage;
 }
