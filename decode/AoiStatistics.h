@@ -41,4 +41,32 @@ struct SampleRect {
 double ComputeAoiStatistics(const SampleRect& rect, const void* samples, int bytesPerSample, int width,
                             int colorPattern, AoiStatistics& result);
 
+// The fuller figures of one channel, from exact integer sums: pixel count, sum, sum of
+// squares and the true extremes (0 and 0 for a channel without pixels).
+struct ChannelSummary {
+    int64_t count = 0;
+    int64_t sum = 0;
+    uint64_t sumSquares = 0;
+    int minimum = 0;
+    int maximum = 0;
+
+    // NaN for a channel without pixels.
+    double Mean() const;
+    // The sample standard deviation (divided by count - 1); NaN for fewer than 2 pixels,
+    // where it is not defined.
+    double StandardDeviation() const;
+};
+
+// `all` covers every pixel of the rectangle; for a monochrome sensor red, green and blue
+// equal it.
+struct AoiSummary {
+    bool colour = false;
+    ChannelSummary all, red, green, blue;
+};
+
+// The rectangle's summary under the same rules and refusals as ComputeAoiStatistics
+// (false, and an all-zero result, for refused arguments).
+bool SummariseAoi(const SampleRect& rect, const void* samples, int bytesPerSample, int width, int colorPattern,
+                  AoiSummary& result);
+
 }  // namespace zel

@@ -147,6 +147,9 @@ public:
     std::vector<int16_t> Profile(const ProfileLine& line) const;
     double GetAoiStatistics(int x0, int y0, int x1, int y1, AoiStatistics& stats) const;
     AoiStatistics Statistics(const AoiRect& rect) const;
+    // The fuller figures of the rectangle in the current samples (count, exact sums,
+    // standard deviation, true extremes); all zero without samples.
+    AoiSummary Summary(const AoiRect& rect) const;
     // The movie has a colour mosaic.
     bool IsColour() const;
     // Replaces the correction offsets by the negated dark level averaged from the

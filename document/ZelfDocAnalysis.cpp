@@ -80,6 +80,17 @@ double CZelfDoc::GetAoiStatistics(int x0, int y0, int x1, int y1, AoiStatistics&
                                 stats);
 }
 
+AoiSummary CZelfDoc::Summary(const AoiRect& rect) const {
+    AoiSummary summary;
+    if (samples() == nullptr || width_ <= 0 || height_ <= 0) return summary;
+    const SampleRect sorted{std::clamp(std::min(rect.x0, rect.x1), 0, width_ - 1),
+                            std::clamp(std::min(rect.y0, rect.y1), 0, height_ - 1),
+                            std::clamp(std::max(rect.x0, rect.x1), 0, width_ - 1),
+                            std::clamp(std::max(rect.y0, rect.y1), 0, height_ - 1)};
+    SummariseAoi(sorted, samples(), bytesPerSample_, width_, reader_ ? reader_->Parameters().colorPattern : 0, summary);
+    return summary;
+}
+
 AoiStatistics CZelfDoc::Statistics(const AoiRect& rect) const {
     AoiStatistics stats;
     GetAoiStatistics(rect.x0, rect.y0, rect.x1, rect.y1, stats);

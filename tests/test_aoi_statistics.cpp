@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -169,6 +171,118 @@ TEST(AoiStatistics, VeryWideRowsKeepExactSumsOnEveryTarget) {
         EXPECT_EQ(frame.Compute({0, 1, width - 1, 1}, width, 3, st), -32768.0);
         ExpectChannel(st.green, {0, INT16_MIN, -32768.0});
         EXPECT_EQ(frame.Compute({0, 0, width - 1, 1}, width, 4, st), -0.5);
+    });
+}
+
+// The summary's exact figures per channel (0 red, 1 green, 2 blue, 3 all), pixel by pixel.
+struct ExactChannel {
+    int64_t count = 0, sum = 0;
+    uint64_t squares = 0;
+    int minimum = 0, maximum = 0;
+};
+
+std::array<ExactChannel, 4> ExactReference(const SampleRect& r, const std::vector<int>& values, int width,
+                                           int pattern) {
+    std::array<ExactChannel, 4> c{};
+    for (int y = r.top; y <= r.bottom; ++y) {
+        for (int x = r.left; x <= r.right; ++x) {
+            const int k = (2 * (y % 2) + (x % 2)) ^ ((pattern - 2) % 4);
+            const int colour = pattern < 2 ? 0 : k == 1 ? 0 : k == 2 ? 2 : 1;
+            const int v = values[static_cast<size_t>(y) * width + x];
+            for (const int i : {colour, 3}) {
+                ExactChannel& e = c[i];
+                e.minimum = e.count == 0 ? v : std::min(e.minimum, v);
+                e.maximum = e.count == 0 ? v : std::max(e.maximum, v);
+                ++e.count;
+                e.sum += v;
+                e.squares += static_cast<uint64_t>(int64_t{v} * v);
+            }
+        }
+    }
+    if (pattern < 2) c[1] = c[2] = c[0];
+    return c;
+}
+
+void ExpectSummary(const zel::ChannelSummary& s, const ExactChannel& e) {
+    EXPECT_EQ(s.count, e.count);
+    EXPECT_EQ(s.sum, e.sum);
+    EXPECT_EQ(s.sumSquares, e.squares);
+    EXPECT_EQ(s.minimum, e.minimum);
+    EXPECT_EQ(s.maximum, e.maximum);
+}
+
+TEST(AoiSummary, RandomRectanglesHaveExactSumsOfSquaresOnEveryTarget) {
+    std::mt19937 random(11);
+    const int width = 211, height = 7;
+    std::vector<int> values(static_cast<size_t>(width) * height);
+    for (int bytes : {1, 2}) {
+        const int low = bytes == 1 ? 0 : INT16_MIN, high = bytes == 1 ? 255 : INT16_MAX;
+        for (int& v : values) {
+            const auto r = static_cast<unsigned>(random());
+            v = r % 4 == 0 ? (r & 8 ? low : high) : low + int(r / 8 % unsigned(high - low + 1));
+        }
+        const Frame frame(values, bytes, 1);
+        for (int trial = 0; trial < 120; ++trial) {
+            const int x0 = int(random() % width), x1 = int(random() % width);
+            const int y0 = int(random() % height), y1 = int(random() % height);
+            const SampleRect r{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+            const int pattern = trial % 6;
+            SCOPED_TRACE(testing::Message() << bytes << " bytes, pattern " << pattern << ", (" << r.left << ", "
+                                            << r.top << ")-(" << r.right << ", " << r.bottom << ")");
+            const auto expected = ExactReference(r, values, width, pattern);
+            ForEachTarget([&] {
+                zel::AoiSummary s;
+                ASSERT_TRUE(zel::SummariseAoi(r, frame.bytes.data() + 1, bytes, width, pattern, s));
+                EXPECT_EQ(s.colour, pattern >= 2);
+                ExpectSummary(s.red, expected[0]);
+                ExpectSummary(s.green, expected[1]);
+                ExpectSummary(s.blue, expected[2]);
+                ExpectSummary(s.all, expected[3]);
+            });
+        }
+    }
+}
+
+TEST(AoiSummary, StandardDeviationAndUndefinedFigures) {
+    // 2, 4, 4, 4, 5, 5, 7, 9: mean 5, sum of squared deviations 32, so 32 / 7 with n - 1.
+    const Frame frame({2, 4, 4, 4, 5, 5, 7, 9}, 2);
+    zel::AoiSummary s;
+    ASSERT_TRUE(zel::SummariseAoi({0, 0, 7, 0}, frame.bytes.data() + 1, 2, 8, 0, s));
+    EXPECT_DOUBLE_EQ(s.all.Mean(), 5.0);
+    EXPECT_DOUBLE_EQ(s.all.StandardDeviation(), std::sqrt(32.0 / 7.0));
+    // One pixel: a mean, no standard deviation. A mosaic row of one red pixel: no blue at all.
+    ASSERT_TRUE(zel::SummariseAoi({1, 0, 1, 0}, frame.bytes.data() + 1, 2, 8, 0, s));
+    EXPECT_TRUE(std::isnan(s.all.StandardDeviation()));
+    ASSERT_TRUE(zel::SummariseAoi({1, 0, 1, 0}, frame.bytes.data() + 1, 2, 8, 2, s));
+    EXPECT_EQ(s.red.count, 1);
+    EXPECT_EQ(s.blue.count, 0);
+    EXPECT_TRUE(std::isnan(s.blue.Mean()));
+    // Negative samples keep their true maximum here (the displayed figure starts at 0).
+    const Frame negative({-5, -3}, 2);
+    ASSERT_TRUE(zel::SummariseAoi({0, 0, 1, 0}, negative.bytes.data() + 1, 2, 2, 0, s));
+    EXPECT_EQ(s.all.maximum, -3);
+    EXPECT_FALSE(zel::SummariseAoi({0, 0, 2, 0}, negative.bytes.data() + 1, 2, 2, 0, s));
+    EXPECT_EQ(s.all.count, 0);
+}
+
+TEST(AoiSummary, ExtremeWideRowsKeepExactSquaresOnEveryTarget) {
+    // 2^30 per square over 2.8 million samples: folded before any 32-bit lane overflows,
+    // and a constant region has a standard deviation of exactly 0.
+    const int width = 1400003;
+    std::vector<int> values(static_cast<size_t>(width) * 2, INT16_MIN);
+    std::fill(values.begin() + width, values.end(), INT16_MAX);
+    const Frame frame(values, 2);
+    ForEachTarget([&] {
+        for (const int pattern : {0, 3}) {
+            zel::AoiSummary s;
+            ASSERT_TRUE(zel::SummariseAoi({0, 0, width - 1, 0}, frame.bytes.data() + 1, 2, width, pattern, s));
+            EXPECT_EQ(s.all.sumSquares, uint64_t(width) << 30);
+            EXPECT_EQ(s.all.StandardDeviation(), 0.0);
+            ASSERT_TRUE(zel::SummariseAoi({0, 0, width - 1, 1}, frame.bytes.data() + 1, 2, width, pattern, s));
+            EXPECT_EQ(s.all.sumSquares, (uint64_t(width) << 30) + uint64_t(width) * 32767u * 32767u);
+            EXPECT_EQ(s.all.minimum, INT16_MIN);
+            EXPECT_EQ(s.all.maximum, INT16_MAX);
+        }
     });
 }
 
