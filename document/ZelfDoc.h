@@ -110,6 +110,10 @@ public:
     int convertLast() const;
     int convertAllFrames() const { return range_.mode == RangeMode::Identical ? 0 : 1; }
 
+    // The pixel size the user gave for this movie (not known until given).
+    const Calibration& PixelCalibration() const { return calibration_; }
+    void SetPixelCalibration(const Calibration& calibration) { calibration_ = calibration; }
+
     // ---- Conversion ----
     // Reads frame `frame` (and shows it); with write != 0 also writes it as a TIFF file
     // of outputBits (8 or 16) from samples of sourceBits (1 to 16). 1 on success; 0 when
