@@ -8,6 +8,13 @@ namespace zel::cli {
 void Complain(const std::string& message) { std::fprintf(stderr, "zeltiff16-cli: %s\n", message.c_str()); }
 
 int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options) {
+    Calibration calibration;
+    if (!options.pixelSize.empty()) {
+        if (const Problem refused = ParsePixelSize(options.pixelSize, calibration)) {
+            Complain("--pixel-size: " + refused.Text());
+            return kExitUsage;
+        }
+    }
     if (!doc.OpenMovie(options.movie, !options.noCorrection)) {
         Complain(options.movie + ": " + doc.OpenError());
         return kExitFailure;
@@ -20,6 +27,7 @@ int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options) {
             return kExitFailure;
         }
     }
+    doc.SetPixelCalibration(calibration);
     return kExitOk;
 }
 

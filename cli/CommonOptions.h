@@ -15,6 +15,7 @@ struct FrameWorkOptions {
     std::optional<int> end;
     bool noCorrection = false;
     std::string blackReference;
+    std::string pixelSize;  // "12.5um"; empty when not given
 };
 
 // Exit codes of the tool.
@@ -25,7 +26,7 @@ constexpr int kExitUsage = 2;
 // Prints "zeltiff16-cli: <message>" on stderr.
 void Complain(const std::string& message);
 
-// Opens the movie into doc and applies the black reference, if any. Returns kExitOk or
+// Opens the movie into doc, applies the black reference, if any, and the pixel size. Returns kExitOk or
 // the exit code after saying why on stderr.
 int OpenDocument(CZelfDoc& doc, const FrameWorkOptions& options);
 

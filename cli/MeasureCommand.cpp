@@ -9,6 +9,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "document/CsvExport.h"
+#include "document/MeasurementTable.h"
 
 namespace zel::cli {
 
@@ -68,6 +69,23 @@ int Prepare(CZelfDoc& doc, const MeasureOptions& options, const Shape& shape, in
     return RefuseInputAsOutput(doc, options.output);
 }
 
+// The run of a table: its rows stop the run at the first write failure; it is put in
+// place only when every frame was written.
+template <typename Row>
+int WriteTable(CZelfDoc& doc, MeasurementTable& table, Problem begun, int first, int last, Row&& row) {
+    if (begun) {
+        Complain(begun.Text());
+        return kExitFailure;
+    }
+    const int code = ForEachFrame(doc, first, last, row);
+    if (code != kExitOk) return code;  // the table's destructor drops the unfinished file
+    if (const Problem failed = table.End()) {
+        Complain(failed.Text());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunProfile(const MeasureOptions& options) {
@@ -78,13 +96,21 @@ int RunProfile(const MeasureOptions& options) {
     int first = 0, last = 0;
     if (const int code = Prepare(doc, options, line, first, last); code != kExitOk) return code;
 
+    std::vector<int16_t> values;
+    if (options.table) {
+        MeasurementTable table;
+        const Problem begun = table.BeginProfile(options.output, line, doc.PixelCalibration());
+        return WriteTable(doc, table, begun, first, last, [&](int frame) {
+            doc.Profile(line, values);
+            return table.WriteProfileRow(doc.reader()->Parameters(), frame, values.data());
+        });
+    }
     ProfileCsvWriter writer;
     std::string error;
     if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), line, &error)) {
         Complain(error);
         return kExitFailure;
     }
-    std::vector<int16_t> values;
     const int code = ForEachFrame(doc, first, last, [&](int) {
         doc.Profile(line, values);
         return writer.WriteRow(values.data()) ? Problem{} : RowFailed(writer, options.output);
@@ -100,6 +126,13 @@ int RunAoi(const MeasureOptions& options) {
     int first = 0, last = 0;
     if (const int code = Prepare(doc, options, rect, first, last); code != kExitOk) return code;
 
+    if (options.table) {
+        MeasurementTable table;
+        const Problem begun = table.BeginAoi(options.output, doc.IsColour(), rect, doc.PixelCalibration());
+        return WriteTable(doc, table, begun, first, last, [&](int frame) {
+            return table.WriteAoiRow(doc.reader()->Parameters(), frame, doc.Summary(rect));
+        });
+    }
     AoiCsvWriter writer;
     std::string error;
     if (!writer.Begin(options.output, AbsoluteMoviePath(options.movie), rect, doc.IsColour(), &error)) {

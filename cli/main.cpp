@@ -33,6 +33,15 @@ void AddFrameWorkOptions(CLI::App& command, zel::cli::FrameWorkOptions& options,
                        "Dark movie whose average replaces the correction offsets (black balance)");
 }
 
+// --pixel-size, for the outputs that can say lengths in a unit (given by `needs`).
+void AddPixelSizeOption(CLI::App& command, zel::cli::FrameWorkOptions& options, CLI::Option* needs,
+                        const char* what) {
+    command
+        .add_option("--pixel-size", options.pixelSize,
+                    std::string("Size of one pixel on the object, e.g. 12.5um (nm, um, mm, cm, m, in); ") + what)
+        ->needs(needs);
+}
+
 // The exit status of every command, for the help texts (README "Exit status" says more).
 constexpr const char* kExitStatusHelp =
     "Exit status:\n"
@@ -92,6 +101,7 @@ int main(int argc, char** argv) {
                    "With --stack: write a BigTIFF, a directory per page, for readers that want one (ImageJ 1.x "
                    "cannot open it); without it a stack past 4 GiB is written as an ImageJ large stack")
         ->needs(stackFlag);
+    AddPixelSizeOption(*convertCommand, convert, stackFlag, "with --stack the stack carries it");
 
     zel::cli::MeasureOptions profile;
     CLI::App* profileCommand = app.add_subcommand("profile", "Record a line profile over a frame range as CSV");
@@ -100,6 +110,10 @@ int main(int argc, char** argv) {
         ->transform(zel::cli::DecimalInteger())
         ->expected(4)
         ->required();
+    CLI::Option* profileTable = profileCommand->add_flag(
+        "--table", profile.table,
+        "A table for analysis tools: header index,number,time,v0..v{N-1}, a row per frame, no title or average");
+    AddPixelSizeOption(*profileCommand, profile, profileTable, "the table adds the sample step in that unit");
 
     zel::cli::MeasureOptions kymograph;
     CLI::App* kymographCommand = app.add_subcommand(
@@ -117,6 +131,11 @@ int main(int argc, char** argv) {
         ->transform(zel::cli::DecimalInteger())
         ->expected(4)
         ->required();
+    CLI::Option* aoiTable = aoiCommand->add_flag(
+        "--table", aoi.table,
+        "A table for analysis tools: header index,number,time,n,mean,std,min,max (per channel R_, G_, B_ for "
+        "colour), a row per frame, no title or average");
+    AddPixelSizeOption(*aoiCommand, aoi, aoiTable, "the table adds the AOI's width and height in that unit");
 
     try {
         app.parse(arguments.Count(), arguments.Values());
