@@ -77,9 +77,11 @@ Problem MeasurementTable::BeginProfile(const std::string& path, const ProfileLin
 }
 
 std::string MeasurementTable::RowStart(const MovieParameters& movie, int index) const {
-    const int64_t number = FrameNumber(movie, index).value_or(index);
-    const std::optional<double> time = FrameTime(movie, number);
-    return std::to_string(index) + ',' + std::to_string(number) + ',' + (time ? NumberText(*time) : std::string());
+    // A frame the segment table does not number has neither number nor time.
+    const std::optional<int64_t> number = FrameNumber(movie, index);
+    const std::optional<double> time = number ? FrameTime(movie, *number) : std::nullopt;
+    return std::to_string(index) + ',' + (number ? std::to_string(*number) : std::string()) + ',' +
+           (time ? NumberText(*time) : std::string());
 }
 
 Problem MeasurementTable::Write(const std::string& row) {

@@ -1,8 +1,10 @@
 // The measurements of the command-line tool's aoi and profile commands, for one frame.
 
+#include <pybind11/eval.h>
 #include <pybind11/stl.h>
 
 #include <array>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,24 @@ command-line tool's `aoi` CSV row for that frame:
   monochrome movie: ChannelStatistics(average, minimum, maximum)
   colour mosaic:    ColourStatistics(red, green, blue), each a ChannelStatistics
                     of that colour's pixels in the rectangle
-average is a float, minimum and maximum are ints.)";
+average is a float, minimum and maximum are ints, as the CSV row has them (the
+maximum never below 0). Each ChannelStatistics also carries the fuller figures as
+attributes: count (pixels), mean, std (sample standard deviation, n - 1; nan for
+fewer than 2 pixels), min and max (the true extremes); a channel without pixels has
+count 0 and nan for the others.)";
+
+// The statistics tuple keeps its three fields (so that unpacking it keeps working) and
+// carries the fuller figures as attributes.
+const char kChannelClass[] = R"py(
+from collections import namedtuple as _namedtuple
+class ChannelStatistics(_namedtuple("ChannelStatistics", "average minimum maximum")):
+    """Average, minimum and maximum of the samples of one channel in a rectangle, with
+    count, mean, std, min and max as attributes."""
+    def __repr__(self):
+        return ("ChannelStatistics(average=%r, minimum=%r, maximum=%r, count=%r, mean=%r, std=%r, min=%r, max=%r)"
+                % (self.average, self.minimum, self.maximum, self.count, self.mean, self.std, self.min, self.max))
+ChannelStatistics.__module__ = "zeltiff16"
+)py";
 
 const char kProfileDoc[] = R"(The corrected samples of one frame along a line.
 
@@ -42,9 +61,9 @@ the command-line tool's `profile` CSV row for that frame.)";
 
 void BindMeasurements(py::module_& module, py::class_<Movie>& movie) {
     const py::object namedtuple = py::module_::import("collections").attr("namedtuple");
-    const py::object channel =
-        namedtuple("ChannelStatistics", "average minimum maximum", py::arg("module") = "zeltiff16");
-    channel.attr("__doc__") = "Average, minimum and maximum of the samples of one channel in a rectangle.";
+    py::dict scope;
+    py::exec(kChannelClass, scope);
+    const py::object channel = scope["ChannelStatistics"];
     const py::object colour = namedtuple("ColourStatistics", "red green blue", py::arg("module") = "zeltiff16");
     colour.attr("__doc__") = "ChannelStatistics of the red, green and blue pixels of a colour mosaic.";
     module.attr("ChannelStatistics") = channel;
@@ -59,14 +78,25 @@ void BindMeasurements(py::module_& module, py::class_<Movie>& movie) {
             const AoiRect corners{x0, y0, x1, y1};
             m.CheckPoints(corners);
             AoiStatistics stats;
+            AoiSummary summary;
             {
                 const py::gil_scoped_release unlocked;
-                stats = m.Statistics(n, corners);
+                stats = m.Statistics(n, corners, &summary);
             }
-            const auto figures = [&](const ChannelStatistics& c) { return channel(c.average, c.minimum, c.maximum); };
+            const auto figures = [&](const ChannelStatistics& c, const ChannelSummary& s) {
+                py::object figures = channel(c.average, c.minimum, c.maximum);
+                const double nan = std::numeric_limits<double>::quiet_NaN();
+                figures.attr("count") = s.count;
+                figures.attr("mean") = s.Mean();
+                figures.attr("std") = s.StandardDeviation();
+                figures.attr("min") = s.count > 0 ? py::object(py::int_(s.minimum)) : py::object(py::float_(nan));
+                figures.attr("max") = s.count > 0 ? py::object(py::int_(s.maximum)) : py::object(py::float_(nan));
+                return figures;
+            };
             // A monochrome movie has the same figures in all three.
-            return m.IsColour() ? colour(figures(stats.red), figures(stats.green), figures(stats.blue))
-                                : figures(stats.red);
+            return m.IsColour() ? colour(figures(stats.red, summary.red), figures(stats.green, summary.green),
+                                         figures(stats.blue, summary.blue))
+                                : figures(stats.red, summary.all);
         },
         py::arg("frame"), py::arg("rect"), kStatisticsDoc);
 

@@ -73,8 +73,9 @@ void Movie::Show(int n) {
     if (!doc_->ShowFrame(n)) FrameFailed(doc_->LastFrameProblem());
 }
 
-AoiStatistics Movie::Statistics(int n, const AoiRect& rect) {
+AoiStatistics Movie::Statistics(int n, const AoiRect& rect, AoiSummary* summary) {
     Show(n);
+    if (summary != nullptr) *summary = doc_->Summary(rect);
     return doc_->Statistics(rect);
 }
 

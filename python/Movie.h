@@ -80,7 +80,7 @@ public:
     // Reads frame n (a checked index) into out, which holds FrameBytes() bytes.
     void ReadFrame(int n, void* out);
     // Corrected samples of frame n in the rectangle, corners included.
-    AoiStatistics Statistics(int n, const AoiRect& rect);
+    AoiStatistics Statistics(int n, const AoiRect& rect, AoiSummary* summary = nullptr);
     // The samples of frame n along the line from (x0, y0) toward (x1, y1), one per step
     // of the longer axis, the end point excluded.
     std::vector<int16_t> Profile(int n, const ProfileLine& line);
