@@ -136,6 +136,10 @@ public slots:
     // Record the active view's AOI statistics or profile over the frame range.
     void OnAoiExportRun();
     void OnProfileExportRun();
+    // The kymograph of the active view's profile line over the frame range, in a window
+    // of its own; the run starts once the command has returned.
+    void OnKymograph();
+    void OnKymographRun();
     // SIGINT or SIGTERM: the run stops at a frame boundary (what it was writing is
     // dropped, completed files stay), the settings are saved and the program ends with
     // 128 + the signal's number.

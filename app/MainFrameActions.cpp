@@ -68,6 +68,8 @@ std::vector<CommandText> CommandTexts() {
         {kIdPoint, t("Point"), t("Read the value under the cursor"), t("Point")},
         {kIdProfile, t("Profile"), t("Draw a profile line"), t("Profile")},
         {kIdProfileDataSave, t("Profile Data Save"), t("Record the profile over the frame range"), t("Profile Data Save")},
+        {kIdKymograph, t("Kymograph..."), t("Show the profile line over the frame range as an image, a row per frame"),
+         t("Kymograph")},
         {kIdBlackBalance, t("Black Balance"), t("Subtract the dark level of a reference movie"), t("Black Balance")},
         {kIdAoi, t("AOI"), t("Draw an area of interest"), t("AOI")},
         {kIdSaveAoiData, t("AOI Data Save"), t("Record the AOI statistics over the frame range"), t("Save AOI Data")},
@@ -126,6 +128,7 @@ CommandSlot SlotOf(int id) {
         case kIdFpnDataDisplay: return &CMainFrame::OnFpnDataDisplay;
         case kIdGainDataDisplay: return &CMainFrame::OnGainDataDisplay;
         case kIdProfileDataSave: return &CMainFrame::OnProfileDataSave;
+        case kIdKymograph: return &CMainFrame::OnKymograph;
         case kIdSaveAoiData: return &CMainFrame::OnSaveAoiData;
         default: return nullptr;  // printing and editing: no handler, always disabled
     }
@@ -224,7 +227,7 @@ void CMainFrame::CreateMenus() {
     if (withDocument) {
         add(view, {0, kIdZoomFit, kIdZoomFit + 1, kIdZoomFit + 2, kIdZoomFit + 3, kIdZoomFit + 4, kIdZoomFit + 5, 0,
                    kIdGain1, kIdGain1 + 1, kIdGain1 + 2, kIdGain1 + 3, kIdGainAuto, 0, kIdPoint, kIdProfile,
-                   kIdBlackBalance, kIdAoi, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
+                   kIdKymograph, kIdBlackBalance, kIdAoi, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
         windowMenu_ = bar->addMenu(tr("&Window"));
         add(windowMenu_, {kIdWindowNew, kIdWindowCascade, kIdWindowTile, kIdWindowArrange});
         RefreshWindowMenu();
@@ -374,6 +377,7 @@ void CMainFrame::UpdateCommandUI() {
                 checked = view != nullptr && view->aoiState() != 0;
                 break;
             case kIdProfileDataSave: enabled = view != nullptr && view->ProfileToRecord().has_value(); break;
+            case kIdKymograph: enabled = view != nullptr && !running && view->ProfileToRecord().has_value(); break;
             default:
                 // View commands; those without a handler (printing, editing) stay disabled.
                 if (view == nullptr || !view->UpdateCommand(id, enabled, checked)) enabled = checked = false;

@@ -16,10 +16,12 @@
 #include <QTimer>
 
 #include "app/ControlBar.h"
+#include "app/KymographWindow.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
 #include "document/ConversionNaming.h"
 #include "document/CsvExport.h"
+#include "document/Kymograph.h"
 #include "document/OutputCheck.h"
 #include "document/ZelfDoc.h"
 #include "view/NativePath.h"
@@ -268,6 +270,64 @@ void CMainFrame::ExportRun(bool profile) {
         ShowStatusMessage(tr("Export stopped by Abort: %1 of %2 in %3").arg(rows).arg(span.Count()).arg(chosen));
     else
         ShowStatusMessage(tr("Export done: %1 in %2").arg(rows, chosen));
+}
+
+// ---- Kymograph ----
+
+void CMainFrame::OnKymograph() { QTimer::singleShot(0, this, &CMainFrame::OnKymographRun); }
+
+// Checks the line and the range before any frame is read, plays the range recording each
+// frame's profile, and shows the kymograph only when every frame was read.
+void CMainFrame::OnKymographRun() {
+    const QString what = tr("Kymograph not made");
+    if (runningDoc_) {
+        ReportFailure(tr("%1: a run is in progress; end it first").arg(what));
+        return;
+    }
+    CZelfView* view = ActiveView();
+    if (view == nullptr) return;
+    const std::shared_ptr<CZelfDoc> doc = view->DocumentPtr();
+    const std::optional<zel::ProfileLine> line = view->ProfileToRecord();
+    if (!line) {
+        ReportFailure(tr("%1: %2").arg(what, ProblemText({zel::ProblemCode::NoProfileLine})));
+        return;
+    }
+    zel::FrameSpan span;
+    if (!RangeToRun(*doc, span, what)) return;
+    if (const zel::Problem refused = zel::CheckKymograph(*line, span, doc->width(), doc->height())) {
+        ReportFailure(tr("%1: %2").arg(what, ProblemText(refused)));
+        return;
+    }
+    SetProgress(span.first, span.last, int64_t{span.first} - 1);
+
+    zel::Kymograph kymograph;
+    zel::RunOutcome run;
+    {
+        const RunGuard guard(*this, doc);
+        run = zel::BuildKymograph(*doc, *line, span, kymograph, [this](int n) {
+            SetProgress(controlBar_->Progress()->minimum(), controlBar_->Progress()->maximum(), n);
+            PumpMessages();
+        });
+    }
+    if (run.end == zel::RunEnd::Failed) {
+        ReportFailure(tr("%1: %2").arg(what, AboutMovie(*doc, run.problem)));
+        return;
+    }
+    if (run.end == zel::RunEnd::Stopped || runAbandoned_) {
+        ShowStatusMessage(tr("Kymograph stopped before the end of the range; nothing is shown"));
+        return;
+    }
+    // Offered beside the movie: shot1.zel gives shot1_Kymograph.tif.
+    std::string folder, base;
+    zel::SplitPath(doc->pathName(), &folder, &base, nullptr);
+    KymographSaving saving{
+        [this](QWidget* parent, const QString& proposed) { return app_.Dialogs().ChooseTiffName(parent, proposed); },
+        [this](const QString& text) { ReportFailure(text); },
+        [this](const QString& text) { ShowStatusMessage(text); }};
+    auto* window = new CKymographWindow(std::move(kymograph), QString::fromStdString(doc->movieTitle()),
+                                        PathText(folder + base + "_Kymograph.tif"), std::move(saving), this);
+    window->show();
+    ShowStatusMessage(tr("Kymograph done: %1 frames x %2 samples").arg(run.framesDone).arg(line->SampleCount()));
 }
 
 QString CMainFrame::ChooseBlackReference(QWidget* parent) { return app_.Dialogs().ChooseBlackReference(parent); }

@@ -30,5 +30,7 @@ int FrameOf(const Movie& movie, const py::handle& index);
 py::class_<Movie> BindMovie(py::module_& module);
 // aoi_statistics and profile, with the named tuples they return.
 void BindMeasurements(py::module_& module, py::class_<Movie>& movie);
+// kymograph: a line's profile over a frame range as one array (Kymograph.cpp).
+void BindKymograph(py::class_<Movie>& movie);
 
 }  // namespace zel::python

@@ -69,6 +69,7 @@ PYBIND11_MODULE(zeltiff16, module) {
     RegisterErrors();
     auto movie = BindMovie(module);
     BindMeasurements(module, movie);
+    BindKymograph(movie);
     module.def("open", &Open, py::arg("path"), py::arg("correction") = true, py::arg("black_reference") = py::none(),
                kOpenDoc);
 }

@@ -463,6 +463,30 @@
         <source>AOI data not saved</source>
         <translation>AOI データを保存していません</translation>
     </message>
+    <message>
+        <source>Kymograph...</source>
+        <translation>キモグラフ...</translation>
+    </message>
+    <message>
+        <source>Show the profile line over the frame range as an image, a row per frame</source>
+        <translation>変換区間のプロファイル線を、1 フレーム 1 行の画像で表示します</translation>
+    </message>
+    <message>
+        <source>Kymograph</source>
+        <translation>キモグラフ</translation>
+    </message>
+    <message>
+        <source>Kymograph not made</source>
+        <translation>キモグラフを作成していません</translation>
+    </message>
+    <message>
+        <source>Kymograph stopped before the end of the range; nothing is shown</source>
+        <translation>キモグラフは区間の終わりの前に中止されました。何も表示しません</translation>
+    </message>
+    <message>
+        <source>Kymograph done: %1 frames x %2 samples</source>
+        <translation>キモグラフ完了: %1 フレーム x %2 サンプル</translation>
+    </message>
 </context>
 <context>
     <name>zel::gui::CControlBar</name>
@@ -587,6 +611,45 @@
     </message>
 </context>
 <context>
+    <name>zel::gui::CKymographWindow</name>
+    <message>
+        <source>Kymograph - %1</source>
+        <translation>キモグラフ - %1</translation>
+    </message>
+    <message>
+        <source>Frames %1 to %2 along (%3, %4) - (%5, %6): %7 samples x %8 frames</source>
+        <translation>フレーム %1 から %2、(%3, %4) - (%5, %6) に沿って: %7 サンプル x %8 フレーム</translation>
+    </message>
+    <message>
+        <source>Kymograph image</source>
+        <translation>キモグラフ画像</translation>
+    </message>
+    <message>
+        <source>One row per frame, top row the first frame; grey from the lowest to the highest sample</source>
+        <translation>1 フレーム 1 行、最上行が最初のフレーム。最小から最大のサンプルまでを灰色の濃淡で表示</translation>
+    </message>
+    <message>
+        <source>&amp;Save...</source>
+        <translation>保存(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>Save the kymograph as a 16-bit TIFF file</source>
+        <translation>キモグラフを 16 ビット TIFF ファイルとして保存します</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Kymograph not saved: %1</source>
+        <translation>キモグラフを保存していません: %1</translation>
+    </message>
+    <message>
+        <source>Kymograph saved in %1</source>
+        <translation>キモグラフを %1 に保存しました</translation>
+    </message>
+</context>
+<context>
     <name>zel::gui::CMessageBar</name>
     <message>
         <source>Messages</source>
@@ -642,6 +705,18 @@
     <message>
         <source>%1 is the movie being read; it is never overwritten</source>
         <translation>%1 は読み込み中の動画です。上書きしません</translation>
+    </message>
+    <message>
+        <source>the profile line starts and ends at (%1, %2): it has no samples; draw it between two different points</source>
+        <translation>プロファイル線の始点と終点がどちらも (%1, %2) で、サンプルがありません。異なる 2 点の間に引いてください</translation>
+    </message>
+    <message>
+        <source>a kymograph of %1 frames x %2 samples is too large: at most 65535 frames, 65535 samples and 1 GiB in all; choose a shorter frame range or line</source>
+        <translation>%1 フレーム x %2 サンプルのキモグラフは大きすぎます（上限は 65535 フレーム、65535 サンプル、合計 1 GiB）。短いフレーム区間か線を選んでください</translation>
+    </message>
+    <message>
+        <source>not enough memory for a kymograph of %1 frames x %2 samples</source>
+        <translation>%1 フレーム x %2 サンプルのキモグラフに必要なメモリーが足りません</translation>
     </message>
 </context>
 </TS>

@@ -43,6 +43,7 @@ enum CommandId : int {
     kIdProfileDataSave = 32794,
     kIdFpnDataDisplay = 32795,
     kIdGainDataDisplay = 32796,
+    kIdKymograph = 32797,
 
     // Control bar.
     kIdRangeIdentical = 1000,
