@@ -1,6 +1,7 @@
 #include "view/GraphDlg.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -21,6 +22,8 @@ constexpr Qt::WindowFlags kGraphWindowFlags = Qt::Window | Qt::WindowTitleHint |
 CGraphWnd::CGraphWnd(CGraphDlg& owner) : QWidget(&owner), owner_(owner) {
     // paintEvent covers every pixel, so Qt need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
 }
 
 void CGraphWnd::paintEvent(QPaintEvent*) {
@@ -34,19 +37,44 @@ void CGraphWnd::resizeEvent(QResizeEvent* event) {
     update();  // the graph is scaled to the widget, so every pixel changes
 }
 
+void CGraphWnd::mouseMoveEvent(QMouseEvent* event) {
+    owner_.GraphMouseMove(event->position().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
+void CGraphWnd::keyPressEvent(QKeyEvent* event) {
+    if (!owner_.GraphKeyPress(event->key())) QWidget::keyPressEvent(event);  // ignored: on to the window
+}
+
+// The graph shows whether it has the focus (the keys act on it then).
+void CGraphWnd::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CGraphWnd::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 CGraphDlg::CGraphDlg(QWidget* parent) : QDialog(parent, kGraphWindowFlags) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(tr("Profile"));
     graph_ = new CGraphWnd(*this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(graph_);
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(graph_, 1);
     resize(500, 320);
     initialized = 1;
 }
 
 void CGraphDlg::DrawGraph(QPainter&, const QRect&) {}
+
+void CGraphDlg::GraphMouseMove(const QPoint&) {}
+
+bool CGraphDlg::GraphKeyPress(int) { return false; }
 
 void CGraphDlg::keyPressEvent(QKeyEvent* event) {
     // There are no buttons to press, so Enter closes the window like Esc does.

@@ -7,13 +7,17 @@
 #include <QWidget>
 
 class QPainter;
+class QPoint;
 class QRect;
+class QVBoxLayout;
 
 namespace zel::gui {
 
 class CGraphDlg;
 
 // The graph's drawing surface: white, filling its dialog, repainted whole on every resize.
+// It takes the keyboard focus and follows the mouse (without a button held), and hands
+// both to its dialog; keys the dialog does not use go on to the dialog window itself.
 class CGraphWnd : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +26,10 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     CGraphDlg& owner_;
@@ -36,6 +44,11 @@ public:
     // Draws the graph over the white background; `client` is the graph widget's rectangle.
     // Draws nothing here.
     virtual void DrawGraph(QPainter& painter, const QRect& client);
+    // The mouse moved to `pos` (graph widget coordinates) over the graph. Does nothing here.
+    virtual void GraphMouseMove(const QPoint& pos);
+    // A key pressed while the graph has the focus; false leaves it to the window (Enter
+    // and Esc close it). Uses none here.
+    virtual bool GraphKeyPress(int key);
 
     CGraphWnd* GraphWidget() const { return graph_; }
 
@@ -43,8 +56,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The window's column: the graph fills it; subclasses may add rows of controls.
+    QVBoxLayout* WindowLayout() const { return layout_; }
 
 private:
+    QVBoxLayout* layout_ = nullptr;
     CGraphWnd* graph_ = nullptr;
 };
 

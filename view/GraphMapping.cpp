@@ -20,7 +20,7 @@ GraphRect EdgesOf(const QRect& rect) {
     return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
-void SetGraphMapping(QPainter& painter, const GraphRect& logical, const GraphRect& device) {
+QTransform GraphTransform(const GraphRect& logical, const GraphRect& device) {
     // device = origin + (point - logical origin) * viewport extent / window extent, per
     // axis, anchored at the left and bottom edges. A logical rectangle with top > bottom
     // gives a negative vertical scale: the flip that makes values grow upward.
@@ -28,10 +28,19 @@ void SetGraphMapping(QPainter& painter, const GraphRect& logical, const GraphRec
     const double scaleY = NonZero(device.bottom - device.top) / NonZero(logical.bottom - logical.top);
     const double offsetX = device.left - logical.left * scaleX;
     const double offsetY = device.bottom - logical.bottom * scaleY;
-    painter.setTransform(QTransform(scaleX, 0, 0, scaleY, offsetX, offsetY));
+    return QTransform(scaleX, 0, 0, scaleY, offsetX, offsetY);
+}
+
+void SetGraphMapping(QPainter& painter, const GraphRect& logical, const GraphRect& device) {
+    painter.setTransform(GraphTransform(logical, device));
 }
 
 void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor color) {
+    std::vector<QPointF> points;
+    DrawSeries(painter, values, count, color, points);
+}
+
+void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor color, std::vector<QPointF>& points) {
     if (count < 1 || values == nullptr) return;
     QPen pen(color, 1);
     pen.setCosmetic(true);  // one pixel wide on the screen, not one graph unit
@@ -40,7 +49,7 @@ void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor colo
         painter.drawPoint(QPointF(0, values[0]));
         return;
     }
-    std::vector<QPointF> points;
+    points.clear();
     points.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) points.emplace_back(i, values[i]);
     painter.drawPolyline(points.data(), count);

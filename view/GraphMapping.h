@@ -3,7 +3,10 @@
 // which values grow upward, and series drawn through it as polylines.
 
 #include <QColor>
+#include <QPointF>
+#include <QTransform>
 #include <cstdint>
+#include <vector>
 
 #include "view/DibViewport.h"
 
@@ -21,6 +24,9 @@ using GraphRect = ViewRect;
 // The edges of a widget's rectangle: right = x + width, bottom = y + height.
 GraphRect EdgesOf(const QRect& rect);
 
+// The transform SetGraphMapping sets (below), for mapping points without a painter.
+QTransform GraphTransform(const GraphRect& logical, const GraphRect& device);
+
 // Maps `logical` onto `device`: (logical.left, logical.bottom) lands on (device.left,
 // device.bottom) and (logical.right, logical.top) on (device.right, device.top). A zero
 // width or height on either side counts as 1, so the mapping always exists. With
@@ -31,5 +37,8 @@ void SetGraphMapping(QPainter& painter, const GraphRect& logical, const GraphRec
 // A polyline through (i, values[i]) for i = 0 .. count - 1 with a 1-pixel pen, whatever
 // the mapping's scale. A single value is one point; count < 1 draws nothing.
 void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor color);
+// The same, building the polyline in `points`, whose storage is kept for the next call:
+// a graph redrawn for every frame of playback allocates nothing here once it is grown.
+void DrawSeries(QPainter& painter, const int16_t* values, int count, QColor color, std::vector<QPointF>& points);
 
 }  // namespace zel::gui

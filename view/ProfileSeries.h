@@ -52,7 +52,7 @@ public:
             seriesCount = static_cast<int>(seriesSlots.size());
             index = seriesCount - 1;
         }
-        seriesSlots[index] = MakeSeries(values, count);
+        FillSeries(seriesSlots[index], values, count);
         UpdateExtents();
         if (autoScale == 0) {
             yMin = 0;
@@ -95,15 +95,21 @@ public:
 private:
     static constexpr int kMaxFixedBits = 30;
 
-    static ProfileSeries MakeSeries(const int16_t* values, int count) {
-        ProfileSeries series;
-        if (count <= 0 || values == nullptr) return series;
+    // Makes `slot` a new series holding a copy of the values. A slot that held one keeps
+    // its storage: a profile replaced with every frame of playback allocates nothing.
+    static void FillSeries(std::optional<ProfileSeries>& slot, const int16_t* values, int count) {
+        ProfileSeries& series = slot ? *slot : slot.emplace();
+        series.visible = 1;
+        series.color = 0;
+        series.minValue = series.maxValue = 0;
+        series.count = 0;
+        series.values.clear();
+        if (count <= 0 || values == nullptr) return;
         series.values.assign(values, values + count);
         series.count = count;
         const auto [lowest, highest] = std::minmax_element(series.values.begin(), series.values.end());
         series.minValue = *lowest;
         series.maxValue = *highest;
-        return series;
     }
 };
 

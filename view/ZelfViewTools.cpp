@@ -297,9 +297,11 @@ void CZelfView::RecomputeProfile() {
     if (doc == nullptr) return;
     doc->Profile(profileLine_, profileSamples_);
     profileComputed_ = true;
-    if (profileDlg_)
+    if (profileDlg_) {
+        profileDlg_->SetLine(profileLine_, doc->PixelCalibration());  // positions along the line, in its unit
         profileSeries_ = profileDlg_->SetSeries(profileSeries_, doc->bitDepth(), profileSamples_.data(),
                                                 static_cast<int>(profileSamples_.size()));
+    }
 }
 
 void CZelfView::RefreshAoiStatistics() {
