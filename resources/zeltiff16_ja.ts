@@ -598,6 +598,42 @@
         <source>Profile : %1</source>
         <translation>Profile : %1</translation>
     </message>
+    <message>
+        <source>Position (px)</source>
+        <translation>位置 (px)</translation>
+    </message>
+    <message>
+        <source>Position (%1)</source>
+        <translation>位置 (%1)</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Position and value of the marked sample</source>
+        <translation>印を付けたサンプルの位置と値</translation>
+    </message>
+    <message>
+        <source>&amp;Fit to data</source>
+        <translation>データに合わせる(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Fit to data</source>
+        <translation>データに合わせる</translation>
+    </message>
+    <message>
+        <source>Scale the values to the samples shown instead of the movie&apos;s full range (F)</source>
+        <translation>値の範囲を動画の全範囲ではなく表示中のサンプルに合わせます (F)</translation>
+    </message>
+    <message>
+        <source>Sample %1: %2 px = %3 %4, value %5</source>
+        <translation>サンプル %1: %2 px = %3 %4、値 %5</translation>
+    </message>
+    <message>
+        <source>Sample %1: %2 px, value %3</source>
+        <translation>サンプル %1: %2 px、値 %3</translation>
+    </message>
 </context>
 <context>
     <name>zel::gui::CAboutDlg</name>
