@@ -57,7 +57,14 @@ int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, 
     shape.pages = frames;
     shape.forceBigTiff = options.bigtiff;
     TiffStackWriter stack;
-    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader()->Parameters().framePeriodUs), &error)) {
+    const Calibration& calibration = doc.PixelCalibration();
+    if (calibration.Known()) {
+        shape.pixelsPerUnit = 1.0 / calibration.pixelSize;
+        shape.resolutionUnit = calibration.unit;
+    }
+    const std::string unit = calibration.Known() ? calibration.unit : "pixel";
+    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader()->Parameters().framePeriodUs, unit),
+                    &error)) {
         Complain(error);
         return kExitFailure;
     }

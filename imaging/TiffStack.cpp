@@ -21,6 +21,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -83,11 +84,11 @@ TiffStackLayout ChooseTiffStackLayout(const TiffStackShape& shape, int64_t descr
                                                              : TiffStackLayout::ImageJLarge;
 }
 
-std::string ImageJStackDescription(int pages, int framePeriodUs) {
+std::string ImageJStackDescription(int pages, int framePeriodUs, const std::string& unit) {
     const std::string count = std::to_string(pages);
     std::string text = "ImageJ=1.11a\nimages=" + count + "\nframes=" + count + "\nslices=1\nchannels=1\n";
     if (framePeriodUs > 0) text += "finterval=" + Seconds(framePeriodUs) + "\n";
-    return text + "tunit=s\nunit=pixel\nloop=false\n";
+    return text + "tunit=s\nunit=" + unit + "\nloop=false\n";
 }
 
 // ---- libtiff's file ----
@@ -229,6 +230,13 @@ bool TiffStackWriter::WriteDirectory(int page, const std::string& description) {
     TIFF* const file = tiff_.get();
     const auto width = static_cast<uint32_t>(shape_.width), height = static_cast<uint32_t>(shape_.height);
     const auto bits = static_cast<uint16_t>(shape_.bitsPerSample);
+    const bool calibrated = shape_.pixelsPerUnit > 0.0 && std::isfinite(shape_.pixelsPerUnit);
+    // libtiff stores the resolution as the nearest rational it can form.
+    const double resolution = calibrated ? shape_.pixelsPerUnit : 1.0;
+    const uint16_t resolutionUnit = !calibrated                      ? uint16_t{RESUNIT_NONE}
+                                    : shape_.resolutionUnit == "cm" ? uint16_t{RESUNIT_CENTIMETER}
+                                    : shape_.resolutionUnit == "in" ? uint16_t{RESUNIT_INCH}
+                                                                     : uint16_t{RESUNIT_NONE};
     const bool described = page > 0 || description.empty() ||
                            TIFFSetField(file, TIFFTAG_IMAGEDESCRIPTION, description.c_str()) != 0;
     // The tags of the single-file TIFF, in the same order.
@@ -239,9 +247,10 @@ bool TiffStackWriter::WriteDirectory(int page, const std::string& description) {
            TIFFSetField(file, TIFFTAG_PHOTOMETRIC, uint16_t{PHOTOMETRIC_MINISBLACK}) != 0 &&
            TIFFSetField(file, TIFFTAG_SAMPLESPERPIXEL, uint16_t{1}) != 0 &&
            TIFFSetField(file, TIFFTAG_ROWSPERSTRIP, height) != 0 &&
-           TIFFSetField(file, TIFFTAG_XRESOLUTION, 1.0) != 0 && TIFFSetField(file, TIFFTAG_YRESOLUTION, 1.0) != 0 &&
+           TIFFSetField(file, TIFFTAG_XRESOLUTION, resolution) != 0 &&
+           TIFFSetField(file, TIFFTAG_YRESOLUTION, resolution) != 0 &&
            TIFFSetField(file, TIFFTAG_PLANARCONFIG, uint16_t{PLANARCONFIG_CONTIG}) != 0 &&
-           TIFFSetField(file, TIFFTAG_RESOLUTIONUNIT, uint16_t{RESUNIT_NONE}) != 0 &&
+           TIFFSetField(file, TIFFTAG_RESOLUTIONUNIT, resolutionUnit) != 0 &&
            TIFFDeferStrileArrayWriting(file) != 0 && TIFFWriteCheck(file, 0, "TiffStackWriter") != 0 &&
            TIFFWriteDirectory(file) != 0;
 }

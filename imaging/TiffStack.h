@@ -52,6 +52,12 @@ struct TiffStackShape {
     // The largest offset the directory-per-page classic layout may need; past it the stack
     // becomes an ImageJ large stack. Only tests lower it, to see that layout at small sizes.
     int64_t largeStackThreshold = kClassicTiffLimit;
+    // Pixels per unit of length (both axes) when the pixel size is known, 0 otherwise.
+    // Written as the resolution tags, with the unit "cm" or "in" as TIFF's resolution
+    // unit and any other unit as none: that unit is the description's `unit`, which
+    // is how ImageJ writes and reads a calibration in micrometres or millimetres.
+    double pixelsPerUnit = 0.0;
+    std::string resolutionUnit{};  // "cm", "in", or anything else (none)
 };
 
 enum class TiffStackLayout {
@@ -78,8 +84,8 @@ TiffStackLayout ChooseTiffStackLayout(const TiffStackShape& shape, int64_t descr
 // The description ImageJ reads as a time series of `pages` frames, each one line
 // "key=value": ImageJ=1.11a, images, frames, slices=1, channels=1, then
 // finterval=<seconds per frame> when the period is known (above 0), tunit=s,
-// unit=pixel (uncalibrated) and loop=false.
-std::string ImageJStackDescription(int pages, int framePeriodUs);
+// unit=<unit> ("pixel" when uncalibrated) and loop=false.
+std::string ImageJStackDescription(int pages, int framePeriodUs, const std::string& unit = "pixel");
 
 class TiffStackWriter {
 public:

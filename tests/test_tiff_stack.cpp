@@ -44,6 +44,8 @@ struct Page {
     uint32_t width = 0, height = 0;
     uint16_t bits = 0;
     uint64_t offset = 0;  // of its one strip
+    float xResolution = 0, yResolution = 0;
+    uint16_t resolutionUnit = 0;
     std::string description;
     std::vector<uint8_t> pixels;
 };
@@ -76,6 +78,9 @@ TiffContents ReadTiff(const std::string& path) {
         TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &page.height);
         TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &page.bits);
         if (char* text = nullptr; TIFFGetField(tiff, TIFFTAG_IMAGEDESCRIPTION, &text) == 1) page.description = text;
+        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &page.xResolution);
+        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &page.yResolution);
+        TIFFGetField(tiff, TIFFTAG_RESOLUTIONUNIT, &page.resolutionUnit);
         if (uint64_t* offsets = nullptr; TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets) == 1)
             page.offset = offsets[0];
         if (TIFFNumberOfStrips(tiff) != 1) contents.problems += "more than one strip\n";
@@ -177,7 +182,7 @@ protected:
 };
 
 TEST_F(TiffStackFiles, PagesComeBackInOrderAfterTheDirectories) {
-    for (const TiffStackShape shape : {TiffStackShape{5, 3, 8, 3}, TiffStackShape{7, 4, 16, 4},
+    for (const TiffStackShape& shape : {TiffStackShape{5, 3, 8, 3}, TiffStackShape{7, 4, 16, 4},
                                        TiffStackShape{5, 3, 8, 2, true}}) {
         const std::string path = Path("s.tif");
         TiffStackWriter writer;
@@ -204,6 +209,35 @@ TEST_F(TiffStackFiles, PagesComeBackInOrderAfterTheDirectories) {
         ExpectBackToBack(stack, path);
         fs::remove(path);
     }
+}
+
+TEST_F(TiffStackFiles, EveryPageCarriesTheCalibration) {
+    // 12.5 um pixels: 0.08 pixels per unit, the unit itself in the description (TIFF
+    // has no micrometres); centimetres and inches are TIFF's own units.
+    const struct {
+        double pixelsPerUnit;
+        const char* unit;
+        uint16_t tiffUnit;
+    } cases[] = {{0.08, "um", RESUNIT_NONE}, {20.0, "cm", RESUNIT_CENTIMETER}, {0.0, "", RESUNIT_NONE}};
+    for (const auto& c : cases) {
+        TiffStackShape shape{5, 3, 16, 2};
+        shape.pixelsPerUnit = c.pixelsPerUnit;
+        shape.resolutionUnit = c.unit;
+        TiffStackWriter writer;
+        std::string error;
+        ASSERT_TRUE(WriteStack(writer, Path("c.tif"), shape, 2, &error)) << error;
+        ASSERT_TRUE(writer.Commit(&error)) << error;
+        const TiffContents stack = ReadTiff(Path("c.tif"));
+        ASSERT_EQ(stack.pages.size(), 2u);
+        for (const Page& page : stack.pages) {
+            const float expected = c.pixelsPerUnit > 0 ? static_cast<float>(c.pixelsPerUnit) : 1.0f;
+            EXPECT_FLOAT_EQ(page.xResolution, expected) << c.unit;
+            EXPECT_FLOAT_EQ(page.yResolution, expected) << c.unit;
+            EXPECT_EQ(page.resolutionUnit, c.tiffUnit) << c.unit;
+        }
+    }
+    EXPECT_EQ(zel::ImageJStackDescription(2, 0, "um"),
+              "ImageJ=1.11a\nimages=2\nframes=2\nslices=1\nchannels=1\ntunit=s\nunit=um\nloop=false\n");
 }
 
 TEST_F(TiffStackFiles, OnlyACompleteStackReplacesTheTarget) {
