@@ -19,6 +19,7 @@
 #include "app/ControlBar.h"
 #include "app/Icons.h"
 #include "app/MessageBar.h"
+#include "app/PlaybackBar.h"
 #include "app/WindowPlacementQt.h"
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
@@ -54,6 +55,8 @@ CMainFrame::CMainFrame(CZelTiff16App& app) : app_(app) {
     addToolBar(Qt::TopToolBarArea, controlBar_);
     connect(controlBar_, &CControlBar::BarCommand, this, &CMainFrame::OnBarCommand);
     connect(controlBar_, &CControlBar::RangeEdited, this, &CMainFrame::OnRangeEdited);
+    LoadPlaybackSettings();
+    CreatePlaybackBar();
     CreateStatusBar();
     connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandUI);
     RefreshRecentFiles();
@@ -110,6 +113,13 @@ void CMainFrame::SetPaneText(int paneId, const QString& text) {
     if (pane == nullptr || pane->text() == text) return;
     pane->setText(text);
     pane->setAccessibleName(text.trimmed());
+}
+
+void CMainFrame::SetPaneToolTip(int paneId, const QString& text) {
+    QLabel* pane = Pane(paneId);
+    if (pane == nullptr || pane->toolTip() == text) return;
+    pane->setToolTip(text);
+    pane->setAccessibleDescription(text);
 }
 
 QString CMainFrame::PaneText(int paneId) const {
@@ -177,7 +187,7 @@ CZelfDoc* CMainFrame::ActiveDocument() const {
 
 bool CMainFrame::EndRunFirst() {
     if (!runningDoc_) return true;
-    runningDoc_->RequestStop();
+    StopRun();
     return false;
 }
 
@@ -190,7 +200,7 @@ void CMainFrame::DocumentWindowClosing(CChildFrame& child) {
     // The document's last window: the run holds the document until it has stopped after
     // its current frame, and what it was writing is dropped.
     runAbandoned_ = true;
-    runningDoc_->RequestStop();
+    StopRun();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -203,6 +213,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     SaveWindowPlacement(*this, app_.Settings());
     app_.Settings().setValue(QStringLiteral("Settings/BitSel"), QString::number(bitSel_));
+    SavePlaybackSettings();
     app_.Settings().sync();
     mdi_->closeAllSubWindows();
     event->accept();
@@ -233,6 +244,7 @@ void CMainFrame::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         RetranslateUi();
         controlBar_->Retranslate();
+        playbackBar_->Retranslate();
         messageBar_->Retranslate();
         CreateMenus();
     }

@@ -14,11 +14,13 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "document/PlaybackPace.h"
 #include "view/ViewHost.h"
 
 class QActionGroup;
@@ -32,6 +34,7 @@ namespace zel {
 class CZelfDoc;
 struct FrameSpan;
 struct Problem;
+struct RunOutcome;
 }
 
 namespace zel::gui {
@@ -39,6 +42,7 @@ namespace zel::gui {
 class CChildFrame;
 class CControlBar;
 class CMessageBar;
+class CPlaybackBar;
 class CZelTiff16App;
 class CZelfView;
 
@@ -63,12 +67,14 @@ public:
 
     // ---- Bars and messages ----
     CControlBar* ControlBar() const { return controlBar_; }
+    CPlaybackBar* PlaybackBar() const { return playbackBar_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QMenu* WindowMenu() const { return windowMenu_; }
     CMessageBar* MessageBar() const { return messageBar_; }
     QAction* Action(int id) const;
     void SetPaneText(int paneId, const QString& text) override;
     QString PaneText(int paneId) const;
+    void SetPaneToolTip(int paneId, const QString& text) override;
     QLabel* Pane(int paneId) const;
     // A failure of the user's action: in the message bar, with its whole reason, until
     // the user dismisses it.
@@ -96,6 +102,8 @@ public:
     int rangeEnd() const;
     int bitSel() const { return bitSel_; }  // 1: 16-bit output, 0: 8-bit
     int runInProgress() const { return runningDoc_ ? 1 : 0; }
+    // The playback rate, Every frame and Loop as chosen (kept in the settings).
+    const zel::PlaybackChoice& Playback() const { return playback_; }
 
     // ---- Runs ----
     void PumpMessages();
@@ -139,6 +147,7 @@ public slots:
     // The kymograph of the active view's profile line over the frame range, in a window
     // of its own; the run starts once the command has returned.
     void OnKymograph();
+    void OnCalibration();
     void OnKymographRun();
     // SIGINT or SIGTERM: the run stops at a frame boundary (what it was writing is
     // dropped, completed files stay), the settings are saved and the program ends with
@@ -147,6 +156,11 @@ public slots:
     // The control bar.
     void OnBarCommand(int id);
     void OnRangeEdited();
+    // The playback bar (MainFramePlayback.cpp).
+    void OnPlaybackRate(int index);
+    void OnEveryFrame();
+    void OnLoop();
+    void OnScrub(int frame);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -170,6 +184,22 @@ private:
     // The frames a conversion or an export covers, or a report of why there are none.
     bool RangeToRun(const CZelfDoc& doc, zel::FrameSpan& span, const QString& what);
     void SetProgress(int64_t low, int64_t high, int64_t value);
+    // Asks the run in progress to stop after its current frame (Abort, a close).
+    void StopRun();
+    // ---- Playback pace (MainFramePlayback.cpp) ----
+    void CreatePlaybackBar();
+    void OnUpdatePlaybackBar();
+    void LoadPlaybackSettings();
+    void SavePlaybackSettings();
+    // The slider shows the active document's current frame.
+    void FollowCurrentFrame();
+    // The schedule of playing `span` of doc at the chosen rate, or a report of why the
+    // rate cannot be used with this movie.
+    std::optional<zel::PlaybackPace> PaceOf(const CZelfDoc& doc, const zel::FrameSpan& span);
+    // Plays as the pace says, each frame a run of its own, waiting for the next frame
+    // inside the run while handling events.
+    zel::RunOutcome PlayPaced(CZelfDoc& doc, zel::PlaybackPace& pace, const std::function<void(int)>& afterFrame);
+    void WaitHandlingEvents(int64_t ns);
     // The run state from start to end (RunGuard in MainFrameRuns.cpp).
     class RunGuard;
     friend class RunGuard;
@@ -179,12 +209,14 @@ private:
     CMessageBar* messageBar_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     CControlBar* controlBar_ = nullptr;
+    CPlaybackBar* playbackBar_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QActionGroup* windowActions_ = nullptr;
     std::map<int, QAction*> actions_;
     std::map<int, QLabel*> panes_;
     std::vector<QAction*> recentActions_;
     int bitSel_ = 1;
+    zel::PlaybackChoice playback_;
     std::optional<zel::ProfileLine> savedProfileLine_;
     zel::AoiRect savedAoiRect_{0, 0, 100, 100};
     // The document whose run is going on (null between runs) and the window whose range
@@ -192,6 +224,8 @@ private:
     std::shared_ptr<CZelfDoc> runningDoc_;
     std::weak_ptr<CZelfDoc> barDoc_;
     bool closeAfterRun_ = false;
+    bool playing_ = false;     // the run in progress is playback (not a step, conversion or export)
+    bool stopAsked_ = false;   // StopRun was called during the run in progress
     bool runAbandoned_ = false;  // the running document's last window closed
     bool updatingUi_ = false;
     int terminationSignal_ = 0;

@@ -70,6 +70,8 @@ std::vector<CommandText> CommandTexts() {
         {kIdProfileDataSave, t("Profile Data Save"), t("Record the profile over the frame range"), t("Profile Data Save")},
         {kIdKymograph, t("Kymograph..."), t("Show the profile line over the frame range as an image, a row per frame"),
          t("Kymograph")},
+        {kIdCalibration, t("Calibration..."), t("Set the size of one pixel on the object for this movie"),
+         t("Calibration")},
         {kIdBlackBalance, t("Black Balance"), t("Subtract the dark level of a reference movie"), t("Black Balance")},
         {kIdAoi, t("AOI"), t("Draw an area of interest"), t("AOI")},
         {kIdSaveAoiData, t("AOI Data Save"), t("Record the AOI statistics over the frame range"), t("Save AOI Data")},
@@ -129,6 +131,7 @@ CommandSlot SlotOf(int id) {
         case kIdGainDataDisplay: return &CMainFrame::OnGainDataDisplay;
         case kIdProfileDataSave: return &CMainFrame::OnProfileDataSave;
         case kIdKymograph: return &CMainFrame::OnKymograph;
+        case kIdCalibration: return &CMainFrame::OnCalibration;
         case kIdSaveAoiData: return &CMainFrame::OnSaveAoiData;
         default: return nullptr;  // printing and editing: no handler, always disabled
     }
@@ -227,7 +230,7 @@ void CMainFrame::CreateMenus() {
     if (withDocument) {
         add(view, {0, kIdZoomFit, kIdZoomFit + 1, kIdZoomFit + 2, kIdZoomFit + 3, kIdZoomFit + 4, kIdZoomFit + 5, 0,
                    kIdGain1, kIdGain1 + 1, kIdGain1 + 2, kIdGain1 + 3, kIdGainAuto, 0, kIdPoint, kIdProfile,
-                   kIdKymograph, kIdBlackBalance, kIdAoi, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
+                   kIdKymograph, kIdBlackBalance, kIdAoi, kIdCalibration, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
         windowMenu_ = bar->addMenu(tr("&Window"));
         add(windowMenu_, {kIdWindowNew, kIdWindowCascade, kIdWindowTile, kIdWindowArrange});
         RefreshWindowMenu();
@@ -378,6 +381,7 @@ void CMainFrame::UpdateCommandUI() {
                 break;
             case kIdProfileDataSave: enabled = view != nullptr && view->ProfileToRecord().has_value(); break;
             case kIdKymograph: enabled = view != nullptr && !running && view->ProfileToRecord().has_value(); break;
+            case kIdCalibration: enabled = view != nullptr && !running; break;
             default:
                 // View commands; those without a handler (printing, editing) stay disabled.
                 if (view == nullptr || !view->UpdateCommand(id, enabled, checked)) enabled = checked = false;

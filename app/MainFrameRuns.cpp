@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include "app/ControlBar.h"
@@ -22,6 +23,7 @@
 #include "document/ConversionNaming.h"
 #include "document/CsvExport.h"
 #include "document/Kymograph.h"
+#include "document/MeasurementTable.h"
 #include "document/OutputCheck.h"
 #include "document/ZelfDoc.h"
 #include "view/NativePath.h"
@@ -59,6 +61,12 @@ private:
 
 void CMainFrame::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+void CMainFrame::StopRun() {
+    if (!runningDoc_) return;
+    runningDoc_->RequestStop();
+    stopAsked_ = true;  // playback runs frame by frame and asks this between frames
+}
+
 bool CMainFrame::ShowFrame(CZelfDoc& doc, int n) {
     if (doc.ShowFrame(n)) return true;
     ReportFailure(tr("%1: %2").arg(QString::fromStdString(doc.movieTitle()), ProblemText(doc.LastFrameProblem())));
@@ -92,13 +100,19 @@ void CMainFrame::RunFrames(int direction) {
         return;
     }
     if (plan.span.Count() == 0) return;  // a step beyond either end does nothing
+    // Play follows the rate chosen (and Loop); a step shows its one frame at once.
+    std::optional<zel::PlaybackPace> pace;
+    if (direction == 0 && !(pace = PaceOf(*doc, plan.span))) return;
     SetProgress(plan.progressLow, plan.progressHigh, controlBar_->Progress()->value());
 
-    const RunGuard guard(*this, doc);
-    const zel::RunOutcome run = doc->RunFrames(plan.span, {}, [this](int n) {
+    const auto afterFrame = [this](int n) {
         SetProgress(controlBar_->Progress()->minimum(), controlBar_->Progress()->maximum(), int64_t{n} + 1);
+        FollowCurrentFrame();
         PumpMessages();
-    });
+    };
+    const QScopedValueRollback<bool> playing(playing_, direction == 0);
+    const RunGuard guard(*this, doc);
+    const zel::RunOutcome run = pace ? PlayPaced(*doc, *pace, afterFrame) : doc->RunFrames(plan.span, {}, afterFrame);
     if (run.end == zel::RunEnd::Failed)
         ReportFailure(tr("Playback stopped: %1").arg(AboutMovie(*doc, run.problem)));
 }
@@ -178,24 +192,44 @@ QString ProposedCsvName(const zel::CZelfDoc& doc, const char* suffix) {
 struct ExportWriter {
     std::optional<zel::ProfileLine> line;
     std::optional<zel::AoiRect> rect;
+    bool asTable = false;  // a table for analysis tools instead of the CSV
     zel::ProfileCsvWriter profile;
     zel::AoiCsvWriter aoi;
+    zel::MeasurementTable table;
 
     bool Begin(const std::string& csv, const zel::CZelfDoc& doc, std::string& error) {
+        if (asTable) {
+            const zel::Problem refused = line ? table.BeginProfile(csv, *line, doc.PixelCalibration())
+                                              : table.BeginAoi(csv, doc.IsColour(), *rect, doc.PixelCalibration());
+            error = refused.Text();
+            return !refused;
+        }
         const std::string movie = zel::AbsoluteMoviePath(doc.pathName());
         return line ? profile.Begin(csv, movie, *line, &error) : aoi.Begin(csv, movie, *rect, doc.IsColour(), &error);
     }
     std::vector<int16_t> samples;  // one buffer for the run's rows
 
-    zel::Problem WriteRow(const zel::CZelfDoc& doc) {
+    zel::Problem WriteRow(const zel::CZelfDoc& doc, int frame) {
         if (line) doc.Profile(*line, samples);
+        if (asTable) {
+            const zel::MovieParameters& movie = doc.reader()->Parameters();
+            return line ? table.WriteProfileRow(movie, frame, samples.data())
+                        : table.WriteAoiRow(movie, frame, doc.Summary(*rect));
+        }
         const bool written = line ? profile.WriteRow(samples.data()) : aoi.WriteRow(doc.Statistics(*rect));
         if (written) return {};
         std::string error;
         End(error);
         return {zel::ProblemCode::WriteFailed, {error}};
     }
-    bool End(std::string& error) { return line ? profile.End(&error) : aoi.End(&error); }
+    bool End(std::string& error) {
+        if (asTable) {
+            const zel::Problem failed = table.End();
+            error = failed.Text();
+            return !failed;
+        }
+        return line ? profile.End(&error) : aoi.End(&error);
+    }
 };
 
 }  // namespace
@@ -225,7 +259,10 @@ void CMainFrame::ExportRun(bool profile) {
     SetProgress(span.first, span.last, int64_t{span.first} - 1);
     if (!ShowFrame(*doc, span.first)) return;
 
-    const QString chosen = app_.Dialogs().ChooseCsvName(this, ProposedCsvName(*doc, profile ? "_Profile.csv" : "_AOI.csv"));
+    const ExportChoice choice =
+        app_.Dialogs().ChooseExportFile(this, ProposedCsvName(*doc, profile ? "_Profile.csv" : "_AOI.csv"));
+    const QString& chosen = choice.path;
+    writer.asTable = choice.table;
     const bool recording = !chosen.isEmpty();  // after Cancel the frames still play; nothing is recorded
     const std::string csv = CorePath(chosen);
     std::string error;
@@ -242,7 +279,7 @@ void CMainFrame::ExportRun(bool profile) {
     {
         const RunGuard guard(*this, doc);
         run = doc->RunFrames(
-            span, [&](int) { return recording ? writer.WriteRow(*doc) : zel::Problem{}; },
+            span, [&](int n) { return recording ? writer.WriteRow(*doc, n) : zel::Problem{}; },
             [this](int n) {
                 SetProgress(controlBar_->Progress()->minimum(), controlBar_->Progress()->maximum(), n);
                 PumpMessages();

@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "app/AboutDlg.h"
+#include "app/CalibrationDlg.h"
 #include "app/ZelfDialog.h"
 
 namespace zel::gui {
@@ -45,6 +46,24 @@ QString StandardDialogs::ChooseCsvName(QWidget* parent, const QString& proposedP
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
+}
+
+ExportChoice StandardDialogs::ChooseExportFile(QWidget* parent, const QString& proposedPath) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    const QString csv = QStringLiteral("CSV Files (*.csv)");
+    const QString table = QFileDialog::tr("Table for analysis tools, a row per frame (*.csv)");
+    dialog.setNameFilters({csv, table});
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return {dialog.selectedFiles().front(), dialog.selectedNameFilter() == table};
+}
+
+std::optional<zel::Calibration> StandardDialogs::ChooseCalibration(QWidget* parent, const zel::Calibration& current) {
+    CCalibrationDlg dialog(current, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Result();
 }
 
 void StandardDialogs::ShowAbout(QWidget* parent) {

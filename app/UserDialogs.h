@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "document/Calibration.h"
+
 class QWidget;
 
 namespace zel::gui {
@@ -12,6 +14,13 @@ namespace zel::gui {
 struct MovieChoice {
     QString path;
     bool applyCorrection = true;
+};
+
+// The file of a measurement export and its kind: the window's CSV (a head, rows and an
+// average row) or a table for analysis tools (a header row and a row per frame).
+struct ExportChoice {
+    QString path;
+    bool table = false;
 };
 
 class UserDialogs {
@@ -29,6 +38,14 @@ public:
     virtual QString ChooseBlackReference(QWidget*) { return {}; }
     // The CSV file of an export, proposing `proposedPath`; empty when cancelled.
     virtual QString ChooseCsvName(QWidget*, const QString&) { return {}; }
+    // The pixel size of a movie, starting from `current`; nullopt when cancelled.
+    virtual std::optional<zel::Calibration> ChooseCalibration(QWidget*, const zel::Calibration&) {
+        return std::nullopt;
+    }
+    // The file of a measurement export and its kind; by default the CSV of ChooseCsvName.
+    virtual ExportChoice ChooseExportFile(QWidget* parent, const QString& proposedPath) {
+        return {ChooseCsvName(parent, proposedPath), false};
+    }
 };
 
 // Answers every question with Cancel: for programs that drive the window without a user
@@ -50,6 +67,8 @@ public:
     void ShowPageSetup(QWidget* parent) override;
     QString ChooseBlackReference(QWidget* parent) override;
     QString ChooseCsvName(QWidget* parent, const QString& proposedPath) override;
+    ExportChoice ChooseExportFile(QWidget* parent, const QString& proposedPath) override;
+    std::optional<zel::Calibration> ChooseCalibration(QWidget* parent, const zel::Calibration& current) override;
 };
 
 }  // namespace zel::gui

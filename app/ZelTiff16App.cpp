@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/ChildFrame.h"
+#include "app/CalibrationStore.h"
 #include "app/MainFrame.h"
 #include "app/TerminationWatch.h"
 #include "app/WindowPlacementQt.h"
@@ -70,6 +71,7 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
                                       .arg(QFileInfo(path).fileName(),
                                            QString::fromStdString(doc->reader()->CorrectionNote())));
     doc->UseTopDownDisplay();  // drawn without a flip
+    doc->SetPixelCalibration(StoredCalibration(settings_, canonical));
     mainFrame_->AddDocumentWindow(doc);
     AddRecentFile(QFileInfo(path).absoluteFilePath());
     return true;

@@ -18,6 +18,8 @@ public:
     virtual ~ViewHost() = default;
     // Sets the text of the status-bar pane with this id (kPaneFrame, kPaneAoi, ...).
     virtual void SetPaneText(int paneId, const QString& text) = 0;
+    // The pane's tool tip (also its accessible description): more than the pane can hold.
+    virtual void SetPaneToolTip(int, const QString&) {}
     // A failure of the user's action, with its whole reason, shown until dismissed.
     virtual void ReportFailure(const QString&) {}
 

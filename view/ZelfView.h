@@ -86,6 +86,9 @@ public:
     std::optional<zel::ProfileLine> ProfileToRecord() const;
     std::optional<zel::AoiRect> AoiToRecord() const;
 
+    // The movie's pixel calibration changed: positions and sizes are said anew.
+    void OnCalibrationChanged() { RefreshMeasurements(); }
+
     // The image pixel under a point of the viewport (clamped into the bitmap).
     QPoint ImagePoint(const QPoint& viewportPos) const;
 

@@ -17,6 +17,7 @@
 
 #include "decode/AoiStatistics.h"
 #include "document/ZelfDoc.h"
+#include "view/AoiSummaryText.h"
 #include "view/CommandIds.h"
 #include "view/NativePath.h"
 #include "view/ProblemText.h"
@@ -313,6 +314,7 @@ void CZelfView::RefreshAoiStatistics() {
                                                       s.green.average, s.blue.average));
     else
         host_.SetPaneText(kPaneAoi, QString::asprintf("GRYave=%7.2f", s.red.average));
+    host_.SetPaneToolTip(kPaneAoi, AoiSummaryText(aoiRect_, doc->Summary(aoiRect_), doc->PixelCalibration()));
 }
 
 void CZelfView::DrawTools(QPainter& painter) const {

@@ -23,6 +23,9 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     QString blackReference;
     std::deque<QString> csvNames;
     QString proposedCsvName;
+    bool exportAsTable = false;                       // the save dialog's kind of file
+    std::optional<zel::Calibration> calibration;      // the calibration dialog's answer
+    zel::Calibration calibrationShown;                // what it started from
 
     std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override {
         if (movies.empty()) return std::nullopt;
@@ -40,6 +43,13 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     void ShowAbout(QWidget*) override { ++aboutShown; }
     void ShowPageSetup(QWidget*) override {}
     QString ChooseBlackReference(QWidget*) override { return blackReference; }
+    zel::gui::ExportChoice ChooseExportFile(QWidget* parent, const QString& proposed) override {
+        return {ChooseCsvName(parent, proposed), exportAsTable};
+    }
+    std::optional<zel::Calibration> ChooseCalibration(QWidget*, const zel::Calibration& current) override {
+        calibrationShown = current;
+        return calibration;
+    }
     QString ChooseCsvName(QWidget*, const QString& proposed) override {
         proposedCsvName = proposed;
         if (csvNames.empty()) return {};
