@@ -1,5 +1,6 @@
 #include "app/UserDialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPrinter>
@@ -53,7 +54,7 @@ ExportChoice StandardDialogs::ChooseExportFile(QWidget* parent, const QString& p
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     const QString csv = QStringLiteral("CSV Files (*.csv)");
-    const QString table = QFileDialog::tr("Table for analysis tools, a row per frame (*.csv)");
+    const QString table = QCoreApplication::translate("StandardDialogs", "Table for analysis tools, a row per frame (*.csv)");
     dialog.setNameFilters({csv, table});
     dialog.selectFile(proposedPath);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

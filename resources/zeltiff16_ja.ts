@@ -448,6 +448,16 @@
         <translation>再生を開始できません: %1</translation>
     </message>
     <message>
+        <source>Playback not started: %1: the movie does not record its frame rate, so it cannot play at a fraction of real time; choose another rate</source>
+        <translation>再生を開始できません: %1: 動画にフレームレートが記録されていないため、実時間を基準にした速度では再生できません。別の速度を選んでください</translation>
+    </message>
+    <message numerus="yes">
+        <source>Playback: %n frame(s) skipped to keep the rate</source>
+        <translation>
+            <numerusform>再生: 速度を保つため %n フレームを飛ばしました</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Conversion not started</source>
         <translation>変換を開始できません</translation>
     </message>
@@ -549,6 +559,73 @@
     <message>
         <source>Progress</source>
         <translation>進行状況</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CPlaybackBar</name>
+    <message>
+        <source>Playback</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>As fast as possible</source>
+        <translation>最高速</translation>
+    </message>
+    <message>
+        <source>Real time ×1/10</source>
+        <translation>実時間 ×1/10</translation>
+    </message>
+    <message>
+        <source>Real time ×1/100</source>
+        <translation>実時間 ×1/100</translation>
+    </message>
+    <message>
+        <source>Real time ×1/1000</source>
+        <translation>実時間 ×1/1000</translation>
+    </message>
+    <message>
+        <source>25 fps</source>
+        <translation>25 fps</translation>
+    </message>
+    <message>
+        <source>30 fps</source>
+        <translation>30 fps</translation>
+    </message>
+    <message>
+        <source>60 fps</source>
+        <translation>60 fps</translation>
+    </message>
+    <message>
+        <source>Playback rate</source>
+        <translation>再生速度</translation>
+    </message>
+    <message>
+        <source>Every frame</source>
+        <translation>全フレーム</translation>
+    </message>
+    <message>
+        <source>Show every frame, even when playback then runs slower than the rate chosen</source>
+        <translation>選んだ速度より遅くなっても、すべてのフレームを表示します</translation>
+    </message>
+    <message>
+        <source>Loop</source>
+        <translation>ループ</translation>
+    </message>
+    <message>
+        <source>Start over from the range&apos;s first frame after its last, until Abort</source>
+        <translation>区間の最後のフレームの後、中止するまで最初のフレームから繰り返します</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>フレーム</translation>
+    </message>
+    <message>
+        <source>The frame shown: drag, or use the arrow, Page Up/Down, Home and End keys</source>
+        <translation>表示するフレーム: ドラッグするか、矢印・Page Up/Down・Home・End キーで選びます</translation>
+    </message>
+    <message>
+        <source>This movie does not record its frame rate: it cannot play at a fraction of real time</source>
+        <translation>この動画にはフレームレートが記録されていないため、実時間を基準にした速度では再生できません</translation>
     </message>
 </context>
 <context>
@@ -753,6 +830,85 @@
     <message>
         <source>not enough memory for a kymograph of %1 frames x %2 samples</source>
         <translation>%1 フレーム x %2 サンプルのキモグラフに必要なメモリーが足りません</translation>
+    </message>
+</context>
+<context>
+    <name>CCalibrationDlg</name>
+    <message>
+        <source>Calibration</source>
+        <translation>キャリブレーション</translation>
+    </message>
+    <message>
+        <source>&amp;Pixel size known</source>
+        <translation>画素サイズが分かっている(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Pixel size</source>
+        <translation>画素サイズ</translation>
+    </message>
+    <message>
+        <source>Unit</source>
+        <translation>単位</translation>
+    </message>
+    <message>
+        <source>&amp;Size of one pixel:</source>
+        <translation>1 画素の大きさ(&amp;S):</translation>
+    </message>
+    <message>
+        <source>&amp;Unit:</source>
+        <translation>単位(&amp;U):</translation>
+    </message>
+    <message>
+        <source>Kept for this movie: profile positions, AOI sizes, tables and stacks use it.</source>
+        <translation>この動画について記憶されます。プロファイルの位置、AOI の大きさ、表とスタックに使われます。</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Calibration...</source>
+        <translation>キャリブレーション...</translation>
+    </message>
+    <message>
+        <source>Set the size of one pixel on the object for this movie</source>
+        <translation>この動画の 1 画素が被写体上で占める大きさを設定します</translation>
+    </message>
+    <message>
+        <source>Calibration</source>
+        <translation>キャリブレーション</translation>
+    </message>
+    <message>
+        <source>Pixel size: %1 %2</source>
+        <translation>画素サイズ: %1 %2</translation>
+    </message>
+    <message>
+        <source>Pixel size not known: lengths in pixels</source>
+        <translation>画素サイズ未設定: 長さは画素単位</translation>
+    </message>
+</context>
+<context>
+    <name>AoiSummaryText</name>
+    <message>
+        <source>n = %1, mean = %2, std = %3, min = %4, max = %5</source>
+        <translation>n = %1、平均 = %2、標準偏差 = %3、最小 = %4、最大 = %5</translation>
+    </message>
+    <message>
+        <source>AOI %1 x %2 px</source>
+        <translation>AOI %1 x %2 画素</translation>
+    </message>
+</context>
+<context>
+    <name>StandardDialogs</name>
+    <message>
+        <source>Table for analysis tools, a row per frame (*.csv)</source>
+        <translation>解析ツール用の表、1 フレーム 1 行 (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>Problem</name>
+    <message>
+        <source>&quot;%1&quot; is not a pixel size: give a positive number and a unit (nm, um, mm, cm, m or in), e.g. 12.5um</source>
+        <translation>"%1" は画素サイズではありません。正の数と単位 (nm、um、mm、cm、m、in) で指定してください。例: 12.5um</translation>
     </message>
 </context>
 </TS>
