@@ -31,6 +31,11 @@ QString LabelQString(const zel::AxisTicks& ticks, int i) {
     return text;
 }
 
+bool SameTicks(const zel::AxisTicks& a, const zel::AxisTicks& b) {
+    return a.first == b.first && a.step == b.step && a.count == b.count && a.decimals == b.decimals &&
+           a.exponent == b.exponent;
+}
+
 const QPen& AxisPen() {
     static const QPen pen{QColor(kAxisColour), 0};
     return pen;
@@ -45,6 +50,7 @@ const QPen& LabelPen() {
 
 void GraphAxisLabels::Update(const AxisRange& range, int length, const QFont& font, bool vertical) {
     if (laidOut_ && range == range_ && length == length_ && font == font_) return;
+    const bool sameFont = laidOut_ && font == font_;
     laidOut_ = true;
     range_ = range;
     length_ = length;
@@ -56,7 +62,12 @@ void GraphAxisLabels::Update(const AxisRange& range, int length, const QFont& fo
     const auto extent = [&](const std::string& label) {
         return vertical ? metrics.height() : metrics.horizontalAdvance(QString::fromStdString(label));
     };
-    ticks_ = length > 0 ? zel::TicksThatFit(range.low, range.high, range.minStep, length, gap, extent) : zel::AxisTicks{};
+    const zel::AxisTicks ticks =
+        length > 0 ? zel::TicksThatFit(range.low, range.high, range.minStep, length, gap, extent) : zel::AxisTicks{};
+    // A range fitted to the data moves with every frame, mostly keeping its ticks: their
+    // labels are kept too.
+    if (sameFont && SameTicks(ticks, ticks_) && static_cast<int>(labels_.size()) == ticks.count) return;
+    ticks_ = ticks;
     labels_.resize(static_cast<size_t>(ticks_.count));
     widest_ = 0.0;
     for (int i = 0; i < ticks_.count; ++i) {

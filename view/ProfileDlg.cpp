@@ -167,8 +167,15 @@ void CProfileDlg::DrawGraph(QPainter& painter, const QRect& client) {
     if (ReadoutSeries() == nullptr) return;  // nothing to draw: the graph stays white
     LayOut(client);
     axes_.Draw(painter);
-    // The plot and the row its bottom edge maps to, where the lowest value lies on the axis.
-    painter.setClipRect(plot_.adjusted(0, 0, 0, 1));
+    // Values outside the range shown (a fixed range that a movie's values overstep) stay
+    // inside the plot and the row its bottom edge maps to, off the axis labels. Clipping
+    // costs allocations in every frame, so only then.
+    bool outside = false;
+    for (int i = 0; i < series_.seriesCount; ++i) {
+        const ProfileSeries* series = series_.Series(i);
+        if (series && (series->minValue < logical_.bottom || series->maxValue > logical_.top)) outside = true;
+    }
+    if (outside) painter.setClipRect(plot_.adjusted(0, 0, 0, 1));
     SetGraphMapping(painter, logical_, EdgesOf(plot_));
     for (int i = 0; i < series_.seriesCount; ++i) {
         const ProfileSeries* series = series_.Series(i);

@@ -175,6 +175,22 @@ private slots:
         QVERIFY(!FirstBlackRow(image, plot.left() - 2).has_value());  // nothing left of the plot
     }
 
+    void valuesBeyondTheRangeStayInThePlot() {
+        auto dlg = OpenGraph();
+        std::vector<int16_t> values(100, 512);
+        values[50] = 3000;  // beyond the 10-bit range
+        values[60] = -200;
+        dlg->SetSeries(-1, 10, values.data(), 100);
+        const QImage image = GraphImage(*dlg);
+        const QRect plot = dlg->PlotRect();
+        for (int x = 0; x < image.width(); ++x) {
+            for (int y = 0; y < image.height(); ++y) {
+                if (IsBlack(image, x, y))
+                    QVERIFY2(plot.adjusted(0, 0, 0, 1).contains(x, y), qPrintable(QString("black at %1, %2").arg(x).arg(y)));
+            }
+        }
+    }
+
     void valuesGrowUpward() {
         auto dlg = OpenGraph();
         std::vector<int16_t> ramp(200);
