@@ -55,6 +55,7 @@ int CMainFrame::rangeEnd() const {
 // The bar shows the active document's range (held by the document, so each document keeps
 // its own and nothing is copied back and forth), the output depth, and what can be used.
 void CMainFrame::OnUpdateBarControl() {
+    OnUpdatePlaybackBar();
     CControlBar& bar = *controlBar_;
     CZelfView* view = ActiveView();
     const std::shared_ptr<CZelfDoc> active = view ? view->DocumentPtr() : nullptr;
@@ -103,7 +104,7 @@ void CMainFrame::OnBarCommand(int id) {
     CZelfView* view = ActiveView();
     if (view == nullptr) return;
     if (runningDoc_) {
-        if (id == kIdAbort) runningDoc_->RequestStop();
+        if (id == kIdAbort) StopRun();
         UpdateCommandUI();  // a radio toggled meanwhile shows the state again
         return;
     }
