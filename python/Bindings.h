@@ -32,5 +32,7 @@ py::class_<Movie> BindMovie(py::module_& module);
 void BindMeasurements(py::module_& module, py::class_<Movie>& movie);
 // kymograph: a line's profile over a frame range as one array (Kymograph.cpp).
 void BindKymograph(py::class_<Movie>& movie);
+// aoi_histogram and pixel_size (Analysis.cpp).
+void BindAnalysis(py::module_& module, py::class_<Movie>& movie);
 
 }  // namespace zel::python

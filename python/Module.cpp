@@ -70,6 +70,7 @@ PYBIND11_MODULE(zeltiff16, module) {
     auto movie = BindMovie(module);
     BindMeasurements(module, movie);
     BindKymograph(movie);
+    BindAnalysis(module, movie);
     module.def("open", &Open, py::arg("path"), py::arg("correction") = true, py::arg("black_reference") = py::none(),
                kOpenDoc);
 }

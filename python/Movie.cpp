@@ -79,6 +79,11 @@ AoiStatistics Movie::Statistics(int n, const AoiRect& rect, AoiSummary* summary)
     return doc_->Statistics(rect);
 }
 
+void Movie::Histogram(int n, const AoiRect& rect, AoiHistogram& histogram) {
+    Show(n);
+    DocumentHistogram(*doc_, rect, histogram);
+}
+
 std::vector<int16_t> Movie::Profile(int n, const ProfileLine& line) {
     Show(n);
     return doc_->Profile(line);

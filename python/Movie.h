@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "decode/AoiStatistics.h"
+#include "document/Histogram.h"
 #include "document/Measurements.h"
 #include "document/ZelfDoc.h"
 #include "reader/MovieParameters.h"
@@ -84,6 +85,9 @@ public:
     // The samples of frame n along the line from (x0, y0) toward (x1, y1), one per step
     // of the longer axis, the end point excluded.
     std::vector<int16_t> Profile(int n, const ProfileLine& line);
+    // The histogram of frame n in the rectangle.
+    void Histogram(int n, const AoiRect& rect, AoiHistogram& histogram);
+    void SetPixelCalibration(const Calibration& calibration) { doc_->SetPixelCalibration(calibration); }
 
     // Number of times the file was repositioned since it was opened.
     uint64_t SeekCount() const { return Reader().SeekCount(); }

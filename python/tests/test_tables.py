@@ -85,3 +85,34 @@ def test_bad_pixel_size_and_pixel_size_without_table_are_refused(tools):
     code, message = tools.refusal("aoi", path, tools._output("x") + ".csv", "--rect", 0, 0, 1, 1,
                                   "--pixel-size", "3um")
     assert code == 2 and "--table" in message
+
+
+@pytest.mark.parametrize("options", [MONO, COLOUR], ids=["mono", "colour"])
+def test_aoi_histogram_counts_the_samples_in_the_movies_range(tools, options):
+    path = tools.movie(frames=2, **options)
+    with zeltiff16.open(path) as movie:
+        rect = (40, 20, 3, 1)
+        h = movie.aoi_histogram(1, rect)
+        block = movie.read(1)[1:21, 3:41].astype(numpy.int64)
+        if h.counts.ndim == 1:
+            inside = block[(block >= 0) & (block < h.edges[-1])]
+            expected, _ = numpy.histogram(inside, bins=h.edges)
+            assert list(h.counts) == list(expected)
+            assert h.below == (block < 0).sum() and h.above == (block >= h.edges[-1]).sum()
+        else:
+            assert h.counts.shape == (3, len(h.edges) - 1)
+            assert h.counts.sum() + h.below.sum() + h.above.sum() == block.size
+            stats = movie.aoi_statistics(1, rect)
+            assert [c.count for c in stats] == list(h.counts.sum(axis=1) + h.below + h.above)
+
+
+def test_pixel_size_is_read_and_refused_as_the_tool_reads_it(tools):
+    with zeltiff16.open(tools.movie(frames=1, **MONO)) as movie:
+        assert movie.pixel_size is None
+        movie.pixel_size = "0.5 mm"
+        assert movie.pixel_size == (0.5, "mm")
+        with pytest.raises(ValueError, match="is not a pixel size"):
+            movie.pixel_size = "12 furlongs"
+        assert movie.pixel_size == (0.5, "mm")
+        movie.pixel_size = None
+        assert movie.pixel_size is None
