@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "document/Histogram.h"
 #include "document/ZelfDoc.h"
 #include "imaging/TiffImage.h"
 
@@ -32,6 +33,11 @@ void Exercise(const std::string& path, bool correction) {
     doc.GetAoiStatistics(w + 5, h + 5, -5, -5, stats);
     doc.GetAoiStatistics(1, 0, 1, 0, stats);
     doc.Statistics({-5, h + 5, w + 5, -5});
+    // The fuller figures and the histogram over the whole frame and a corner pixel.
+    doc.Summary({-5, h + 5, w + 5, -5}).all.StandardDeviation();
+    doc.Summary({w - 1, 0, w - 1, 0});
+    zel::AoiHistogram histogram;
+    zel::DocumentHistogram(doc, {0, 0, w - 1, h - 1}, histogram);
     for (const int mode : {1, 2, 0}) doc.ShowCorrectionData(mode);
     doc.DisplayPixels();
     for (const int bits : {8, 16}) {
