@@ -43,6 +43,9 @@ bool KnowsFramePeriod(const CZelfDoc& doc) {
 
 void CMainFrame::CreatePlaybackBar() {
     playbackBar_ = new CPlaybackBar(this);
+    // A row of its own under the control bar, which fills the window's width already; the
+    // slider takes what the rate and the two buttons leave.
+    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, playbackBar_);
     connect(playbackBar_, &CPlaybackBar::RateChosen, this, &CMainFrame::OnPlaybackRate);
     connect(playbackBar_, &CPlaybackBar::FrameChosen, this, &CMainFrame::OnScrub);
@@ -181,7 +184,7 @@ RunOutcome CMainFrame::PlayPaced(CZelfDoc& doc, PlaybackPace& pace, const std::f
     }
     if (stopAsked_ && step.kind != PaceStep::Kind::End) total.end = RunEnd::Stopped;
     if (skipped > 0)
-        ShowStatusMessage(tr("Playback: %n frame(s) skipped to keep the rate", nullptr,
+        ShowStatusMessage(tr("Playback: %n frame(s) skipped", nullptr,
                              static_cast<int>(std::min<int64_t>(skipped, INT_MAX))));
     return total;
 }

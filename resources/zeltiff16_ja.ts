@@ -452,9 +452,9 @@
         <translation>再生を開始できません: %1: 動画にフレームレートが記録されていないため、実時間を基準にした速度では再生できません。別の速度を選んでください</translation>
     </message>
     <message numerus="yes">
-        <source>Playback: %n frame(s) skipped to keep the rate</source>
+        <source>Playback: %n frame(s) skipped</source>
         <translation>
-            <numerusform>再生: 速度を保つため %n フレームを飛ばしました</numerusform>
+            <numerusform>再生: %n フレームを飛ばしました</numerusform>
         </translation>
     </message>
     <message>
