@@ -17,6 +17,12 @@ bool ProfilePositions::Calibrated() const {
     return std::isfinite(spacing) && spacing > 0.0;
 }
 
+int ProfilePositions::UnitDecimals() const {
+    const double spacing = UnitSpacing();
+    if (!(spacing > 0.0) || !std::isfinite(spacing)) return 0;
+    return std::clamp(1 - static_cast<int>(std::floor(std::log10(spacing))), 0, 9);
+}
+
 ProfilePositions PositionsAlong(const ProfileLine& line, const Calibration& calibration) {
     ProfilePositions positions;
     positions.calibration = calibration;

@@ -21,6 +21,9 @@ struct ProfilePositions {
     // The sample spacing in the axis unit (> 0).
     double UnitSpacing() const;
     bool Calibrated() const;
+    // Digits after the point for a position in the axis unit: enough to tell samples apart
+    // to a tenth of their spacing, no more (0 .. 9).
+    int UnitDecimals() const;
     friend bool operator==(const ProfilePositions&, const ProfilePositions&) = default;
 };
 

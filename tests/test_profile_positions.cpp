@@ -41,6 +41,14 @@ TEST(ProfilePositions, CalibratedPositionsUseThePixelSize) {
     EXPECT_DOUBLE_EQ(positions.UnitSpacing(), 0.5);
 }
 
+TEST(ProfilePositions, UnitDecimalsResolveATenthOfTheSpacing) {
+    EXPECT_EQ(PositionsAlong({0, 0, 100, 0}, Calibration{2.5, "um"}).UnitDecimals(), 1);   // 2.5 um apart
+    EXPECT_EQ(PositionsAlong({0, 0, 100, 0}, Calibration{0.5, "um"}).UnitDecimals(), 2);   // 0.5 um apart
+    EXPECT_EQ(PositionsAlong({0, 0, 100, 0}, Calibration{650, "nm"}).UnitDecimals(), 0);
+    EXPECT_EQ(PositionsAlong({0, 0, 100, 0}, Calibration{2.5e-6, "m"}).UnitDecimals(), 7);
+    EXPECT_EQ(PositionsAlong({0, 0, 100, 0}, Calibration{1e-30, "m"}).UnitDecimals(), 9);  // capped
+}
+
 TEST(ProfilePositions, DegenerateLinesAndPixelSizesStayFinite) {
     EXPECT_DOUBLE_EQ(PositionsAlong({4, 4, 4, 4}, {}).pixelSpacing, 1.0);  // a point: no step
     const auto extreme = PositionsAlong({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {});

@@ -249,7 +249,7 @@ QString CProfileDlg::ReadoutText() const {
     if (positions_.Calibrated())
         return tr("Sample %1: %2 px = %3 %4, value %5")
             .arg(sample)
-            .arg(pixels, QString::number(positions_.InUnit(sample), 'g', 6),
+            .arg(pixels, QString::number(positions_.InUnit(sample), 'f', positions_.UnitDecimals()),
                  QString::fromStdString(positions_.calibration.UnitText()))
             .arg(value);
     return tr("Sample %1: %2 px, value %3").arg(sample).arg(pixels).arg(value);

@@ -302,13 +302,15 @@ private slots:
         QVERIFY(axes.X().Ticks().At(axes.X().Count() - 1) <= 25.0);  // the line is 25 um long
         QVERIFY(axes.X().Ticks().At(axes.X().Count() - 1) >= 10.0);
         QTest::keyClick(dlg->GraphWidget(), Qt::Key_End);
-        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 39: 48.75 px = 24.375 \u00B5m, value 490"));
+        QTest::keyClick(dlg->GraphWidget(), Qt::Key_Left);
+        // Hundredths of a micrometre: a tenth of the 0.625 um between samples.
+        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 38: 47.50 px = 23.75 \u00B5m, value 480"));
 
         // Without a pixel size the axis is in pixels again.
         dlg->SetLine({0, 0, 30, 40}, zel::Calibration{});
         GraphImage(*dlg);
         QCOMPARE(dlg->Axes().XTitle(), QStringLiteral("Position (px)"));
-        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 39: 48.75 px, value 490"));
+        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 38: 47.50 px, value 480"));
     }
 
     void readoutFollowsTheMouseAndTheArrowKeys() {
@@ -414,7 +416,7 @@ private slots:
         dlg->GraphWidget()->grab();
         QCOMPARE(dlg->Axes().XTitle(), QStringLiteral("Position (mm)"));
         QTest::keyClick(dlg->GraphWidget(), Qt::Key_Right);
-        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 0: 0.00 px = 0 mm, value 100"));
+        QCOMPARE(dlg->ReadoutText(), QStringLiteral("Sample 0: 0.00 px = 0.0 mm, value 100"));
     }
 
     void closingDeletesTheWindow_data() {
