@@ -6,10 +6,15 @@
 // With a colour movie as a third argument, also the AOI on it and the profile graph
 // following playback.
 //
+// profile-graph.png (docs/profile-graph.png): the profile graph of MOVIE with its axes
+// in a calibrated unit and the readout, for a slanted line through the middle of the
+// movie's middle frame (a movie by zelgen shows its disc crossing the line there).
+//
 // Usage: zel_screenshots MOVIE OUTPUT_FOLDER [COLOUR_MOVIE]
 
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -19,6 +24,7 @@
 #include "view/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ZelTiff16App.h"
+#include "document/ZelfDoc.h"
 #include "view/ProfileDlg.h"
 #include "view/ZelfView.h"
 
@@ -32,6 +38,41 @@ void Save(zel::gui::CMainFrame& frame, const QString& file) {
     Settle();
     frame.grab().save(file);
     std::printf("%s\n", qPrintable(file));
+}
+
+// The graph as a reader sees it while pointing at a sample: the movie calibrated at
+// 2.5 um a pixel, the mouse resting over the plot right of the disc. The tool,
+// the frame and the calibration are put back afterwards, so the pictures after this one
+// do not change.
+void SaveProfileGraph(zel::gui::CMainFrame& frame, const QString& file) {
+    using namespace zel::gui;
+    CZelfView* view = frame.ActiveView();
+    zel::CZelfDoc* doc = frame.ActiveDocument();
+    if (view == nullptr || doc == nullptr) return;
+    const int w = doc->width(), h = doc->height();
+    const int shown = doc->CurrentFrame();
+    const zel::Calibration calibration = doc->PixelCalibration();
+    doc->SetPixelCalibration(zel::Calibration{2.5, "um"});
+    frame.ShowFrame(*doc, doc->frameCount() / 2);
+    frame.SaveProfileLine({w / 10, h * 3 / 4, w * 9 / 10, h / 4});
+    frame.Action(kIdProfile)->trigger();
+    Settle();
+    if (CProfileDlg* graph = view->profileDlg()) {
+        graph->resize(640, 260);
+        Settle();
+        const QRect plot = graph->PlotRect();
+        const QPointF at(plot.left() + plot.width() * 0.72, plot.center().y());
+        QMouseEvent move(QEvent::MouseMove, at, graph->GraphWidget()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(graph->GraphWidget(), &move);
+        Settle();
+        graph->grab().save(file);
+        std::printf("%s\n", qPrintable(file));
+    }
+    frame.Action(kIdProfile)->trigger();
+    doc->SetPixelCalibration(calibration);
+    if (shown >= 0) frame.ShowFrame(*doc, shown);
+    Settle();
 }
 
 }  // namespace
@@ -58,6 +99,7 @@ int main(int argc, char** argv) {
         Save(*app.MainFrame(), out.filePath(QStringLiteral("fit.png")));
         app.MainFrame()->Action(kIdGain1 + 2)->trigger();
         Save(*app.MainFrame(), out.filePath(QStringLiteral("gain4.png")));
+        SaveProfileGraph(*app.MainFrame(), out.filePath(QStringLiteral("profile-graph.png")));
         if (argc > 3) {
             CMainFrame& frame = *app.MainFrame();
             app.OpenDocumentFile(QString::fromLocal8Bit(argv[3]), true);
