@@ -24,6 +24,7 @@
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
 #include "view/CommandIds.h"
+#include "view/HistogramDlg.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -68,6 +69,11 @@ CMainFrame::~CMainFrame() {
     // frame, and nothing may reach a half-destroyed frame. Windows already closed but not
     // yet deleted are no longer in the MDI area's list, so all children are looked at.
     disconnect(mdi_, nullptr, this, nullptr);
+    // The histogram window follows a view and observes its document: it goes first.
+    if (histogramDlg_) {
+        disconnect(histogramDlg_, nullptr, this, nullptr);
+        delete histogramDlg_.data();
+    }
     const QList<CChildFrame*> windows = mdi_->findChildren<CChildFrame*>();
     for (CChildFrame* window : windows) {
         disconnect(window, nullptr, this, nullptr);

@@ -41,6 +41,7 @@ namespace zel::gui {
 
 class CChildFrame;
 class CControlBar;
+class CHistogramDlg;
 class CMessageBar;
 class CPlaybackBar;
 class CZelTiff16App;
@@ -148,6 +149,8 @@ public slots:
     // of its own; the run starts once the command has returned.
     void OnKymograph();
     void OnCalibration();
+    // Opens the AOI histogram window, which follows the active view; closes it when open.
+    void OnAoiHistogram();
     void OnKymographRun();
     // SIGINT or SIGTERM: the run stops at a frame boundary (what it was writing is
     // dropped, completed files stay), the settings are saved and the program ends with
@@ -229,6 +232,7 @@ private:
     bool runAbandoned_ = false;  // the running document's last window closed
     bool updatingUi_ = false;
     int terminationSignal_ = 0;
+    QPointer<CHistogramDlg> histogramDlg_;  // the AOI histogram window while it is open
 };
 
 }  // namespace zel::gui

@@ -16,6 +16,7 @@
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
 #include "view/CommandIds.h"
+#include "view/HistogramDlg.h"
 #include "view/ZelfView.h"
 
 namespace zel::gui {
@@ -75,6 +76,8 @@ std::vector<CommandText> CommandTexts() {
         {kIdBlackBalance, t("Black Balance"), t("Subtract the dark level of a reference movie"), t("Black Balance")},
         {kIdAoi, t("AOI"), t("Draw an area of interest"), t("AOI")},
         {kIdSaveAoiData, t("AOI Data Save"), t("Record the AOI statistics over the frame range"), t("Save AOI Data")},
+        {kIdAoiHistogram, t("AOI Histogram"), t("Show the histogram of the AOI in the current frame"),
+         t("AOI Histogram")},
         {kIdFpnDataDisplay, t("FPN Data Display"), t("FPN Data Display"), t("FPN Disp")},
         {kIdGainDataDisplay, t("Gain Data Display"), t("Gain Data Display"), t("Gain Disp")},
     };
@@ -94,7 +97,8 @@ QKeySequence ShortcutOf(int id) {
 }
 
 bool Checkable(int id) {
-    return id == kIdViewToolbar || id == kIdViewStatusBar || (id >= kIdZoomFit && id <= kIdGainDataDisplay);
+    return id == kIdViewToolbar || id == kIdViewStatusBar || (id >= kIdZoomFit && id <= kIdGainDataDisplay) ||
+           id == kIdAoiHistogram;
 }
 
 // The toolbar's buttons, left to right; 0 is a separator.
@@ -132,6 +136,7 @@ CommandSlot SlotOf(int id) {
         case kIdProfileDataSave: return &CMainFrame::OnProfileDataSave;
         case kIdKymograph: return &CMainFrame::OnKymograph;
         case kIdCalibration: return &CMainFrame::OnCalibration;
+        case kIdAoiHistogram: return &CMainFrame::OnAoiHistogram;
         case kIdSaveAoiData: return &CMainFrame::OnSaveAoiData;
         default: return nullptr;  // printing and editing: no handler, always disabled
     }
@@ -230,7 +235,7 @@ void CMainFrame::CreateMenus() {
     if (withDocument) {
         add(view, {0, kIdZoomFit, kIdZoomFit + 1, kIdZoomFit + 2, kIdZoomFit + 3, kIdZoomFit + 4, kIdZoomFit + 5, 0,
                    kIdGain1, kIdGain1 + 1, kIdGain1 + 2, kIdGain1 + 3, kIdGainAuto, 0, kIdPoint, kIdProfile,
-                   kIdKymograph, kIdBlackBalance, kIdAoi, kIdCalibration, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
+                   kIdKymograph, kIdBlackBalance, kIdAoi, kIdAoiHistogram, kIdCalibration, 0, kIdFpnDataDisplay, kIdGainDataDisplay});
         windowMenu_ = bar->addMenu(tr("&Window"));
         add(windowMenu_, {kIdWindowNew, kIdWindowCascade, kIdWindowTile, kIdWindowArrange});
         RefreshWindowMenu();
@@ -382,6 +387,12 @@ void CMainFrame::UpdateCommandUI() {
             case kIdProfileDataSave: enabled = view != nullptr && view->ProfileToRecord().has_value(); break;
             case kIdKymograph: enabled = view != nullptr && !running && view->ProfileToRecord().has_value(); break;
             case kIdCalibration: enabled = view != nullptr && !running; break;
+            case kIdAoiHistogram:
+                // Offered while the active window shows an AOI, and while the histogram is
+                // open (so that the command closes it again); checked while it is open.
+                checked = histogramDlg_ && histogramDlg_->isVisible();
+                enabled = checked || (view != nullptr && view->AoiToRecord().has_value());
+                break;
             default:
                 // View commands; those without a handler (printing, editing) stay disabled.
                 if (view == nullptr || !view->UpdateCommand(id, enabled, checked)) enabled = checked = false;
@@ -392,6 +403,8 @@ void CMainFrame::UpdateCommandUI() {
     }
     OnUpdateBarControl();
     RefreshWindowMenu();
+    // The histogram shows the active window's AOI.
+    if (histogramDlg_) histogramDlg_->Follow(view);
     updatingUi_ = false;
 }
 

@@ -44,6 +44,7 @@ enum CommandId : int {
     kIdFpnDataDisplay = 32795,
     kIdGainDataDisplay = 32796,
     kIdKymograph = 32797,
+    kIdAoiHistogram = 32798,
     kIdCalibration = 32810,
 
     // Control bar.
