@@ -1,7 +1,8 @@
 #pragma once
-// CGraphDlg: a resizable, modeless window whose whole client area is a white graph.
-// Subclasses draw in DrawGraph; the window closes (and deletes itself) on Enter, Esc or
-// its close box.
+// CGraphDlg: a resizable, modeless window whose client area is a white graph (below any
+// row of controls a subclass adds). Subclasses draw in DrawGraph and may follow the mouse
+// and keys over the graph; the window closes (and deletes itself) on Enter, Esc or its
+// close box.
 
 #include <QDialog>
 #include <QWidget>
