@@ -48,6 +48,8 @@ CProfileDlg::CProfileDlg(QWidget* parent) : CGraphDlg(parent) {
     readoutLabel_ = new QLabel(this);
     readoutLabel_->setObjectName(QStringLiteral("profileReadout"));
     readoutLabel_->setAccessibleDescription(tr("Position and value of the marked sample"));
+    // A long readout is cut at the window's edge rather than widening the window.
+    readoutLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     fitBox_ = new QCheckBox(tr("&Fit to data"), this);
     fitBox_->setObjectName(QStringLiteral("fitToData"));
     fitBox_->setAccessibleName(tr("Fit to data"));

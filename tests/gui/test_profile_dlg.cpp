@@ -356,6 +356,8 @@ private slots:
         // Off the plot the readout keeps its sample.
         QTest::mouseMove(graph, QPoint(2, 2));
         QCOMPARE(dlg->ReadoutSample(), 99);
+        // A readout longer than a narrow window does not widen it.
+        QVERIFY(dlg->minimumSizeHint().width() < 250);
     }
 
     void fitToDataChangesTheRangeAndKeepsIt() {
