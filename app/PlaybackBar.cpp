@@ -36,6 +36,7 @@ CPlaybackBar::CPlaybackBar(QWidget* parent) : QToolBar(parent) {
     const auto addButton = [this](QAction* action) {
         action->setCheckable(true);
         auto* button = new QToolButton(this);
+        buttons_.push_back(button);
         button->setDefaultAction(action);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setAutoRaise(true);
@@ -76,12 +77,11 @@ void CPlaybackBar::Retranslate() {
     everyFrame_->setToolTip(tr("Show every frame, even when playback then runs slower than the rate chosen"));
     loop_->setText(tr("Loop"));
     loop_->setToolTip(tr("Start over from the range's first frame after its last, until Abort"));
-    for (QAction* action : {everyFrame_, loop_}) {
+    for (QToolButton* button : buttons_) {
+        QAction* action = button->defaultAction();
         action->setStatusTip(action->toolTip());
-        if (QWidget* button = widgetForAction(action)) {
-            button->setAccessibleName(action->text());
-            button->setAccessibleDescription(action->toolTip());
-        }
+        button->setAccessibleName(action->text());
+        button->setAccessibleDescription(action->toolTip());
     }
     slider_->setAccessibleName(tr("Frame"));
     slider_->setToolTip(tr("The frame shown: drag, or use the arrow, Page Up/Down, Home and End keys"));

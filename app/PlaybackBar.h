@@ -5,10 +5,12 @@
 // when the user changes one (mouse, keyboard or the accessibility interface).
 
 #include <QToolBar>
+#include <vector>
 
 class QAction;
 class QComboBox;
 class QSlider;
+class QToolButton;
 
 namespace zel::gui {
 
@@ -42,6 +44,7 @@ private:
     QAction* everyFrame_ = nullptr;
     QAction* loop_ = nullptr;
     QSlider* slider_ = nullptr;
+    std::vector<QToolButton*> buttons_;  // Every frame and Loop
     bool realTimeOffered_ = true;
     bool showingState_ = false;  // ShowRate / ShowFrames at work
 };

@@ -249,8 +249,4 @@ TEST(PlaybackPace, HugeSpansSlowRatesAndLongPlaybackDoNotOverflow) {
     const PaceStep wait = slow.Poll(1);
     EXPECT_EQ(wait.kind, PaceStep::Kind::Wait);
     EXPECT_GT(wait.waitNs, 0);
-    // Every frame behind the whole time: the slip stays in range.
-    PlaybackPace every(all, all, FrameStep{1, INT64_MAX});
-    every.SetEveryFrame(true);
-    for (int64_t t : {int64_t{0}, INT64_MAX / 2, INT64_MAX}) EXPECT_EQ(every.Poll(t).kind, PaceStep::Kind::Show);
 }
