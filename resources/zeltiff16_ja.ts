@@ -356,6 +356,14 @@
         <translation>AOIデータ保存</translation>
     </message>
     <message>
+        <source>AOI Histogram</source>
+        <translation>AOIヒストグラム</translation>
+    </message>
+    <message>
+        <source>Show the histogram of the AOI in the current frame</source>
+        <translation>現在のフレームのAOIのヒストグラムを表示します</translation>
+    </message>
+    <message>
         <source>FPN Data Display</source>
         <translation>FPNデータ表示</translation>
     </message>
@@ -760,6 +768,120 @@
     <message>
         <source>Kymograph saved in %1</source>
         <translation>キモグラフを %1 に保存しました</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CHistogramDlg</name>
+    <message>
+        <source>Histogram</source>
+        <translation>ヒストグラム</translation>
+    </message>
+    <message>
+        <source>Figures of the AOI in the current frame</source>
+        <translation>現在のフレームのAOIの統計値</translation>
+    </message>
+    <message>
+        <source>&amp;Log scale</source>
+        <translation>対数目盛(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Log scale</source>
+        <translation>対数目盛</translation>
+    </message>
+    <message>
+        <source>Show the counts on a logarithmic scale (Alt+L)</source>
+        <translation>度数を対数目盛で表示します (Alt+L)</translation>
+    </message>
+    <message>
+        <source>No movie window is active.</source>
+        <translation>動画ウィンドウがアクティブではありません。</translation>
+    </message>
+    <message>
+        <source>No AOI: turn on the AOI tool in the movie&apos;s window.</source>
+        <translation>AOIがありません: 動画ウィンドウでAOIツールをオンにしてください。</translation>
+    </message>
+    <message>
+        <source>No AOI</source>
+        <translation>AOIなし</translation>
+    </message>
+    <message>
+        <source>Frame %1, AOI (%2, %3) %4 (%5, %6)</source>
+        <translation>フレーム %1、AOI (%2, %3) %4 (%5, %6)</translation>
+    </message>
+    <message>
+        <source>n</source>
+        <translation>n</translation>
+    </message>
+    <message>
+        <source>mean</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>std</source>
+        <translation>標準偏差</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>赤</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>緑</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>青</translation>
+    </message>
+    <message>
+        <source>Grey</source>
+        <translation>グレー</translation>
+    </message>
+    <message>
+        <source>%1 bins of %2 values over 0..%3</source>
+        <translation>0..%3 を %2 値ずつ %1 区間</translation>
+    </message>
+    <message>
+        <source>Outside 0..%1: %2 below, %3 above</source>
+        <translation>0..%1 の範囲外: 下 %2、上 %3</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CHistogramGraph</name>
+    <message>
+        <source>Histogram graph</source>
+        <translation>ヒストグラムグラフ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>値</translation>
+    </message>
+    <message>
+        <source>Count (log scale)</source>
+        <translation>度数 (対数目盛)</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>度数</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>赤</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>緑</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>青</translation>
     </message>
 </context>
 <context>

@@ -32,6 +32,33 @@ QString Figure(double value, int decimals) {
     return std::isfinite(value) ? QString::number(value, 'f', decimals) : kUndefined;
 }
 
+// Columns a text takes in a fixed-pitch font: East Asian wide characters (the Japanese
+// column heads) take two.
+int Columns(const QString& text) {
+    int columns = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
+                          (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
+                          (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6);
+        columns += wide ? 2 : 1;
+    }
+    return columns;
+}
+
+// `text` padded with spaces to `width` columns: on the left (right-aligned) for a
+// positive width, on the right for a negative one.
+QString Cell(const QString& text, int width) {
+    const QString padding(std::max(0, std::abs(width) - Columns(text)), QLatin1Char(' '));
+    return width > 0 ? padding + text : text + padding;
+}
+
+// One row of the figures' table: a name and five right-aligned columns.
+QString Row(const QString& name, const QString& n, const QString& mean, const QString& std, const QString& min,
+            const QString& max) {
+    return Cell(name, -8) + Cell(n, 9) + Cell(mean, 11) + Cell(std, 11) + Cell(min, 7) + Cell(max, 7);
+}
+
 }  // namespace
 
 CHistogramDlg::CHistogramDlg(QWidget* parent) : QDialog(parent, kWindowFlags) {
@@ -59,15 +86,21 @@ CHistogramDlg::CHistogramDlg(QWidget* parent) : QDialog(parent, kWindowFlags) {
     logScale_->setAccessibleName(tr("Log scale"));
     logScale_->setToolTip(tr("Show the counts on a logarithmic scale (Alt+L)"));
     connect(logScale_, &QCheckBox::toggled, graph_, &CHistogramGraph::SetLogScale);
+    // The window opens on its one control, not inside the figures' text.
+    logScale_->setFocus();
 
+    // The graph fills its side to the window's edges, as the profile graph does; the
+    // figures keep a margin.
     auto* figures = new QVBoxLayout;
+    figures->setContentsMargins(10, 6, 12, 8);
     figures->addWidget(statistics_, 1);
     figures->addWidget(logScale_);
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 8, 8);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(graph_, 1);
     layout->addLayout(figures);
-    resize(820, 300);
+    resize(840, 300);
     Refresh();
 }
 
@@ -149,13 +182,8 @@ void CHistogramDlg::Refresh() {
 
 QString CHistogramDlg::ChannelRow(const QString& name, const zel::ChannelSummary& channel) const {
     const bool any = channel.count > 0;
-    return QStringLiteral("%1%2%3%4%5%6")
-        .arg(name, -6)
-        .arg(QString::number(channel.count), 9)
-        .arg(Figure(channel.Mean(), 2), 11)
-        .arg(Figure(channel.StandardDeviation(), 2), 10)
-        .arg(any ? QString::number(channel.minimum) : kUndefined, 7)
-        .arg(any ? QString::number(channel.maximum) : kUndefined, 7);
+    return Row(name, QString::number(channel.count), Figure(channel.Mean(), 2), Figure(channel.StandardDeviation(), 2),
+               any ? QString::number(channel.minimum) : kUndefined, any ? QString::number(channel.maximum) : kUndefined);
 }
 
 QString CHistogramDlg::StatisticsText() const {
@@ -170,13 +198,7 @@ QString CHistogramDlg::StatisticsText() const {
                  .arg(std::max(r.x0, r.x1))
                  .arg(std::max(r.y0, r.y1));
     lines << QString();
-    lines << QStringLiteral("%1%2%3%4%5%6")
-                 .arg(QString(), -6)
-                 .arg(tr("n"), 9)
-                 .arg(tr("mean"), 11)
-                 .arg(tr("std"), 10)
-                 .arg(tr("min"), 7)
-                 .arg(tr("max"), 7);
+    lines << Row(QString(), tr("n"), tr("mean"), tr("std"), tr("min"), tr("max"));
     if (summary_.colour) {
         lines << ChannelRow(tr("Red"), summary_.red) << ChannelRow(tr("Green"), summary_.green)
               << ChannelRow(tr("Blue"), summary_.blue);

@@ -177,11 +177,12 @@ void CHistogramGraph::DrawLegend(QPainter& painter, const QRect& plot) const {
         QString name;
         QColor colour;
     } entries[] = {{tr("Red"), kRedLine}, {tr("Green"), kGreenLine}, {tr("Blue"), kBlueLine}};
-    int x = plot.left() + plot.width() - 4;
+    int x = plot.left() + plot.width();
     for (int i = 2; i >= 0; --i) {
         x -= metrics.horizontalAdvance(entries[i].name);
         painter.setPen(entries[i].colour);
-        painter.drawText(QPoint(x, plot.top() + metrics.ascent() + 2), entries[i].name);
+        // In the title row above the plot, where no bin can reach.
+        painter.drawText(QPoint(x, 2 + metrics.ascent()), entries[i].name);
         x -= metrics.horizontalAdvance(QLatin1Char(' ')) * 2;
     }
 }
