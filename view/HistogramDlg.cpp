@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -88,6 +89,9 @@ CHistogramDlg::CHistogramDlg(QWidget* parent) : QDialog(parent, kWindowFlags) {
     connect(logScale_, &QCheckBox::toggled, graph_, &CHistogramGraph::SetLogScale);
     // The window opens on its one control, not inside the figures' text.
     logScale_->setFocus();
+    presentTimer_ = new QTimer(this);
+    presentTimer_->setSingleShot(true);
+    connect(presentTimer_, &QTimer::timeout, this, &CHistogramDlg::Present);
 
     // The graph fills its side to the window's edges, as the profile graph does; the
     // figures keep a margin.
@@ -143,6 +147,7 @@ void CHistogramDlg::Follow(CZelfView* view) {
     }
     FollowDocument(view != nullptr ? view->DocumentPtr() : nullptr);
     Refresh();
+    Present();  // another window's AOI: shown at once, not at playback's pace
 }
 
 void CHistogramDlg::FollowDocument(std::shared_ptr<zel::CZelfDoc> doc) {
@@ -173,9 +178,22 @@ void CHistogramDlg::Refresh() {
         summary_ = zel::AoiSummary{};
         frame_ = -1;
     }
-    graph_->SetEmptyText(doc == nullptr ? tr("No movie window is active.")
-                                        : tr("No AOI: turn on the AOI tool in the movie's window."));
-    graph_->update();  // painted once per pass of the event loop however many frames went by
+    hasDocument_ = doc != nullptr;
+    // Playback may compute several hundred frames a second, more than a screen shows or a
+    // reader can take in: the graph and the figures are redrawn at most kPresentInterval
+    // apart, and always with the last frame computed.
+    if (!presented_.isValid() || presented_.elapsed() >= kPresentInterval.count())
+        Present();
+    else if (!presentTimer_->isActive())
+        presentTimer_->start(kPresentInterval - std::chrono::milliseconds(presented_.elapsed()));
+}
+
+void CHistogramDlg::Present() {
+    presentTimer_->stop();
+    presented_.restart();
+    graph_->SetEmptyText(hasDocument_ ? tr("No AOI: turn on the AOI tool in the movie's window.")
+                                      : tr("No movie window is active."));
+    graph_->update();
     const QString text = StatisticsText();
     if (statistics_->text() != text) statistics_->setText(text);
 }

@@ -10,8 +10,10 @@
 // then deletes itself).
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -23,6 +25,7 @@
 
 class QCheckBox;
 class QLabel;
+class QTimer;
 
 namespace zel {
 class CZelfDoc;
@@ -49,8 +52,9 @@ public:
     void Follow(CZelfView* view);
     CZelfView* FollowedView() const;
 
-    // What the window shows: the histogram and the figures of the followed AOI in the
-    // current frame (all empty without an AOI or samples).
+    // The histogram and the figures of the followed AOI in the current frame (all empty
+    // without an AOI or samples), computed for every frame; the graph and the figures'
+    // text show them at most kPresentInterval later.
     const zel::AoiHistogram& Histogram() const { return histogram_; }
     const zel::AoiSummary& Summary() const { return summary_; }
     std::optional<zel::AoiRect> Rect() const { return rect_; }
@@ -65,6 +69,8 @@ public:
     void RepaintViews() override;
     void UpdateAllViews() override;
 
+    static constexpr std::chrono::milliseconds kPresentInterval{20};
+
 public slots:
     // Recomputes the histogram and the figures from the followed view's AOI now.
     void Refresh();
@@ -75,6 +81,8 @@ protected:
 
 private:
     void FollowDocument(std::shared_ptr<zel::CZelfDoc> doc);
+    // Redraws the graph and the figures' text from what was computed last.
+    void Present();
     QString StatisticsText() const;
     QString ChannelRow(const QString& name, const zel::ChannelSummary& channel) const;
 
@@ -84,6 +92,9 @@ private:
     int frame_ = -1;
     zel::AoiHistogram histogram_;  // reused for every frame: nothing allocated per frame
     zel::AoiSummary summary_;
+    bool hasDocument_ = false;  // the followed view shows a movie
+    QElapsedTimer presented_;       // since the graph and the figures were last redrawn
+    QTimer* presentTimer_ = nullptr;  // redraws a frame computed too soon after the last
     CHistogramGraph* graph_ = nullptr;
     QLabel* statistics_ = nullptr;
     QCheckBox* logScale_ = nullptr;

@@ -3,9 +3,9 @@
 // step line over the movie's range of values, one colour per channel of a mosaic, with a
 // value axis and a linear or logarithmic count axis (document/HistogramScale.h).
 //
-// The window recomputes the histogram for every frame of playback and asks for a repaint,
-// so painting only walks the bins: the axes' marks and label texts are laid out again
-// only when an axis's range or length changes, and the outline's points reuse one buffer.
+// During playback the window has it repainted up to 50 times a second, so painting only
+// walks the bins: the axes' marks and label texts are laid out again only when an axis's
+// range or length changes, and the outline's points reuse one buffer.
 
 #include <QPolygonF>
 #include <QString>

@@ -106,10 +106,11 @@ private slots:
         const zel::AoiSummary s = f.ActiveDocument()->Summary(f.ActiveView()->aoiRect());
         QAccessibleInterface* figures = QAccessible::queryAccessibleInterface(window->StatisticsLabel());
         QVERIFY(figures != nullptr);
+        // The text follows within a screen refresh or so (playback computes faster).
+        QTRY_VERIFY(figures->text(QAccessible::Name).contains(QStringLiteral("Frame 1")));
         const QString spoken = figures->text(QAccessible::Name);
         QVERIFY2(spoken.contains(QString::number(s.all.Mean(), 'f', 2)), qPrintable(spoken));
         QVERIFY2(spoken.contains(QString::number(s.all.StandardDeviation(), 'f', 2)), qPrintable(spoken));
-        QVERIFY2(spoken.contains(QStringLiteral("Frame 1")), qPrintable(spoken));
     }
 
     void followsANewAoi() {
@@ -126,7 +127,7 @@ private slots:
         // The AOI tool off: nothing to show, and no figures shown as if there were.
         f.Action(kIdAoi)->trigger();
         QCOMPARE(window->Histogram().binCount, 0);
-        QVERIFY(!window->StatisticsLabel()->text().contains(QStringLiteral("mean")));
+        QTRY_VERIFY(!window->StatisticsLabel()->text().contains(QStringLiteral("mean")));
         QVERIFY(f.Action(kIdAoiHistogram)->isEnabled());  // still there to close it
     }
 
