@@ -280,12 +280,12 @@ void CMainFrame::OnAppExit() { close(); }
 void CMainFrame::OnAppAbout() { app_.OnAppAbout(); }
 
 void CMainFrame::OnViewToolbar() {
-    toolBar_->setVisible(!toolBar_->isVisible());
+    toolBar_->setVisible(toolBar_->isHidden());
     UpdateCommandUI();
 }
 
 void CMainFrame::OnViewStatusBar() {
-    statusBar()->setVisible(!statusBar()->isVisible());
+    statusBar()->setVisible(statusBar()->isHidden());
     UpdateCommandUI();
 }
 
@@ -376,8 +376,8 @@ void CMainFrame::UpdateCommandUI() {
             case kIdFilePrintSetup:
             case kIdAppExit:
             case kIdAppAbout: enabled = true; break;
-            case kIdViewToolbar: enabled = true, checked = toolBar_->isVisible(); break;
-            case kIdViewStatusBar: enabled = true, checked = statusBar()->isVisible(); break;
+            case kIdViewToolbar: enabled = true, checked = !toolBar_->isHidden(); break;  // also before the window is first shown
+            case kIdViewStatusBar: enabled = true, checked = !statusBar()->isHidden(); break;
             case kIdSaveAoiData:
                 // Always offered while a movie is shown (asking for an AOI when there is
                 // none); checked while the AOI tool is on.

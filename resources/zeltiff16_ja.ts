@@ -955,7 +955,7 @@
     </message>
 </context>
 <context>
-    <name>CCalibrationDlg</name>
+    <name>zel::gui::CCalibrationDlg</name>
     <message>
         <source>Calibration</source>
         <translation>キャリブレーション</translation>
@@ -986,7 +986,7 @@
     </message>
 </context>
 <context>
-    <name>CMainFrame</name>
+    <name>zel::gui::CMainFrame</name>
     <message>
         <source>Calibration...</source>
         <translation>キャリブレーション...</translation>

@@ -67,6 +67,11 @@ private slots:
     void startsEmptyOrWithTheMoviesNamed() {
         TestApp empty;
         QCOMPARE(empty.frame->MdiArea()->subWindowList().size(), 0);
+        // The View menu's check marks say what is shown from the start, not only after a toggle.
+        QVERIFY(empty.frame->Action(kIdViewToolbar)->isChecked());
+        QVERIFY(empty.frame->Action(kIdViewStatusBar)->isChecked());
+        empty.frame->Action(kIdViewToolbar)->trigger();
+        QVERIFY(!empty.frame->Action(kIdViewToolbar)->isChecked());
         for (int id = kIdRangeIdentical; id <= kIdBits16; ++id) QVERIFY2(!Enabled(*empty.frame, id), qPrintable(QString::number(id)));
         QVERIFY(!empty.frame->Action(kIdConvertToTiff)->isEnabled());
 
