@@ -301,12 +301,14 @@ void AddRows16WithSquares(const unsigned char* first, size_t stride, int64_t row
                 } else if constexpr (kTryFast) {
                     evenSquares0 = hn::ReorderWidenMulAccumulate(d32, v, v, evenSquares0, evenSquares1);
                 }
-                if (++pending == kFoldVectors) {
-                    f[0].sum += LaneTotal(d32, even0) + LaneTotal(d32, even1);
-                    f[1].sum += LaneTotal(d32, odd0) + LaneTotal(d32, odd1);
-                    even0 = even1 = odd0 = odd1 = hn::Zero(d32);
-                    pending = 0;
-                }
+            }
+            // The sums are folded between blocks, never later than kFoldVectors vectors.
+            pending += (end - begin) / lanes;
+            if (pending > kFoldVectors - kBlockVectors) {
+                f[0].sum += LaneTotal(d32, even0) + LaneTotal(d32, even1);
+                f[1].sum += LaneTotal(d32, odd0) + LaneTotal(d32, odd1);
+                even0 = even1 = odd0 = odd1 = hn::Zero(d32);
+                pending = 0;
             }
             minima = hn::Min(minima, low);
             maxima = hn::Max(maxima, high);
