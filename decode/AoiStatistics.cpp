@@ -342,18 +342,17 @@ void AddRows16WithSquares(const unsigned char* first, size_t stride, int64_t row
 }
 
 // Bytes: sums of eight lanes at a time into 64-bit lanes, which cannot overflow.
-// Squares: the bytes widened to 16 bits (lane order kept, so parities stay), each half
-// multiply-added with itself, one parity zeroed; a 32-bit lane gains at most 2 x 255^2
-// per vector and is folded long before it could overflow.
+// Squares: the even and the odd bytes as 16-bit words (a mask and a shift), each
+// multiply-added with itself; a 32-bit lane gains at most 4 x 255^2 per vector and is
+// folded long before it could overflow.
 template <bool kSplit, bool kSquares>
 void AddRows8(const unsigned char* first, size_t stride, int64_t rows, size_t columns, ColumnFigures f[2]) {
     const hn::ScalableTag<uint8_t> d;
     const hn::Repartition<uint64_t, decltype(d)> d64;
     const hn::Repartition<int16_t, decltype(d)> d16;
-    const hn::Half<decltype(d)> dHalf;
     const hn::Repartition<int32_t, decltype(d)> d32;
     const auto evenBytes = hn::BitCast(d, hn::Set(hn::Repartition<uint16_t, decltype(d)>(), uint16_t{0x00FF}));
-    const auto evenWords = hn::OddEven(hn::Zero(d16), hn::Set(d16, int16_t{-1}));
+    const auto lowBytes = hn::Set(d16, int16_t{0x00FF});
     auto minima = hn::Set(d, uint8_t{255}), maxima = hn::Zero(d);
     auto even = hn::Zero(d64), odd = hn::Zero(d64);
     auto evenSquares0 = hn::Zero(d32), evenSquares1 = hn::Zero(d32);
@@ -365,14 +364,18 @@ void AddRows8(const unsigned char* first, size_t stride, int64_t rows, size_t co
         evenSquares0 = evenSquares1 = oddSquares0 = oddSquares1 = hn::Zero(d32);
         pending = 0;
     };
-    const auto addSquares = [&](hn::Vec<decltype(d16)> w) HWY_ATTR {
+    // The bytes of v as 16-bit words: the even bytes are each word's low half, the odd
+    // bytes its high half, so one mask and one shift split them by parity.
+    const auto addSquares = [&](hn::Vec<decltype(d)> v) HWY_ATTR {
+        const auto words = hn::BitCast(d16, v);
+        const auto e = hn::And(words, lowBytes);
+        const auto o = hn::ShiftRight<8>(hn::BitCast(hn::Repartition<uint16_t, decltype(d)>(), v));
+        const auto oddWords = hn::BitCast(d16, o);
+        evenSquares0 = hn::ReorderWidenMulAccumulate(d32, e, e, evenSquares0, evenSquares1);
         if constexpr (kSplit) {
-            const auto e = hn::And(w, evenWords);
-            evenSquares0 = hn::ReorderWidenMulAccumulate(d32, e, e, evenSquares0, evenSquares1);
-            const auto o = hn::AndNot(evenWords, w);
-            oddSquares0 = hn::ReorderWidenMulAccumulate(d32, o, o, oddSquares0, oddSquares1);
+            oddSquares0 = hn::ReorderWidenMulAccumulate(d32, oddWords, oddWords, oddSquares0, oddSquares1);
         } else {
-            evenSquares0 = hn::ReorderWidenMulAccumulate(d32, w, w, evenSquares0, evenSquares1);
+            evenSquares0 = hn::ReorderWidenMulAccumulate(d32, oddWords, oddWords, evenSquares0, evenSquares1);
         }
     };
     const auto add = [&](hn::Vec<decltype(d)> v, size_t counted) HWY_ATTR {
@@ -386,15 +389,24 @@ void AddRows8(const unsigned char* first, size_t stride, int64_t rows, size_t co
             even = hn::Add(even, hn::SumsOf8(v));
         }
         if constexpr (kSquares) {
-            addSquares(hn::BitCast(d16, hn::PromoteTo(hn::Repartition<uint16_t, decltype(d)>(), hn::LowerHalf(dHalf, v))));
-            addSquares(hn::BitCast(d16, hn::PromoteTo(hn::Repartition<uint16_t, decltype(d)>(), hn::UpperHalf(dHalf, v))));
-            if (++pending == kFoldVectors) fold();
+            addSquares(v);
         }
     };
+    // Rows are walked in pieces of whole vectors (so parities stay), with the squares
+    // folded between pieces rather than tested for each vector: a lane gains at most
+    // 4 x 255^2 per vector, so kFoldVectors of them stay below 2^31.
+    const size_t piece = kFoldVectors / 2 * hn::Lanes(d);
     for (int64_t r = 0; r < rows; ++r) {
         const unsigned char* row = first + r * stride;
-        const size_t done = AddVectors(d, row, columns, kSplit, add);
-        AddPlain<uint8_t, kSplit>(row, done, columns, f);
+        for (size_t start = 0; start < columns; start += piece) {
+            const size_t count = std::min(piece, columns - start);
+            const size_t done = AddVectors(d, row + start, count, kSplit, add);
+            AddPlain<uint8_t, kSplit>(row + start, done, count, f);
+            if constexpr (kSquares) {
+                pending += (count + hn::Lanes(d) - 1) / hn::Lanes(d) + 1;  // the overlapping last vector too
+                if (pending > kFoldVectors / 2) fold();
+            }
+        }
     }
     f[0].sum += LaneTotal(d64, even);
     f[1].sum += LaneTotal(d64, odd);
