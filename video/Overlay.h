@@ -68,8 +68,9 @@ struct OverlayLayout {
     std::optional<OverlayScaleBar> scaleBar;
 };
 
-// The font's magnification for a frame `height` pixels high: glyphs about 1/30 of it, at least 1.
-int OverlayScale(int height);
+// The font's magnification for a width x height frame: glyph cells about 1/30 of the height,
+// at least 1, and no larger than lets a frame line of some 25 characters fit the width.
+int OverlayScale(int width, int height);
 
 // "frame 1234  (#-567)", or "frame 1234" without a camera number.
 std::string OverlayFrameText(const OverlayContent&);
