@@ -2,9 +2,11 @@
 // A small bitmap font for text burned into video frames, built into the program so that
 // exporting needs no font files or text renderer. Each glyph is 5 x 9 font pixels: 7 rows
 // above the baseline (capital and digit height) and 2 below for descenders (g, p, µ), set
-// in cells 6 pixels apart. It holds the digits, the lowercase letters, the micro sign and
-// the punctuation that frame numbers, times and lengths are written with; any other code
-// point is drawn as an empty box, so a missing glyph shows instead of vanishing.
+// in cells 7 pixels apart: two columns between glyphs, so that with the outline drawn
+// around them a black column still parts one glyph from the next. It holds the digits, the
+// lowercase letters, the micro sign and the punctuation that frame numbers, times and
+// lengths are written with; any other code point is drawn as an empty box, so a missing
+// glyph shows instead of vanishing.
 
 #include <array>
 #include <cstdint>
@@ -15,7 +17,7 @@ namespace zel {
 
 inline constexpr int kFontGlyphWidth = 5;
 inline constexpr int kFontGlyphHeight = 9;
-inline constexpr int kFontAdvance = 6;  // from one glyph cell to the next, a column of space between
+inline constexpr int kFontAdvance = 7;  // from one glyph cell to the next
 
 struct FontGlyph {
     std::array<uint8_t, kFontGlyphHeight> rows{};  // bit 4 is the leftmost column
