@@ -79,6 +79,7 @@ void Fill(Pixel* pixels, int width, int height, ptrdiff_t stride, const OverlayR
     const int64_t y0 = std::max<int64_t>(rect.y, 0);
     const int64_t x1 = std::min<int64_t>(rect.x + rect.width, width);
     const int64_t y1 = std::min<int64_t>(rect.y + rect.height, height);
+    if (x0 >= x1) return;  // wholly left or right of the image: an empty span, not a negative one
     for (int64_t y = y0; y < y1; ++y) std::fill(pixels + y * stride + x0, pixels + y * stride + x1, value);
 }
 
