@@ -35,31 +35,33 @@ int64_t TextWidth(const std::string& text, int scale) {
 
 OverlayRect Grown(const OverlayRect& r, int64_t by) { return {r.x - by, r.y - by, r.width + 2 * by, r.height + 2 * by}; }
 
-// Rows of ink: the glyph pixels of each line, joined into runs along the rows, and the bar.
-// Glyphs wholly outside a width x height image are skipped.
+bool Overlaps(const OverlayRect& a, const OverlayRect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// The ink of one glyph whose cell starts at (x, y): its pixels joined into runs along the rows.
+void AddGlyphInk(const FontGlyph& glyph, int64_t cellX, int64_t cellY, int s, std::vector<OverlayRect>& ink) {
+    for (int y = 0; y < kFontGlyphHeight; ++y)
+        for (int x = 0; x < kFontGlyphWidth;) {
+            int end = x;
+            while (end < kFontGlyphWidth && glyph.Ink(end, y)) ++end;
+            if (end > x) ink.push_back({cellX + int64_t{x} * s, cellY + int64_t{y} * s, int64_t{end - x} * s, s});
+            x = std::max(end, x + 1);
+        }
+}
+
+// The ink of every line, the scale bar's label and the bar. Glyphs whose outlined cell
+// misses a width x height image are skipped.
 std::vector<OverlayRect> InkOf(const OverlayLayout& layout, int width, int height) {
     const int s = layout.scale;
+    const OverlayRect image{0, 0, width, height};
     std::vector<OverlayRect> ink;
     auto addText = [&](const OverlayText& line) {
         int64_t cellX = line.x;
         for (const char32_t c : FontCodePoints(line.text)) {
-            const bool visible = cellX - s < width && cellX + (kFontGlyphWidth + 1) * s > 0 && line.y - s < height &&
-                                 line.y + (kFontGlyphHeight + 1) * s > 0;
-            if (cellX - s >= width) break;
-            if (visible) {
-                const FontGlyph& glyph = FontGlyphOf(c);
-                for (int y = 0; y < kFontGlyphHeight; ++y)
-                    for (int x = 0; x < kFontGlyphWidth;) {
-                        if (!glyph.Ink(x, y)) {
-                            ++x;
-                            continue;
-                        }
-                        int end = x;
-                        while (end < kFontGlyphWidth && glyph.Ink(end, y)) ++end;
-                        ink.push_back({cellX + int64_t{x} * s, line.y + int64_t{y} * s, int64_t{end - x} * s, s});
-                        x = end;
-                    }
-            }
+            if (cellX - s >= width) break;  // this glyph and the rest lie right of the image
+            const OverlayRect cell = Grown({cellX, line.y, kFontGlyphWidth * int64_t{s}, kFontGlyphHeight * int64_t{s}}, s);
+            if (Overlaps(cell, image)) AddGlyphInk(FontGlyphOf(c), cellX, line.y, s, ink);
             cellX += int64_t{kFontAdvance} * s;
         }
     };
