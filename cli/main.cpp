@@ -17,6 +17,7 @@
 #include "cli/InfoCommand.h"
 #include "cli/KymographCommand.h"
 #include "cli/MeasureCommand.h"
+#include "cli/VideoCommand.h"
 #include "platform/Process.h"
 
 namespace {
@@ -137,6 +138,29 @@ int main(int argc, char** argv) {
         "colour), a row per frame, no title or average");
     AddPixelSizeOption(*aoiCommand, aoi, aoiTable, "the table adds the AOI's width and height in that unit");
 
+    zel::cli::VideoCommandOptions video;
+    CLI::App* videoCommand = app.add_subcommand(
+        "video", "Write a frame range as one video: OUTPUT.mkv lossless FFV1 holding the 16-bit TIFF values, "
+                 "OUTPUT.mp4 H.264 showing the display at a gain");
+    AddFrameWorkOptions(*videoCommand, video, "Video file to write (.mkv or .mp4)");
+    videoCommand->add_option("--codec", video.codec, "ffv1 (lossless, .mkv) or h264 (.mp4 or .mkv); default by extension")
+        ->check(CLI::IsMember({"ffv1", "h264"}));
+    CLI::Option* fps = videoCommand->add_option(
+        "--fps", video.fps, "Frames per second of the video: 30 (default), 29.97, 30000/1001 ...");
+    videoCommand
+        ->add_option("--speed", video.speed,
+                     "Instead of --fps: times the recording's rate, e.g. 0.01 plays a 10000 frames/s recording at "
+                     "100 frames/s (needs the movie's rate)")
+        ->excludes(fps);
+    videoCommand
+        ->add_option("--gain", video.gain, "H.264 only: the display gain 1, 2, 4, 8, 16, 32, 64 or auto (default 1)")
+        ->check(CLI::IsMember({"1", "2", "4", "8", "16", "32", "64", "auto"}));
+    videoCommand->add_option("--overlay", video.overlay,
+                             "Texts drawn into the frames, comma-separated: time, frame, scalebar (scalebar needs "
+                             "--pixel-size)");
+    videoCommand->add_option("--pixel-size", video.pixelSize,
+                             "Size of one pixel on the object, e.g. 12.5um (nm, um, mm, cm, m, in), for the scale bar");
+
     try {
         app.parse(arguments.Count(), arguments.Values());
     } catch (const CLI::Success& e) {  // --help or --version: printed, exit 0
@@ -149,7 +173,7 @@ int main(int argc, char** argv) {
         const auto word =
             std::find_if(left.begin(), left.end(), [](const std::string& a) { return a.rfind('-', 0) != 0; });
         if (app.get_subcommands().empty() && word != left.end()) {
-            zel::cli::Complain("unknown command '" + *word + "' (commands: info, frames, convert, profile, kymograph, aoi)");
+            zel::cli::Complain("unknown command '" + *word + "' (commands: info, frames, convert, profile, kymograph, aoi, video)");
             std::fprintf(stderr, "Run with --help for more information.\n");
             return zel::cli::kExitUsage;
         }
@@ -163,5 +187,6 @@ int main(int argc, char** argv) {
     if (profileCommand->parsed()) return zel::cli::RunProfile(profile);
     if (aoiCommand->parsed()) return zel::cli::RunAoi(aoi);
     if (kymographCommand->parsed()) return zel::cli::RunKymograph(kymograph);
+    if (videoCommand->parsed()) return zel::cli::RunVideo(video);
     return zel::cli::kExitUsage;
 }
