@@ -149,6 +149,9 @@ public slots:
     // of its own; the run starts once the command has returned.
     void OnKymograph();
     void OnCalibration();
+    void OnExportVideo();
+    // True when this build can write videos (FFmpeg's libraries were found).
+    static bool VideoExportBuiltIn();
     // Opens the AOI histogram window, which follows the active view; closes it when open.
     void OnAoiHistogram();
     void OnKymographRun();

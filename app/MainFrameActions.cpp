@@ -71,6 +71,8 @@ std::vector<CommandText> CommandTexts() {
         {kIdProfileDataSave, t("Profile Data Save"), t("Record the profile over the frame range"), t("Profile Data Save")},
         {kIdKymograph, t("Kymograph..."), t("Show the profile line over the frame range as an image, a row per frame"),
          t("Kymograph")},
+        {kIdExportVideo, t("Export &Video..."), t("Write the frame range as one video file (H.264 or lossless FFV1)"),
+         t("Export Video")},
         {kIdCalibration, t("Calibration..."), t("Set the size of one pixel on the object for this movie"),
          t("Calibration")},
         {kIdBlackBalance, t("Black Balance"), t("Subtract the dark level of a reference movie"), t("Black Balance")},
@@ -136,6 +138,7 @@ CommandSlot SlotOf(int id) {
         case kIdProfileDataSave: return &CMainFrame::OnProfileDataSave;
         case kIdKymograph: return &CMainFrame::OnKymograph;
         case kIdCalibration: return &CMainFrame::OnCalibration;
+        case kIdExportVideo: return &CMainFrame::OnExportVideo;
         case kIdAoiHistogram: return &CMainFrame::OnAoiHistogram;
         case kIdSaveAoiData: return &CMainFrame::OnSaveAoiData;
         default: return nullptr;  // printing and editing: no handler, always disabled
@@ -219,6 +222,7 @@ void CMainFrame::CreateMenus() {
     QMenu* file = bar->addMenu(tr("&File"));
     if (withDocument) {
         add(file, {kIdFileOpen, kIdFileClose, kIdConvertToTiff});
+        if (VideoExportBuiltIn()) add(file, {kIdExportVideo});
         if (app_.uiLanguage == 2) add(file, {kIdSaveAoiData, kIdProfileDataSave});
         add(file, {0, kIdFilePrint, kIdFilePrintPreview, kIdFilePrintSetup});
     } else {
@@ -387,6 +391,7 @@ void CMainFrame::UpdateCommandUI() {
             case kIdProfileDataSave: enabled = view != nullptr && view->ProfileToRecord().has_value(); break;
             case kIdKymograph: enabled = view != nullptr && !running && view->ProfileToRecord().has_value(); break;
             case kIdCalibration: enabled = view != nullptr && !running; break;
+            case kIdExportVideo: enabled = view != nullptr && !running && VideoExportBuiltIn(); break;
             case kIdAoiHistogram:
                 // Offered while the active window shows an AOI, and while the histogram is
                 // open (so that the command closes it again); checked while it is open.

@@ -19,6 +19,7 @@
 #include "app/ControlBar.h"
 #include "app/KymographWindow.h"
 #include "app/MainFrame.h"
+#include "app/MainFrameRunGuard.h"
 #include "app/ZelTiff16App.h"
 #include "document/ConversionNaming.h"
 #include "document/CsvExport.h"
@@ -35,30 +36,6 @@ namespace zel::gui {
 // The run state from start to end: the running document set, the bar disabled but for
 // Abort; on the way out all of it restored, and a close that waited for the run carried
 // out.
-class CMainFrame::RunGuard {
-public:
-    RunGuard(CMainFrame& frame, std::shared_ptr<CZelfDoc> doc) : frame_(frame) {
-        frame_.runningDoc_ = std::move(doc);
-        frame_.runAbandoned_ = false;
-        frame_.EnableRunControls(false);
-        frame_.UpdateCommandUI();
-    }
-    ~RunGuard() {
-        frame_.runningDoc_.reset();
-        frame_.EnableRunControls(true);
-        frame_.UpdateCommandUI();
-        if (frame_.closeAfterRun_) {
-            frame_.closeAfterRun_ = false;
-            QTimer::singleShot(0, &frame_, &QWidget::close);
-        }
-    }
-    RunGuard(const RunGuard&) = delete;
-    RunGuard& operator=(const RunGuard&) = delete;
-
-private:
-    CMainFrame& frame_;
-};
-
 void CMainFrame::PumpMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void CMainFrame::StopRun() {

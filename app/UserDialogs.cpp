@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/CalibrationDlg.h"
+#include "app/VideoExportDlg.h"
 #include "app/ZelfDialog.h"
 
 namespace zel::gui {
@@ -65,6 +66,18 @@ std::optional<zel::Calibration> StandardDialogs::ChooseCalibration(QWidget* pare
     CCalibrationDlg dialog(current, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Result();
+}
+
+std::optional<VideoExportRequest> StandardDialogs::ChooseVideoExport(QWidget* parent, const VideoExportOffer& offer) {
+#ifdef ZEL_VIDEO
+    CVideoExportDlg dialog(offer.proposedPath, offer.calibrated, offer.rateKnown, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Choice();
+#else
+    (void)parent;
+    (void)offer;
+    return std::nullopt;
+#endif
 }
 
 void StandardDialogs::ShowAbout(QWidget* parent) {

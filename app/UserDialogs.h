@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "document/Calibration.h"
+#include "video/VideoOptions.h"  // plain data; the functions are in the video module
 
 class QWidget;
 
@@ -14,6 +15,17 @@ namespace zel::gui {
 struct MovieChoice {
     QString path;
     bool applyCorrection = true;
+};
+
+// What the video export dialog starts from, and what it answers.
+struct VideoExportOffer {
+    QString proposedPath;
+    bool calibrated = false;  // a scale bar can be drawn
+    bool rateKnown = false;   // the recording's rate is known (speeds)
+};
+struct VideoExportRequest {
+    QString path;
+    zel::VideoOptions options;
 };
 
 // The file of a measurement export and its kind: the window's CSV (a head, rows and an
@@ -40,6 +52,11 @@ public:
     virtual QString ChooseCsvName(QWidget*, const QString&) { return {}; }
     // The pixel size of a movie, starting from `current`; nullopt when cancelled.
     virtual std::optional<zel::Calibration> ChooseCalibration(QWidget*, const zel::Calibration&) {
+        return std::nullopt;
+    }
+    // The file and options of a video export (nullopt when cancelled); only called where
+    // video export is built in.
+    virtual std::optional<VideoExportRequest> ChooseVideoExport(QWidget*, const VideoExportOffer&) {
         return std::nullopt;
     }
     // The file of a measurement export and its kind; by default the CSV of ChooseCsvName.
@@ -69,6 +86,7 @@ public:
     QString ChooseCsvName(QWidget* parent, const QString& proposedPath) override;
     ExportChoice ChooseExportFile(QWidget* parent, const QString& proposedPath) override;
     std::optional<zel::Calibration> ChooseCalibration(QWidget* parent, const zel::Calibration& current) override;
+    std::optional<VideoExportRequest> ChooseVideoExport(QWidget* parent, const VideoExportOffer& offer) override;
 };
 
 }  // namespace zel::gui

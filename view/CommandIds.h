@@ -46,6 +46,7 @@ enum CommandId : int {
     kIdKymograph = 32797,
     kIdAoiHistogram = 32798,
     kIdCalibration = 32810,
+    kIdExportVideo = 32811,
 
     // Control bar.
     kIdRangeIdentical = 1000,

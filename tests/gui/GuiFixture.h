@@ -26,6 +26,8 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     bool exportAsTable = false;                       // the save dialog's kind of file
     std::optional<zel::Calibration> calibration;      // the calibration dialog's answer
     zel::Calibration calibrationShown;                // what it started from
+    std::optional<zel::gui::VideoExportRequest> videoExport;  // the video dialog's answer
+    zel::gui::VideoExportOffer videoOffer;                    // what it was offered
 
     std::optional<zel::gui::MovieChoice> ChooseMovie(QWidget*) override {
         if (movies.empty()) return std::nullopt;
@@ -45,6 +47,11 @@ struct ScriptedDialogs : zel::gui::UserDialogs {
     QString ChooseBlackReference(QWidget*) override { return blackReference; }
     zel::gui::ExportChoice ChooseExportFile(QWidget* parent, const QString& proposed) override {
         return {ChooseCsvName(parent, proposed), exportAsTable};
+    }
+    std::optional<zel::gui::VideoExportRequest> ChooseVideoExport(QWidget*,
+                                                                   const zel::gui::VideoExportOffer& offer) override {
+        videoOffer = offer;
+        return videoExport;
     }
     std::optional<zel::Calibration> ChooseCalibration(QWidget*, const zel::Calibration& current) override {
         calibrationShown = current;
