@@ -1033,4 +1033,148 @@
         <translation>"%1" は画素サイズではありません。正の数と単位 (nm、um、mm、cm、m、in) で指定してください。例: 12.5um</translation>
     </message>
 </context>
+<context>
+    <name>zel::gui::CVideoExportDlg</name>
+    <message>
+        <source>Export Video</source>
+        <translation>動画の書き出し</translation>
+    </message>
+    <message>
+        <source>Video file</source>
+        <translation>動画ファイル</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>参照(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>&amp;File:</source>
+        <translation>ファイル(&amp;F):</translation>
+    </message>
+    <message>
+        <source>H.264 (.mp4): the window's rendering, to watch and show</source>
+        <translation>H.264 (.mp4): ウィンドウの表示のまま、観賞・発表用</translation>
+    </message>
+    <message>
+        <source>FFV1 (.mkv): lossless 16-bit, the TIFF files' values</source>
+        <translation>FFV1 (.mkv): 可逆 16 ビット、TIFF ファイルと同じ値</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>形式</translation>
+    </message>
+    <message>
+        <source>F&amp;ormat:</source>
+        <translation>形式(&amp;O):</translation>
+    </message>
+    <message>
+        <source>&amp;Frames per second:</source>
+        <translation>毎秒フレーム数(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Frames per second</source>
+        <translation>毎秒フレーム数</translation>
+    </message>
+    <message>
+        <source>&amp;Speed of the recording:</source>
+        <translation>記録速度に対する倍率(&amp;S):</translation>
+    </message>
+    <message>
+        <source>Speed of the recording</source>
+        <translation>記録速度に対する倍率</translation>
+    </message>
+    <message>
+        <source>x%1</source>
+        <translation>x%1</translation>
+    </message>
+    <message>
+        <source>The movie does not record its frame rate</source>
+        <translation>この動画にはフレームレートが記録されていません</translation>
+    </message>
+    <message>
+        <source>Gain %1</source>
+        <translation>ゲイン %1</translation>
+    </message>
+    <message>
+        <source>Gain Auto</source>
+        <translation>ゲイン自動</translation>
+    </message>
+    <message>
+        <source>Display gain</source>
+        <translation>表示ゲイン</translation>
+    </message>
+    <message>
+        <source>&amp;Gain:</source>
+        <translation>ゲイン(&amp;G):</translation>
+    </message>
+    <message>
+        <source>Frame &amp;number</source>
+        <translation>フレーム番号(&amp;N)</translation>
+    </message>
+    <message>
+        <source>&amp;Time from the trigger</source>
+        <translation>トリガーからの時刻(&amp;T)</translation>
+    </message>
+    <message>
+        <source>S&amp;cale bar</source>
+        <translation>スケールバー(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Set the pixel size with View &gt; Calibration... first</source>
+        <translation>先に 表示 &gt; キャリブレーション... で画素サイズを設定してください</translation>
+    </message>
+    <message>
+        <source>Drawn into the frames:</source>
+        <translation>フレームに描き込む:</translation>
+    </message>
+    <message>
+        <source>Matroska video (*.mkv)</source>
+        <translation>Matroska 動画 (*.mkv)</translation>
+    </message>
+    <message>
+        <source>MP4 video (*.mp4)</source>
+        <translation>MP4 動画 (*.mp4)</translation>
+    </message>
+</context>
+<context>
+    <name>zel::gui::CMainFrame</name>
+    <message>
+        <source>Export &amp;Video...</source>
+        <translation>動画の書き出し(&amp;V)...</translation>
+    </message>
+    <message>
+        <source>Write the frame range as one video file (H.264 or lossless FFV1)</source>
+        <translation>フレーム区間を 1 つの動画ファイルに書き出します (H.264 または可逆 FFV1)</translation>
+    </message>
+    <message>
+        <source>Export Video</source>
+        <translation>動画の書き出し</translation>
+    </message>
+    <message>
+        <source>Video not exported</source>
+        <translation>動画を書き出していません</translation>
+    </message>
+    <message>
+        <source>%1: this build has no video export (FFmpeg's libraries were not found when it was built)</source>
+        <translation>%1: このビルドには動画の書き出しがありません (ビルド時に FFmpeg のライブラリが見つかりませんでした)</translation>
+    </message>
+    <message>
+        <source>%1: %2; %3 was not written</source>
+        <translation>%1: %2。%3 は書き出していません</translation>
+    </message>
+    <message>
+        <source>Video export stopped by Abort after %1; %2 was not written</source>
+        <translation>中止により %1 で動画の書き出しを止めました。%2 は書き出していません</translation>
+    </message>
+    <message>
+        <source>Video written: %1 in %2</source>
+        <translation>動画を書き出しました: %2 に %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n frame(s)</source>
+        <translation>
+            <numerusform>%n フレーム</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>
