@@ -157,7 +157,7 @@ TEST(VideoExport, Ffv1FramesHoldTheSixteenBitTiffValuesOfEveryLayout) {
         ++layouts;
         // 64 x 32 is whole in every layout; odd sides, which FFV1 keeps, leave some
         // layouts' last pixels unstored (0).
-        for (const auto [w, h] : {std::pair{64, 32}, std::pair{21, 13}}) {
+        for (const auto& [w, h] : {std::pair{64, 32}, std::pair{21, 13}}) {
             const std::string what = "layout " + std::to_string(format) + " " + std::to_string(w) + " x " + std::to_string(h);
             TempFile movie, video(".mkv"), tiff(".tif");
             WriteTestMovie(movie, format, w, h, 3, NoiseOf(format));
@@ -175,7 +175,9 @@ TEST(VideoExport, Ffv1FramesHoldTheSixteenBitTiffValuesOfEveryLayout) {
                 EXPECT_EQ(decoded.frames[n], TiffValues(doc, n, tiff.path())) << what << " frame " << n;
                 // 8-bit movies' TIFF values are the samples x 256, the others the samples.
                 const int shift = doc.bitDepth() == 8 ? 8 : 0;
-                if (w == 64) EXPECT_EQ(decoded.frames[n][5 * w + 7], NoiseOf(format)(n, 7, 5) << shift) << what;
+                if (w == 64) {
+                    EXPECT_EQ(decoded.frames[n][5 * w + 7], NoiseOf(format)(n, 7, 5) << shift) << what;
+                }
             }
         }
     }
@@ -304,6 +306,14 @@ TEST(VideoExport, RefusalsSayWhy) {
     h264InMatroska.codec = zel::VideoCodec::H264;
     EXPECT_FALSE(zel::PlanVideo(out.path + "/v.MKV", h264InMatroska, doc, plan));
     EXPECT_EQ(plan.container, zel::VideoContainer::Matroska);
+    // A reversed span writes nothing.
+    EXPECT_EQ(zel::ExportVideo(doc, {1, 0}, plan).problem.code, zel::ProblemCode::RangeOutside);
+    EXPECT_TRUE(FilesIn(out.path).empty());
+    // The dialog's "as the window shows it": the document's gain.
+    doc.SetGain(3);
+    EXPECT_EQ(zel::DisplayGainOf(doc), (zel::VideoGain{false, 4}));
+    doc.SetGain(0);
+    EXPECT_EQ(zel::DisplayGainOf(doc), (zel::VideoGain{true, 1}));
 }
 
 TEST(VideoExport, TheCommandWritesBothKindsWithOverlays) {

@@ -69,6 +69,9 @@ RunOutcome ExportVideo(CZelfDoc& doc, const FrameSpan& span, const VideoPlan& pl
     if (doc.reader() == nullptr || doc.width() != plan.width || doc.height() != plan.height)
         return FailedBefore({ProblemCode::WriteFailed, {"cannot write " + plan.target + ": the video was planned for another movie"}});
     if (doc.IsInputFile(plan.target)) return FailedBefore({ProblemCode::OutputIsInput, {plan.target}});
+    FrameSpan checked;
+    if (Problem outside = CheckSpan(span.first, span.last, doc.frameCount(), checked))
+        return FailedBefore(std::move(outside));  // a video of no frames is no video
     if (doc.RunInProgress()) return FailedBefore({ProblemCode::RunInProgress});
 
     VideoEncoder encoder;

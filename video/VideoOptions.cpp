@@ -84,6 +84,13 @@ std::optional<VideoGain> ParseVideoGain(std::string_view text) {
     return std::nullopt;
 }
 
+VideoGain DisplayGainOf(const CZelfDoc& doc) {
+    // Gain index 0 is the automatic depth; index g is the factor 2^(g - 1).
+    const int index = doc.gainIndex();
+    if (index <= 0) return VideoGain{true, 1};
+    return VideoGain{false, 1 << std::min(index - 1, 6)};
+}
+
 std::optional<OverlayOptions> ParseVideoOverlays(std::string_view text, std::string* bad) {
     OverlayOptions overlays;
     size_t start = 0;

@@ -55,6 +55,9 @@ struct VideoGain {
 };
 // Reads "1" .. "64" (powers of two) or "auto"; nullopt otherwise.
 std::optional<VideoGain> ParseVideoGain(std::string_view text);
+// The gain the document's window shows now (its Gain menu's choice), for a video that
+// looks as the window does.
+VideoGain DisplayGainOf(const CZelfDoc& doc);
 
 // Reads a comma-separated list of "time", "frame" and "scalebar" (each at most once);
 // nullopt for an unknown or repeated name, with `bad` set to it.
