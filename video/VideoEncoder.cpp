@@ -11,12 +11,10 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 }
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -49,8 +47,8 @@ const AVCodec* FindEncoder(VideoCodec codec) {
     return avcodec_find_encoder(AV_CODEC_ID_H264);
 }
 
-// The sides of `count` slices for FFV1: more slices than threads keeps both busy when the
-// slices' content differs; tiny frames stay in one slice.
+// How many slices FFV1 cuts a frame into, each coded on its own thread: more slices than
+// cores keeps every core busy when the slices' content differs; tiny frames stay whole.
 int Ffv1Slices(int width, int height) { return width >= 64 && height >= 64 ? 4 : 1; }
 
 struct CodecCloser {
