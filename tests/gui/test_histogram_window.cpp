@@ -12,6 +12,7 @@
 #include "../DocumentFixture.h"
 #include "../TempFile.h"
 #include "GuiFixture.h"
+#include "ViewDrag.h"
 #include "app/ControlBar.h"
 #include "document/Histogram.h"
 #include "document/ZelfDoc.h"
@@ -40,17 +41,6 @@ zel::AoiHistogram CoreHistogram(CMainFrame& frame) {
 bool SameCounts(const zel::AoiHistogram& a, const zel::AoiHistogram& b) {
     return a.binCount == b.binCount && a.all.bins == b.all.bins && a.red.bins == b.red.bins &&
            a.blue.bins == b.blue.bins && a.all.below == b.all.below && a.all.above == b.all.above;
-}
-
-void Drag(CZelfView& view, QPoint from, QPoint to) {
-    const auto at = [&](QPoint p) {
-        int vx = 0, vy = 0;
-        view.Viewport().ImageToView(p.x(), p.y(), vx, vy);
-        return QPoint(vx, vy) - view.ScrollPosition();
-    };
-    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, at(from));
-    QTest::mouseMove(view.viewport(), at(to));
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, at(to));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "../TempFile.h"
 #include "../TempFolder.h"
 #include "GuiFixture.h"
+#include "ViewDrag.h"
 #include "app/CommandLine.h"
 #include "app/ControlBar.h"
 #include "app/MessageBar.h"
@@ -42,17 +43,6 @@ namespace {
 
 uint16_t Ramp(int n, int x, int y) { return static_cast<uint16_t>((x + 7 * y + 11 * n) % 1000); }
 QString Path(const TempFile& file) { return QString::fromStdString(file.path()); }
-
-void Drag(CZelfView& view, QPoint from, QPoint to) {
-    QCoreApplication::processEvents();
-    const auto at = [&](QPoint p) {
-        int vx = 0, vy = 0;
-        view.Viewport().ImageToView(p.x(), p.y(), vx, vy);
-        return QPoint(vx, vy) - view.ScrollPosition();
-    };
-    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, at(from));
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, at(to));
-}
 
 // Runs the accessibility action a screen reader or a test driver would ("Toggle", "Press").
 void DoAction(QWidget* widget, const QString& action) {
