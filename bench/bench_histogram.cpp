@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RandomFrame.h"
+
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -15,13 +17,7 @@ namespace {
 
 constexpr int W = 1280, H = 1024;
 
-template <typename Sample>
-std::vector<Sample> RandomFrame(int maximum) {
-    std::vector<Sample> frame(size_t{W} * H);
-    std::mt19937 random(3);
-    for (Sample& s : frame) s = static_cast<Sample>(random() % (maximum + 1));
-    return frame;
-}
+using zelbench::RandomFrame;
 
 template <typename Sample>
 void RunWholeFrame(benchmark::State& state, const std::vector<Sample>& frame, int colorPattern, int bitDepth) {

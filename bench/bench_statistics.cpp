@@ -11,6 +11,7 @@
 
 #include "MemcpyBaseline.h"
 #include "PinnedTarget.h"
+#include "RandomFrame.h"
 #include "decode/AoiStatistics.h"
 
 namespace {
@@ -18,13 +19,7 @@ namespace {
 constexpr int W = 1280, H = 1024;
 constexpr size_t kSampleBytes = size_t{W} * H * 2;
 
-template <typename Sample>
-std::vector<Sample> RandomFrame(int maximum) {
-    std::vector<Sample> frame(size_t{W} * H);
-    std::mt19937 random(3);
-    for (Sample& s : frame) s = static_cast<Sample>(random() % (maximum + 1));
-    return frame;
-}
+using zelbench::RandomFrame;
 
 template <typename Sample>
 void RunWholeFrame(benchmark::State& state, int colorPattern, const zel::SampleRect& rect) {
