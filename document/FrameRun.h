@@ -24,6 +24,10 @@ struct RunOutcome {
     int64_t framesDone = 0;  // frames shown whose work succeeded
     int lastDone = -1;       // the last of them, -1 when none
     Problem problem;
+    // A stop was asked for, also one during the last frame's afterFrame, which still ends
+    // the run Completed: an export that finishes its file only after the run must not
+    // finish it then, since whoever asked meant nothing to be written.
+    bool stopRequested = false;
 
     bool Completed() const { return end == RunEnd::Completed; }
 };

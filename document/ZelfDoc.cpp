@@ -133,6 +133,7 @@ RunOutcome CZelfDoc::RunFrames(const FrameSpan& span, const FrameWork& work,
         outcome.lastDone = frame;
         if (afterFrame) afterFrame(frame);
         if (stopRequested_) {
+            outcome.stopRequested = true;
             if (n < span.last) outcome.end = RunEnd::Stopped;
             break;
         }

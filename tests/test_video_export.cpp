@@ -353,13 +353,15 @@ TEST(VideoExport, AStoppedOrFailingRunLeavesNothingAndKeepsAnOlderFile) {
     }
     zel::CZelfDoc doc;
     const zel::VideoPlan plan = Plan(doc, movie.path(), target);
-    const zel::RunOutcome stopped = zel::ExportVideo(doc, {0, 5}, plan, [&](int n) {
-        if (n == 2) doc.RequestStop();
-    });
-    EXPECT_EQ(stopped.end, zel::RunEnd::Stopped);
-    EXPECT_EQ(stopped.framesDone, 3);
-    EXPECT_EQ(Slurp(target), "older");
-    EXPECT_EQ(FilesIn(out.path), std::vector<std::string>{"v.mkv"});
+    for (const int stopAt : {2, 5}) {  // part-way, and during the last frame
+        const zel::RunOutcome stopped = zel::ExportVideo(doc, {0, 5}, plan, [&](int n) {
+            if (n == stopAt) doc.RequestStop();
+        });
+        EXPECT_EQ(stopped.end, zel::RunEnd::Stopped);
+        EXPECT_EQ(stopped.framesDone, stopAt + 1);
+        EXPECT_EQ(Slurp(target), "older");
+        EXPECT_EQ(FilesIn(out.path), std::vector<std::string>{"v.mkv"});
+    }
 
     // A disk that fills: the system's reason, and again nothing left. The child process
     // opens the movie itself: the parent's reader threads are not in it.

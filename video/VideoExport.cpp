@@ -85,6 +85,8 @@ RunOutcome ExportVideo(CZelfDoc& doc, const FrameSpan& span, const VideoPlan& pl
             return {};
         },
         afterFrame);
+    // A stop asked for during the last frame's afterFrame still means: write nothing.
+    if (run.end == RunEnd::Completed && run.stopRequested) run.end = RunEnd::Stopped;
     if (run.end != RunEnd::Completed) {
         encoder.Abandon();
         return run;

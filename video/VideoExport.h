@@ -10,8 +10,9 @@
 // order, one at a time; each is made into a picture (VideoFrames.h), has its overlays
 // drawn, and is encoded and written at once, so memory stays that of a few frames
 // whatever the length. The file appears under the target's name only when it is complete:
-// a run that is stopped (RequestStop, from afterFrame or another thread's signal) or fails
-// leaves no file, and an older file of that name as it was.
+// a run that is stopped (RequestStop, from afterFrame or another thread's signal, also
+// during the last frame's afterFrame) or fails leaves no file, and an older file of that
+// name as it was.
 
 #include <functional>
 
