@@ -1,9 +1,7 @@
-// The stack run: one document reads the frames in order; each becomes a page through the
-// same sample conversion as the numbered files and goes straight to the writer, so the
-// run holds one frame and one page whatever the length of the range. A stack in any
-// layout but the everyday one (classic, a directory per page) is named on stderr with the
-// reason, since only some readers open it: ImageJ 1.x opens no BigTIFF, and readers
-// other than ImageJ and tifffile see one page of an ImageJ large stack.
+// The stack run: the core's stack export (document/StackExport.h) with a progress bar and
+// Ctrl-C. A stack in any layout but the everyday one (classic, a directory per page) is
+// named on stderr with the reason, since only some readers open it: ImageJ 1.x opens no
+// BigTIFF, and readers other than ImageJ and tifffile see one page of an ImageJ large stack.
 
 #include "cli/StackCommand.h"
 
@@ -12,15 +10,15 @@
 
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
-#include "imaging/TiffStack.h"
+#include "document/StackExport.h"
 
 namespace zel::cli {
 
 namespace {
 
 // One line on the layout of a finished stack, or nothing for the classic one.
-std::string LayoutNote(const TiffStackWriter& stack, int pages, bool bigtiffAsked) {
-    switch (stack.Layout()) {
+std::string LayoutNote(TiffStackLayout layout, int pages, bool bigtiffAsked) {
+    switch (layout) {
     case TiffStackLayout::Classic:
         return {};
     case TiffStackLayout::ImageJLarge:
@@ -43,52 +41,22 @@ int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, 
     const std::string target = pattern.folder + pattern.baseName + pattern.extension;
     if (const int code = RefuseInputAsOutput(doc, target); code != kExitOk) return code;
 
-    std::string error;
-    TiffPageBuilder pages;
-    if (!pages.Prepare(doc.width(), doc.height(), doc.bytesPerSample(), depths.sourceBits, depths.outputBits, &error)) {
-        Complain("cannot write " + target + ": " + error);
-        return kExitFailure;
-    }
-    const int frames = last - first + 1;
-    TiffStackShape shape;
-    shape.width = doc.width();
-    shape.height = doc.height();
-    shape.bitsPerSample = pages.OutputBits();
-    shape.pages = frames;
-    shape.forceBigTiff = options.bigtiff;
-    TiffStackWriter stack;
-    const Calibration& calibration = doc.PixelCalibration();
-    if (calibration.Known()) {
-        shape.pixelsPerUnit = 1.0 / calibration.pixelSize;
-        shape.resolutionUnit = calibration.unit;
-    }
-    const std::string unit = calibration.Known() ? calibration.unit : "pixel";
-    if (!stack.Open(target, shape, ImageJStackDescription(frames, doc.reader()->Parameters().framePeriodUs, unit),
-                    &error)) {
-        Complain(error);
-        return kExitFailure;
-    }
-
-    std::optional<Progress> progress(std::in_place, "converting", frames);
     const auto interrupted = [&] {
-        stack.Abandon();
         Complain("interrupted; the stack was not written, and " + target + " is as it was");
         return InterruptWatch::ExitCode();
     };
     if (InterruptWatch::Signal() != 0) return interrupted();
-    const RunOutcome run = doc.RunFrames(
-        {first, last},
-        [&](int) -> Problem {
-            if (!stack.AddPage(pages.Page(doc.samples()), &error)) return {ProblemCode::WriteFailed, {error}};
-            return {};
-        },
+    std::optional<Progress> progress(std::in_place, "converting", int64_t{last} - first + 1);
+    StackExportResult written;
+    const RunOutcome run = ExportTiffStack(
+        doc, {first, last}, {target, depths.outputBits, options.bigtiff},
         [&](int n) {
-            progress->Update(n - first + 1);
+            progress->Update(int64_t{n} - first + 1);
             if (InterruptWatch::Signal() != 0) doc.RequestStop();
-        });
+        },
+        &written);
     if (run.end == RunEnd::Stopped) return interrupted();
     if (run.end == RunEnd::Failed) {
-        stack.Abandon();
         if (run.problem.code == ProblemCode::FrameUnreadable)
             Complain("cannot write " + target + ": frame " + run.problem.arguments.at(0) + " of " + options.movie +
                      " cannot be read");
@@ -96,13 +64,9 @@ int RunStackConversion(const ConvertOptions& options, CZelfDoc& doc, int first, 
             Complain(run.problem.Text());
         return kExitFailure;
     }
-    const std::string note = LayoutNote(stack, frames, options.bigtiff);
-    if (!stack.Commit(&error)) {
-        Complain(error);
-        return kExitFailure;
-    }
     progress.reset();  // the bar's line ends before the note
-    if (!note.empty()) Complain(note);
+    if (const std::string note = LayoutNote(written.layout, written.pages, options.bigtiff); !note.empty())
+        Complain(note);
     return kExitOk;
 }
 
