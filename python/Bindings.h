@@ -26,12 +26,17 @@ py::str DecodeText(const std::string& text);
 // from the end). TypeError for other objects, IndexError outside the movie.
 int FrameOf(const Movie& movie, const py::handle& index);
 
+// numpy.uint16, or numpy.uint8 for 8-bit movies.
+py::dtype SampleType(const Movie& movie);
+
 // Movie: frames, parameters, context management.
 py::class_<Movie> BindMovie(py::module_& module);
 // aoi_statistics and profile, with the named tuples they return.
 void BindMeasurements(py::module_& module, py::class_<Movie>& movie);
 // kymograph: a line's profile over a frame range as one array (Kymograph.cpp).
 void BindKymograph(py::class_<Movie>& movie);
+// read_selection, the read behind numpy-style indexing (Selection.cpp).
+void BindSelection(py::class_<Movie>& movie);
 // aoi_histogram and pixel_size (Analysis.cpp).
 void BindAnalysis(py::module_& module, py::class_<Movie>& movie);
 

@@ -64,6 +64,7 @@ void Movie::CheckPoints(const AoiRect& rect) const { RefuseOutside(rect.CheckIns
 void Movie::CheckPoints(const ProfileLine& line) const { RefuseOutside(line.CheckInside(Width(), Height())); }
 
 void Movie::ReadFrame(int n, void* out) {
+    ++framesRead_;
     if (const Problem problem = doc_->ReadFrameInto(n, out, FrameBytes())) FrameFailed(problem);
 }
 

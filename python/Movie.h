@@ -91,6 +91,9 @@ public:
 
     // Number of times the file was repositioned since it was opened.
     uint64_t SeekCount() const { return Reader().SeekCount(); }
+    // Number of frames read through ReadFrame since the movie was opened: what lazy
+    // indexing promises to keep to the frames asked for.
+    uint64_t FramesRead() const { return framesRead_; }
 
 private:
     // Puts frame n into the document's samples, where the measurements read it; nothing
@@ -103,6 +106,7 @@ private:
     std::string path_;
     std::unique_ptr<CZelfDoc> doc_;  // null once closed
     std::atomic<bool> busy_{false};
+    uint64_t framesRead_ = 0;
 };
 
 }  // namespace zel::python

@@ -38,10 +38,6 @@ std::string TypeName(const py::handle& value) { return Py_TYPE(value.ptr())->tp_
 
 std::string Repr(const py::handle& value) { return py::repr(value).cast<std::string>(); }
 
-py::dtype SampleType(const Movie& movie) {
-    return movie.BytesPerSample() == 1 ? py::dtype::of<uint8_t>() : py::dtype::of<uint16_t>();
-}
-
 // A new array of (height, width), or of (frames, height, width) when frames is given.
 py::array NewFrames(const Movie& movie, std::optional<py::ssize_t> frames = std::nullopt) {
     std::vector<py::ssize_t> shape{movie.Height(), movie.Width()};
@@ -195,6 +191,10 @@ std::string MovieRepr(const Movie& movie) {
 }
 
 }  // namespace
+
+py::dtype SampleType(const Movie& movie) {
+    return movie.BytesPerSample() == 1 ? py::dtype::of<uint8_t>() : py::dtype::of<uint16_t>();
+}
 
 int FrameOf(const Movie& movie, const py::handle& index) {
     if (!PyIndex_Check(index.ptr()))
