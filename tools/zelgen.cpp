@@ -2,7 +2,7 @@
 //
 //   zelgen OUTPUT.zel [--format -1..6] [--older] [--big-endian] [--width W] [--height H]
 //          [--frames N] [--headers none|before|after] [--correction 0|3|6|9]
-//          [--pattern gradient|moving|noise]
+//          [--pattern gradient|moving|noise] [--trigger-frame K]
 //   zelgen --seed-corpus DIR     small movies of every layout, for the fuzz targets
 //
 // Exit status: 0 written, 1 the file could not be written, 2 bad usage.
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     std::string output;
     std::optional<int> format;
     bool older = false, bigEndian = false;
-    int width = 256, height = 128, frames = 40, correction = 9;
+    int width = 256, height = 128, frames = 40, correction = 9, triggerFrame = 0;
     std::string headers = "none", pattern = "moving";
     std::string seedFolder;
     app.add_option("output", output, "Movie file to write");
@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
     app.add_option("--headers", headers, "Per-frame headers")->check(CLI::IsMember({"none", "before", "after"}));
     app.add_option("--correction", correction, "Correction data kind")->check(CLI::IsMember({0, 3, 6, 9}));
     app.add_option("--pattern", pattern, "Picture content")->check(CLI::IsMember({"gradient", "moving", "noise"}));
+    app.add_option("--trigger-frame", triggerFrame,
+                   "Frame the trigger falls on: the segment table numbers the frames from -K (default 0)")
+        ->check(CLI::Range(0, 1 << 30));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -132,6 +135,8 @@ int main(int argc, char** argv) {
     spec.width = width;
     spec.height = height;
     spec.headerPlace = headers == "before" ? 1 : (headers == "after" ? -1 : 0);
+    // The camera numbers frames from the trigger's (0); frames recorded before it count negative.
+    if (triggerFrame != 0) spec.segments.push_back(zelgen::SegmentSpec{1, -triggerFrame, frames - 1 - triggerFrame, {}, {}});
     const uint16_t maxValue = zelgen::MaxSampleOfFormat(pixelFormat);
     spec.correction = zelgen::DemoCorrection(correction, width, height, pixelFormat == 4 ? 12 : 10);
     if (correction == 6) spec.correctionPoint = zelgen::kDemoCorrectionPoint;
