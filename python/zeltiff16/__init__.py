@@ -164,15 +164,19 @@ class Movie:
     def pixel_size(self) -> tuple[float, str] | None:
         """The size of one pixel on the object, as (size, unit), or None.
 
-        Set it with a text such as "12.5um", "0.1 mm" or "2e-3cm" (None clears it); it
-        reaches profiles' positions, stacks' resolution and the video scale bar.
+        Set it with a text such as "12.5um", "0.1 mm" or "2e-3cm", or a (size, unit) as
+        another movie's pixel_size gives it; None clears it. It reaches profiles'
+        positions, stacks' resolution and the video scale bar.
         """
         return self._movie.pixel_size
 
     @pixel_size.setter
-    def pixel_size(self, value: str | None) -> None:
-        self._movie.pixel_size = value
-        self._pixel_size_text = None if value is None else str(value)
+    def pixel_size(self, value: str | tuple[float, str] | None) -> None:
+        if isinstance(value, tuple):  # as the getter gives it, so that it can be copied over
+            size, unit = value
+            value = f"{size!r}{unit}"
+        self._movie.pixel_size = value  # type: ignore[assignment]  # a text in, a tuple out
+        self._pixel_size_text = value
 
     def frame_header(self, index: int) -> tuple[int, ...] | None:
         """The twelve per-frame header values of a frame as stored (their meaning is not
@@ -296,7 +300,7 @@ class Movie:
     def _reopen_reader(self):
         reader = _open_reader(self._path, self._correction, self._black_reference)
         if self._pixel_size_text is not None:
-            reader.pixel_size = self._pixel_size_text
+            reader.pixel_size = self._pixel_size_text  # type: ignore[assignment]
         return reader
 
     # For tests: the movie's claim held as a call in another thread holds it.
@@ -317,6 +321,6 @@ def _reopen(path: PathLike, correction: bool, black_reference: PathLike | None, 
         warnings.simplefilter("ignore", RuntimeWarning)  # said once where the movie was opened
         movie = Movie(path, correction=correction, black_reference=black_reference)
     if pixel_size is not None:
-        movie.pixel_size = pixel_size
+        movie.pixel_size = pixel_size  # type: ignore[assignment]  # a text in, a tuple out
     return movie
 

@@ -19,7 +19,7 @@ import numpy
 from numpy.lib.stride_tricks import as_strided
 
 # (frames, rows, cols, out) -> out: the extension's read of a selection.
-SelectionReader = Callable[[numpy.ndarray, tuple, tuple, numpy.ndarray], Any]
+SelectionReader = Callable[[numpy.ndarray, tuple[int, int, int], tuple[int, int, int], numpy.ndarray], Any]
 
 
 def _stand_in(shape: tuple[int, int, int]) -> numpy.ndarray:

@@ -109,7 +109,7 @@ def to_xarray(movie: Movie, frames_per_chunk: int | None = None):
     times = movie.times
     if times is not None:
         coords["time"] = ("time", times, {"units": "s", "long_name": "time from the trigger"})
-    attrs = dict(movie.params)
+    attrs: dict[str, Any] = dict(movie.params)
     attrs["corrected"] = int(movie.corrected)
     if movie.pixel_size is not None:
         attrs["pixel_size"], attrs["pixel_unit"] = movie.pixel_size

@@ -9,12 +9,17 @@ class ChannelStatistics(NamedTuple):
     average: float
     minimum: int
     maximum: int
-    # Set on each instance: the fuller figures.
-    count: int
-    mean: float
-    std: float
-    min: int | float
-    max: int | float
+    # The fuller figures, set on each instance.
+    @property
+    def count(self) -> int: ...  # type: ignore[override]  # the pixels, not tuple.count
+    @property
+    def mean(self) -> float: ...
+    @property
+    def std(self) -> float: ...
+    @property
+    def min(self) -> int | float: ...
+    @property
+    def max(self) -> int | float: ...
 
 class ColourStatistics(NamedTuple):
     red: ChannelStatistics
