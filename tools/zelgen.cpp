@@ -136,7 +136,8 @@ int main(int argc, char** argv) {
     spec.height = height;
     spec.headerPlace = headers == "before" ? 1 : (headers == "after" ? -1 : 0);
     // The camera numbers frames from the trigger's (0); frames recorded before it count negative.
-    if (triggerFrame != 0) spec.segments.push_back(zelgen::SegmentSpec{1, -triggerFrame, frames - 1 - triggerFrame, {}, {}});
+    if (triggerFrame != 0)
+        spec.segments.push_back(zelgen::SegmentSpec{1, -triggerFrame, frames - 1 - triggerFrame, {}, {}});
     const uint16_t maxValue = zelgen::MaxSampleOfFormat(pixelFormat);
     spec.correction = zelgen::DemoCorrection(correction, width, height, pixelFormat == 4 ? 12 : 10);
     if (correction == 6) spec.correctionPoint = zelgen::kDemoCorrectionPoint;
