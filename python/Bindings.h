@@ -5,6 +5,9 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <string>
+
+#include "document/FrameRange.h"
 #include "python/Movie.h"
 #include "reader/MovieParameters.h"
 
@@ -26,6 +29,13 @@ py::str DecodeText(const std::string& text);
 // from the end). TypeError for other objects, IndexError outside the movie.
 int FrameOf(const Movie& movie, const py::handle& index);
 
+// The frames start..end, both included, as indices FrameOf reads (None: from the first,
+// to the last frame the file holds). ValueError for a reversed range.
+FrameSpan SpanOf(const Movie& movie, const py::object& start, const py::object& end);
+
+// A path as the bytes the system takes: str, bytes or os.PathLike (os.fsencode).
+std::string FileSystemPath(const py::handle& path);
+
 // numpy.uint16, or numpy.uint8 for 8-bit movies.
 py::dtype SampleType(const Movie& movie);
 
@@ -39,5 +49,7 @@ void BindKymograph(py::class_<Movie>& movie);
 void BindSelection(py::class_<Movie>& movie);
 // aoi_histogram and pixel_size (Analysis.cpp).
 void BindAnalysis(py::module_& module, py::class_<Movie>& movie);
+// save_tiff_stack and save_video: the core's exports (Writers.cpp).
+void BindWriters(py::class_<Movie>& movie);
 
 }  // namespace zel::python

@@ -38,15 +38,6 @@ ProfileLine LineOf(const py::handle& value) {
     }
 }
 
-// The frames asked for: indices as FrameOf reads them, every frame held by default.
-FrameSpan SpanOf(const Movie& movie, const py::object& start, const py::object& end) {
-    const int first = start.is_none() ? 0 : FrameOf(movie, start);
-    const int last = end.is_none() ? std::max(movie.Document().FramesHeld(), 1) - 1 : FrameOf(movie, end);
-    FrameSpan span;
-    if (const Problem refused = CheckSpan(first, last, movie.FrameCount(), span)) throw py::value_error(refused.Text());
-    return span;
-}
-
 py::array_t<int16_t> KymographOf(Movie& movie, const py::object& line, const py::object& start, const py::object& end) {
     const auto claim = movie.Use();
     const ProfileLine points = LineOf(line);
@@ -71,6 +62,14 @@ py::array_t<int16_t> KymographOf(Movie& movie, const py::object& line, const py:
 }
 
 }  // namespace
+
+FrameSpan SpanOf(const Movie& movie, const py::object& start, const py::object& end) {
+    const int first = start.is_none() ? 0 : FrameOf(movie, start);
+    const int last = end.is_none() ? std::max(movie.Document().FramesHeld(), 1) - 1 : FrameOf(movie, end);
+    FrameSpan span;
+    if (const Problem refused = CheckSpan(first, last, movie.FrameCount(), span)) throw py::value_error(refused.Text());
+    return span;
+}
 
 void BindKymograph(py::class_<Movie>& movie) {
     movie.def("kymograph", &KymographOf, py::arg("line"), py::arg("start") = py::none(), py::arg("end") = py::none(),

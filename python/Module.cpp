@@ -10,6 +10,10 @@
 
 namespace zel::python {
 
+std::string FileSystemPath(const py::handle& path) {
+    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+}
+
 namespace {
 
 const char kModuleDoc[] = R"(The reader under the zeltiff16 package: movies opened and read through the
@@ -19,11 +23,6 @@ const char kOpenDoc[] = R"(Opens a movie file as the extension's reader (zeltiff
 
 Raises OSError when the file cannot be opened, ValueError when it is not a readable
 movie or the black reference cannot be applied, with the reason.)";
-
-// A path as the bytes the system takes: str, bytes or os.PathLike.
-std::string FileSystemPath(const py::handle& path) {
-    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
-}
 
 std::unique_ptr<Movie> Open(const py::object& path, bool correction, const py::object& blackReference) {
     const std::string file = FileSystemPath(path);
@@ -52,6 +51,7 @@ PYBIND11_MODULE(_zeltiff16, module) {
     BindKymograph(movie);
     BindSelection(movie);
     BindAnalysis(module, movie);
+    BindWriters(movie);
     module.def("open", &Open, py::arg("path"), py::arg("correction") = true, py::arg("black_reference") = py::none(),
                kOpenDoc);
 }

@@ -42,6 +42,11 @@ const CZelfDoc& Movie::Document() const {
     return *doc_;
 }
 
+CZelfDoc& Movie::RunDocument() {
+    if (!doc_) throw MovieClosed();
+    return *doc_;
+}
+
 int Movie::FrameIndex(int64_t index) const {
     const int count = FrameCount();
     const int64_t n = index < 0 ? index + count : index;

@@ -56,6 +56,9 @@ public:
 
     // The open movie's document, reader and recording parameters. Throw MovieClosed.
     const CZelfDoc& Document() const;
+    // The document for a run over its frames (an export), which moves its current frame;
+    // for the holder of the claim. Throws MovieClosed.
+    CZelfDoc& RunDocument();
     const CMovieReader& Reader() const { return *Document().reader(); }
     const MovieParameters& Parameters() const { return Reader().Parameters(); }
     int FrameCount() const { return Document().frameCount(); }
