@@ -1,0 +1,234 @@
+#include "document/FileConversion.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "document/ZelfDoc.h"
+#include "imaging/ImageBuffer.h"
+#include "imaging/TiffImage.h"
+#include "platform/FileIdentity.h"
+
+namespace zel {
+
+struct FileConversion::Buffer {
+    ImageBuffer image;  // a whole TIFF file: the head, then the pixels
+    int frame = -1;
+};
+
+// The buffers, free or queued for the writer, under one lock. Waits end when what they
+// wait for arrives or the run stops.
+class FileConversion::Pool {
+public:
+    Pool(size_t count, int decoders) : buffers_(count), decodersLeft_(decoders) {
+        for (Buffer& buffer : buffers_) free_.push_back(&buffer);
+    }
+
+    std::vector<Buffer>& Buffers() { return buffers_; }
+
+    // A free buffer, or null once the run stops.
+    Buffer* TakeFree(const std::atomic<bool>& stop) {
+        std::unique_lock<std::mutex> lock(lock_);
+        changed_.wait(lock, [&] { return stop || !free_.empty(); });
+        if (stop) return nullptr;
+        Buffer* buffer = free_.back();
+        free_.pop_back();
+        return buffer;
+    }
+
+    void Queue(Buffer* buffer) {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            filled_.push_back(buffer);
+        }
+        changed_.notify_all();
+    }
+
+    // The next buffer to write, or null when the run stops or every decoder is done and
+    // nothing is left to write.
+    Buffer* TakeFilled(const std::atomic<bool>& stop) {
+        std::unique_lock<std::mutex> lock(lock_);
+        changed_.wait(lock, [&] { return stop || !filled_.empty() || decodersLeft_ == 0; });
+        if (stop || filled_.empty()) return nullptr;
+        Buffer* buffer = filled_.front();
+        filled_.pop_front();
+        return buffer;
+    }
+
+    void GiveBack(Buffer* buffer) {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            free_.push_back(buffer);
+        }
+        changed_.notify_all();
+    }
+
+    void DecoderDone() {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            --decodersLeft_;
+        }
+        changed_.notify_all();
+    }
+
+    // Wakes every wait, to look at the stop flag.
+    void Wake() {
+        { const std::lock_guard<std::mutex> lock(lock_); }
+        changed_.notify_all();
+    }
+
+private:
+    std::vector<Buffer> buffers_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<Buffer*> free_;
+    std::deque<Buffer*> filled_;
+    int decodersLeft_;
+};
+
+namespace {
+
+// Pixels decoded straight into the file's buffer: 16-bit samples written at 16 bits as
+// they stand. Otherwise they are decoded apart and converted into it.
+bool DecodedInPlace(const CZelfDoc& doc, const ConversionDepths& depths) {
+    return depths.sourceBits == 16 && depths.outputBits == 16 && doc.bytesPerSample() == 2;
+}
+
+}  // namespace
+
+FileConversion::FileConversion(const ConversionPattern& pattern, const ConversionDepths& depths)
+    : pattern_(pattern), depths_(depths) {}
+
+void FileConversion::RequestStop() {
+    stop_ = true;
+    const std::lock_guard<std::mutex> lock(poolLock_);
+    if (pool_ != nullptr) pool_->Wake();
+}
+
+void FileConversion::Fail(Problem problem) {
+    {
+        const std::lock_guard<std::mutex> lock(failureLock_);
+        if (!failure_) failure_ = std::move(problem);
+    }
+    RequestStop();
+}
+
+FileConversionResult FileConversion::Run(const std::vector<CZelfDoc*>& docs, const FrameSpan& span,
+                                         const std::function<void()>& tick) {
+    FileConversionResult result;
+    if (docs.empty() || docs.front() == nullptr || docs.front()->samples() == nullptr) {
+        result.end = RunEnd::Failed;
+        result.problem = {ProblemCode::NoFrameShown};
+        return result;
+    }
+    const CZelfDoc& movie = *docs.front();
+    const int layoutCode = depths_.outputBits * 32 + movie.bytesPerSample();
+    const int64_t frames = int64_t{span.last} - span.first + 1;
+    const int decoders = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(docs.size()), std::max<int64_t>(frames, 1)));
+
+    Pool pool(static_cast<size_t>(decoders) + 2, decoders);
+    for (Buffer& buffer : pool.Buffers()) {
+        InitImageBuffer(buffer.image);
+        if (BuildTiffImage(movie.height(), buffer.image, layoutCode, depths_.sourceBits, movie.width(), nullptr) ==
+            nullptr) {
+            result.end = RunEnd::Failed;
+            result.problem = {ProblemCode::WriteFailed, {"not enough memory to convert " + movie.pathName()}};
+            return result;
+        }
+        // Samples written as they stand get the document's own head, byte for byte.
+        if (DecodedInPlace(movie, depths_)) std::memcpy(buffer.image.tiffBlock.get(), movie.tiffImageData(), kTiffHeadSize);
+    }
+    {
+        const std::lock_guard<std::mutex> lock(poolLock_);
+        pool_ = &pool;
+    }
+
+    std::vector<std::thread> threads;
+    for (int d = 0; d < decoders; ++d) {
+        const int first = span.first + static_cast<int>(frames * d / decoders);
+        const int last = span.first + static_cast<int>(frames * (d + 1) / decoders) - 1;
+        threads.emplace_back([this, &docs, d, first, last, &pool] { Decode(*docs[static_cast<size_t>(d)], first, last, pool); });
+    }
+    std::thread writer([this, &docs, &pool] { Write(docs, pool); });
+    // The caller's ticks until the writer is done.
+    {
+        std::mutex waitLock;
+        std::unique_lock<std::mutex> lock(waitLock);
+        while (!writerDone_.load()) {
+            if (tick) tick();
+            writerFinished_.wait_for(lock, std::chrono::milliseconds(20), [&] { return writerDone_.load(); });
+        }
+    }
+    writer.join();
+    for (std::thread& thread : threads) thread.join();
+    {
+        const std::lock_guard<std::mutex> lock(poolLock_);
+        pool_ = nullptr;
+    }
+    if (tick) tick();
+
+    result.filesWritten = FilesWritten();
+    const std::lock_guard<std::mutex> lock(failureLock_);
+    if (failure_) {
+        result.end = RunEnd::Failed;
+        result.problem = failure_;
+    } else if (result.filesWritten < frames) {
+        result.end = RunEnd::Stopped;
+    }
+    return result;
+}
+
+void FileConversion::Decode(CZelfDoc& doc, int first, int last, Pool& pool) {
+    const int64_t frameBytes = int64_t{doc.width()} * doc.height() * doc.bytesPerSample();
+    const bool inPlace = DecodedInPlace(doc, depths_);
+    const int layoutCode = depths_.outputBits * 32 + doc.bytesPerSample();
+    // Frames that are converted are decoded here first; the document's own samples keep
+    // the frame it shows.
+    std::vector<uint8_t> decoded(inPlace ? 0 : static_cast<size_t>(frameBytes));
+    for (int n = first; n <= last && !stop_; ++n) {
+        Buffer* buffer = pool.TakeFree(stop_);
+        if (buffer == nullptr) break;
+        void* target = inPlace ? static_cast<void*>(buffer->image.tiffData) : decoded.data();
+        if (Problem problem = doc.ReadFrameInto(n, target, frameBytes)) {
+            pool.GiveBack(buffer);
+            Fail(std::move(problem));
+            break;
+        }
+        if (!inPlace)
+            FillTiffImage(doc.height(), layoutCode, depths_.sourceBits, buffer->image.tiffData, doc.width(), target);
+        buffer->frame = n;
+        pool.Queue(buffer);
+    }
+    pool.DecoderDone();
+}
+
+void FileConversion::Write(const std::vector<CZelfDoc*>& docs, Pool& pool) {
+    const std::vector<FileIdentity> inputs = docs.front()->InputFiles();
+    while (Buffer* buffer = pool.TakeFilled(stop_)) {
+        const std::string name = NumberedFileName(pattern_.folder, pattern_.baseName, buffer->frame, pattern_.extension);
+        // The range was checked before the run; a link made to an input since is refused too.
+        if (!inputs.empty()) {
+            const std::optional<FileIdentity> target = IdentityOfPath(name);
+            if (target && std::find(inputs.begin(), inputs.end(), *target) != inputs.end()) {
+                Fail({ProblemCode::OutputIsInput, {name}});
+                break;
+            }
+        }
+        std::string error;
+        if (WriteTiffFile(buffer->image, name, &error) == 0) {
+            Fail({ProblemCode::WriteFailed, {error.empty() ? "cannot write " + name : error}});
+            break;
+        }
+        written_.fetch_add(1, std::memory_order_relaxed);
+        pool.GiveBack(buffer);
+    }
+    writerDone_ = true;
+    writerFinished_.notify_all();
+}
+
+}  // namespace zel
