@@ -5,7 +5,7 @@
 
 namespace zel::cli {
 
-int RunVideo(const VideoCommandOptions&) {
+int RunVideo(const VideoCommandOptions&, char**) {
     Complain(kNoVideoExport);
     return kExitUsage;
 }

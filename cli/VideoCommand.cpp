@@ -44,7 +44,7 @@ int ReadOptions(const VideoCommandOptions& given, VideoOptions& options) {
 
 }  // namespace
 
-int RunVideo(const VideoCommandOptions& given) {
+int RunVideo(const VideoCommandOptions& given, char** /*argv*/) {
     const InterruptWatch interrupts;
     VideoOptions options;
     if (const int code = ReadOptions(given, options); code != kExitOk) return code;

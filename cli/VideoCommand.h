@@ -1,8 +1,10 @@
 #pragma once
 // zeltiff16-cli video: a frame range written as one video file, FFV1 in .mkv (the 16-bit
 // TIFF values, lossless) or H.264 in .mp4 (the 8-bit rendering at a display gain). The
-// work is the core's (video/VideoExport.h); a build without FFmpeg's libraries has the
-// command all the same, refusing it with the reason (NoVideoCommand.cpp).
+// work is the core's (video/VideoExport.h), run by zeltiff16-cli-video, the tool with
+// FFmpeg's libraries linked, which zeltiff16-cli hands the command over to
+// (VideoHandOver.cpp); a build without those libraries has the command all the same,
+// refusing it with the reason (NoVideoCommand.cpp).
 
 #include <string>
 
@@ -22,7 +24,8 @@ inline constexpr const char* kNoVideoExport =
     "video is not available: this build has no video export (FFmpeg's development libraries libavcodec-dev, "
     "libavformat-dev, libavutil-dev and libswscale-dev were not found when it was built)";
 
-// Returns the exit code.
-int RunVideo(const VideoCommandOptions& options);
+// Returns the exit code. argv: the program's own arguments, for a tool that hands the
+// command over to the program that has the video libraries (VideoHandOver.cpp).
+int RunVideo(const VideoCommandOptions& options, char** argv);
 
 }  // namespace zel::cli

@@ -187,6 +187,6 @@ int main(int argc, char** argv) {
     if (profileCommand->parsed()) return zel::cli::RunProfile(profile);
     if (aoiCommand->parsed()) return zel::cli::RunAoi(aoi);
     if (kymographCommand->parsed()) return zel::cli::RunKymograph(kymograph);
-    if (videoCommand->parsed()) return zel::cli::RunVideo(video);
+    if (videoCommand->parsed()) return zel::cli::RunVideo(video, argv);
     return zel::cli::kExitUsage;
 }

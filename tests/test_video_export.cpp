@@ -342,6 +342,22 @@ TEST(VideoExport, TheCommandWritesBothKindsWithOverlays) {
     EXPECT_EQ(FilesIn(out.path), (std::vector<std::string>{"v.mkv", "v.mp4"}));
 }
 
+// The tool hands the command to its video program beside it, so that the other commands
+// start without FFmpeg's libraries; without that program it says so.
+TEST(VideoExport, TheToolWithoutItsVideoProgramSaysWhatIsMissing) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 16, 8, 2, [](int, int, int) -> uint16_t { return 0; });
+    TempFolder alone;
+    fs::copy_file(ZEL_CLI_PATH, alone.path + "/zeltiff16-cli");
+    const ProcessResult r = RunCommand(Quote(alone.path + "/zeltiff16-cli") + " video " + Quote(movie.path()) + " " +
+                                       Quote(alone.path + "/v.mkv"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot run " + alone.path + "/zeltiff16-cli-video (the tool's video program): No such file"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(FilesIn(alone.path), (std::vector<std::string>{"zeltiff16-cli"}));
+}
+
 TEST(VideoExport, AStoppedOrFailingRunLeavesNothingAndKeepsAnOlderFile) {
     TempFile movie;
     WriteTestMovie(movie, 4, 64, 32, 6, NoiseOf(4));
