@@ -3,14 +3,20 @@
 
 For two movies of 200 frames of 1280 x 1024 with gain correction (12-bit centre-out tiles,
 layout 4; and 10-bit raster, layout 6), in a tmpfs folder, times alternately:
-  floor   bench/io_floor (C++): the movie read sequentially in 4 MiB blocks and as many
-          files of the converted files' size written into the same folder;
-  jobs 1  zeltiff16-cli convert --jobs 1;
-  jobs N  zeltiff16-cli convert with one worker per core;
-each a whole process, and reports medians and ratios, plus the peak memory of conversions of
-50 and 200 frames (which should not depend on the number of frames).
+  safe floor   bench/io_floor safe (C++): the movie read sequentially in 4 MiB blocks and as
+               many files of the converted files' size written into the same folder, each
+               as the converter must write it (a new temporary name, then renamed);
+  plain floor  the same, each file created under its own name (for comparison);
+  jobs 1       zeltiff16-cli convert --jobs 1;
+  jobs N       zeltiff16-cli convert with one decoder per core;
+each a whole process, and reports medians and ratios to the safe floor, plus the peak
+memory of conversions of 50 and 200 frames (which should not depend on the number of
+frames). --before CLI adds the same two conversions by another build of the tool, for a
+before/after table in one run.
 
-Usage: bench/convert_throughput.py BUILD_DIR [--frames N] [--folder /dev/shm] [--runs 5]
+Budgets: jobs N <= 1.25 x the safe floor, jobs 1 <= 1.5 x, peak memory <= 64 MiB.
+
+Usage: bench/convert_throughput.py BUILD_DIR [--frames N] [--folder /dev/shm] [--runs 5] [--before CLI]
 """
 import argparse
 import os
@@ -54,11 +60,16 @@ def measure(options, cli, zelgen, floor_program, work, layout, name):
     os.makedirs(out, exist_ok=True)
     write_benchmark_movie(zelgen, movie, options.frames, layout)
     cores = os.cpu_count() or 1
+    floor_args = [floor_program, movie, out, str(options.frames), str(TIFF_BYTES)]
     runs = {
-        "floor": [floor_program, movie, out, str(options.frames), str(TIFF_BYTES)],
+        "safe floor": floor_args + ["safe"],
+        "plain floor": floor_args + ["plain"],
         "jobs 1": convert_args(cli, movie, out, 1),
         "jobs %d" % cores: convert_args(cli, movie, out, cores),
     }
+    if options.before:
+        runs["before, jobs 1"] = convert_args(options.before, movie, out, 1)
+        runs["before, jobs %d" % cores] = convert_args(options.before, movie, out, cores)
     for args in runs.values():  # warm the page cache and the folder
         timed(args)
         clear(out)
@@ -69,7 +80,8 @@ def measure(options, cli, zelgen, floor_program, work, layout, name):
             times[key].append(timed(args))
             clear(out)
     median = {key: statistics.median(values) for key, values in times.items()}
-    floor, one, many = median["floor"], median["jobs 1"], median["jobs %d" % cores]
+    floor = median["safe floor"]
+    budgets = {"jobs 1": 1.5, "jobs %d" % cores: 1.25}
     small = peak_rss_kib(cli, movie, out, min(49, options.frames - 1))
     clear(out)
     large = peak_rss_kib(cli, movie, out, options.frames - 1)
@@ -77,11 +89,14 @@ def measure(options, cli, zelgen, floor_program, work, layout, name):
     os.remove(movie)
     print("%s: %d frames of %dx%d, folder %s, medians of %d alternating runs"
           % (name, options.frames, WIDTH, HEIGHT, options.folder, options.runs))
-    print("  I/O floor (C++)   %7.3f s" % floor)
-    print("  convert --jobs 1  %7.3f s  %.2fx floor  (budget <= 1.6x)" % (one, one / floor))
-    print("  convert --jobs %d  %7.3f s  %.2fx floor  (budget <= 1.2x)" % (cores, many, many / floor))
-    print("  peak memory       %d KiB for %d frames, %d KiB for %d frames"
-          % (small, min(50, options.frames), large, options.frames))
+    for key, seconds in median.items():
+        line = "  %-16s %7.3f s  %.2fx safe floor" % (key, seconds, seconds / floor)
+        if key in budgets:
+            line += "  (budget <= %.2fx: %s)" % (budgets[key], "met" if seconds / floor <= budgets[key] else "MISSED")
+        print(line)
+    print("  peak memory      %d KiB for %d frames, %d KiB for %d frames  (budget <= 65536 KiB: %s)"
+          % (small, min(50, options.frames), large, options.frames,
+             "met" if max(small, large) <= 65536 else "MISSED"))
 
 
 def main():
@@ -90,6 +105,7 @@ def main():
     parser.add_argument("--frames", type=int, default=200)
     parser.add_argument("--folder", default="/dev/shm" if os.path.isdir("/dev/shm") else tempfile.gettempdir())
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--before", help="another build's zeltiff16-cli, timed alongside")
     options = parser.parse_args()
     cli = os.path.join(options.build, "cli", "zeltiff16-cli")
     zelgen = os.path.join(options.build, "tools", "zelgen")

@@ -4,7 +4,11 @@
 // per frame, written in one call), then prints the seconds taken. No decoding, no
 // correction, no formatting: a conversion cannot be faster than this.
 //
-// Usage: io_floor MOVIE FOLDER FILES FILE_BYTES
+// "safe" writes each file as a conversion must, so that no reader ever sees half a file
+// and a failure leaves none: created under a new temporary name beside the target
+// (O_EXCL), written, closed, renamed onto the target. "plain" creates the target itself.
+//
+// Usage: io_floor MOVIE FOLDER FILES FILE_BYTES [plain|safe]
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,10 +34,11 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: io_floor MOVIE FOLDER FILES FILE_BYTES\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: io_floor MOVIE FOLDER FILES FILE_BYTES [plain|safe]\n");
         return 2;
     }
+    const bool safe = argc == 6 && std::string(argv[5]) == "safe";
     const std::string movie = argv[1], folder = argv[2];
     const long files = std::atol(argv[3]);
     const auto fileBytes = static_cast<size_t>(std::atoll(argv[4]));
@@ -59,9 +64,13 @@ int main(int argc, char** argv) {
         }
         char name[32];
         std::snprintf(name, sizeof name, "/floor_%06ld.tif", n);
-        const int out = ::open((folder + name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (out < 0 || !WriteAll(out, payload.data(), payload.size()) || ::close(out) != 0) {
-            std::perror((folder + name).c_str());
+        const std::string target = folder + name;
+        const std::string written = safe ? target + ".partial" : target;
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (safe ? O_EXCL : O_TRUNC);
+        const int out = ::open(written.c_str(), flags, 0666);
+        if (out < 0 || !WriteAll(out, payload.data(), payload.size()) || ::close(out) != 0 ||
+            (safe && ::rename(written.c_str(), target.c_str()) != 0)) {
+            std::perror(target.c_str());
             return 1;
         }
     }
