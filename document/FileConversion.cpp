@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "document/ZelfDoc.h"
+#include "fileio/ReplacingFile.h"
 #include "imaging/ImageBuffer.h"
 #include "imaging/TiffImage.h"
 #include "platform/FileIdentity.h"
@@ -209,6 +210,7 @@ void FileConversion::Decode(CZelfDoc& doc, int first, int last, Pool& pool) {
 
 void FileConversion::Write(const std::vector<CZelfDoc*>& docs, Pool& pool) {
     const std::vector<FileIdentity> inputs = docs.front()->InputFiles();
+    ReplacingFile file;
     while (Buffer* buffer = pool.TakeFilled(stop_)) {
         const std::string name = NumberedFileName(pattern_.folder, pattern_.baseName, buffer->frame, pattern_.extension);
         // The range was checked before the run; a link made to an input since is refused too.
@@ -220,7 +222,7 @@ void FileConversion::Write(const std::vector<CZelfDoc*>& docs, Pool& pool) {
             }
         }
         std::string error;
-        if (WriteTiffFile(buffer->image, name, &error) == 0) {
+        if (WriteTiffFile(buffer->image, file, name, &error) == 0) {
             Fail({ProblemCode::WriteFailed, {error.empty() ? "cannot write " + name : error}});
             break;
         }

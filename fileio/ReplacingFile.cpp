@@ -32,8 +32,8 @@ bool Report(std::string* error, std::string text) {
 // A finished file can replace nothing but a file: a folder cannot be replaced, and a
 // device, pipe or socket (also one behind a link) would be swapped for a plain file.
 // Anything the system cannot look at is left for the creation to report.
-bool CheckTarget(const std::string& target, std::string* error) {
-    switch (platform::KindOfPath(target)) {
+bool CheckTarget(const std::string& target, platform::PathKind kind, std::string* error) {
+    switch (kind) {
         case platform::PathKind::Directory:
             return Report(error, Failure("create", target, std::make_error_code(std::errc::is_a_directory)));
         case platform::PathKind::Other:
@@ -60,8 +60,7 @@ bool CheckWritable(const std::string& target, const platform::FilePermissions* p
 // the bytes are never readable by more people than those of the file they replace.
 // Returns the failure of the last creation tried.
 std::error_code CreateTemporary(platform::File& file, const std::string& target, const platform::FilePermissions* like,
-                                std::string& temporary) {
-    const std::string pid = std::to_string(platform::ProcessId());
+                                const std::string& pid, std::string& temporary) {
     const size_t separator = target.find_last_of(platform::PathSeparators());
     const std::string folder = separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
     const std::string stems[] = {target + ".partial-" + pid + "-", folder + ".zel-partial-" + pid + "-"};
@@ -84,12 +83,17 @@ ReplacingFile::~ReplacingFile() { Abandon(); }
 
 bool ReplacingFile::Create(const std::string& target, std::string* error) {
     Abandon();
-    if (!CheckTarget(target, error)) return false;
-    const std::optional<platform::FilePermissions> replaced = platform::PermissionsOfPath(target);
+    const platform::PathKind kind = platform::KindOfPath(target);
+    if (!CheckTarget(target, kind, error)) return false;
+    // A target that is not there has no permissions to pass on (one look-up less per file
+    // of a conversion into a new folder).
+    const std::optional<platform::FilePermissions> replaced =
+        kind == platform::PathKind::Absent ? std::nullopt : platform::PermissionsOfPath(target);
     const platform::FilePermissions* like = replaced ? &*replaced : nullptr;
     if (!CheckWritable(target, like, error)) return false;
+    if (processId_.empty()) processId_ = std::to_string(platform::ProcessId());
     std::string temporary;
-    if (const std::error_code failure = CreateTemporary(file_, target, like, temporary))
+    if (const std::error_code failure = CreateTemporary(file_, target, like, processId_, temporary))
         return Report(error, Failure("create", target, failure));
     target_ = target;
     temporary_ = std::move(temporary);

@@ -78,6 +78,7 @@ private:
     std::string temporary_;
     std::string buffer_;
     std::string failure_;  // the first write failure, repeated by later calls
+    std::string processId_;  // in temporary names; asked of the system once per object
 };
 
 }  // namespace zel
