@@ -35,7 +35,7 @@ public:
     // A free buffer, or null once the run stops.
     Buffer* TakeFree(const std::atomic<bool>& stop) {
         std::unique_lock<std::mutex> lock(lock_);
-        changed_.wait(lock, [&] { return stop || !free_.empty(); });
+        freed_.wait(lock, [&] { return stop || !free_.empty(); });
         if (stop) return nullptr;
         Buffer* buffer = free_.back();
         free_.pop_back();
@@ -47,14 +47,14 @@ public:
             const std::lock_guard<std::mutex> lock(lock_);
             filled_.push_back(buffer);
         }
-        changed_.notify_all();
+        queued_.notify_one();  // the writer
     }
 
     // The next buffer to write, or null when the run stops or every decoder is done and
     // nothing is left to write.
     Buffer* TakeFilled(const std::atomic<bool>& stop) {
         std::unique_lock<std::mutex> lock(lock_);
-        changed_.wait(lock, [&] { return stop || !filled_.empty() || decodersLeft_ == 0; });
+        queued_.wait(lock, [&] { return stop || !filled_.empty() || decodersLeft_ == 0; });
         if (stop || filled_.empty()) return nullptr;
         Buffer* buffer = filled_.front();
         filled_.pop_front();
@@ -66,7 +66,7 @@ public:
             const std::lock_guard<std::mutex> lock(lock_);
             free_.push_back(buffer);
         }
-        changed_.notify_all();
+        freed_.notify_one();
     }
 
     void DecoderDone() {
@@ -74,19 +74,21 @@ public:
             const std::lock_guard<std::mutex> lock(lock_);
             --decodersLeft_;
         }
-        changed_.notify_all();
+        queued_.notify_one();
     }
 
     // Wakes every wait, to look at the stop flag.
     void Wake() {
         { const std::lock_guard<std::mutex> lock(lock_); }
-        changed_.notify_all();
+        freed_.notify_all();
+        queued_.notify_all();
     }
 
 private:
     std::vector<Buffer> buffers_;
     std::mutex lock_;
-    std::condition_variable changed_;
+    std::condition_variable freed_;   // decoders wait for a free buffer
+    std::condition_variable queued_;  // the writer waits for a filled one
     std::vector<Buffer*> free_;
     std::deque<Buffer*> filled_;
     int decodersLeft_;
