@@ -313,8 +313,9 @@ void TiffStackWriter::Abandon() {
 
 bool TiffPageBuilder::Prepare(int width, int height, int bytesPerSample, int sourceBits, int outputBits,
                               std::string* error) {
-    InitImageBuffer(page_);
+    InitImageBuffer(page_);  // releases an earlier Prepare's block
     outputBits_ = 0;
+    pageBytes_ = 0;
     // The single-file conversion's own limits (CZelfDoc::ExportFrame).
     if (sourceBits < 1 || sourceBits > 16 || (outputBits != 8 && outputBits != 16))
         return Refuse(error, "cannot write " + std::to_string(sourceBits) + "-bit samples as a " +
@@ -324,12 +325,14 @@ bool TiffPageBuilder::Prepare(int width, int height, int bytesPerSample, int sou
     layoutCode_ = outputBits * 32 + bytesPerSample;
     sourceBits_ = sourceBits;
     asTheyStand_ = bytesPerSample == 2 && sourceBits == 16 && outputBits == 16;
-    // Also checks the sizes and the sample width as the single-file conversion does; the
-    // same block then holds each page in turn.
-    if (BuildTiffImage(height, page_, layoutCode_, sourceBits, width, nullptr) == nullptr)
+    // Checks the sizes and the sample width as the single-file conversion does, by building
+    // its image once; a builder used through PageInto alone holds no block of its own.
+    ImageBuffer probe;
+    InitImageBuffer(probe);
+    if (BuildTiffImage(height, probe, layoutCode_, sourceBits, width, nullptr) == nullptr)
         return Refuse(error, "cannot build a " + std::to_string(width) + " x " + std::to_string(height) + " page of " +
                                  std::to_string(outputBits) + " bits");
-    if (asTheyStand_) InitImageBuffer(page_);  // the samples are the page: no block needed
+    pageBytes_ = probe.imageSize;
     outputBits_ = outputBits;
     return true;
 }
@@ -337,8 +340,17 @@ bool TiffPageBuilder::Prepare(int width, int height, int bytesPerSample, int sou
 const void* TiffPageBuilder::Page(const void* samples) {
     if (outputBits_ == 0 || samples == nullptr) return nullptr;
     if (asTheyStand_) return samples;
+    if (page_.tiffData == nullptr && BuildTiffImage(height_, page_, layoutCode_, sourceBits_, width_, nullptr) == nullptr)
+        return nullptr;
     FillTiffImage(height_, layoutCode_, sourceBits_, page_.tiffData, width_, samples);
     return page_.tiffData;
+}
+
+bool TiffPageBuilder::PageInto(const void* samples, void* page) const {
+    if (outputBits_ == 0 || samples == nullptr || page == nullptr) return false;
+    // Samples written as they stand are copied by the same conversion (no shift).
+    FillTiffImage(height_, layoutCode_, sourceBits_, static_cast<uint8_t*>(page), width_, samples);
+    return true;
 }
 
 }  // namespace zel

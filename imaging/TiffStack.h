@@ -149,27 +149,35 @@ private:
 };
 
 // The pixels the single-file conversion writes for a frame, made by the same code (the
-// TIFF builder's sample conversion) into one block that is reused from page to page.
+// TIFF builder's sample conversion), either into a block of the builder's that is reused
+// from page to page (Page) or into the caller's own (PageInto), e.g. one of a few pages
+// queued for a writer thread.
 class TiffPageBuilder {
 public:
     // For frames of width x height samples of bytesPerSample bytes holding sourceBits
     // significant bits, written at outputBits (8 or 16). false (error says why) for
-    // depths the single-file conversion refuses, or when memory runs out.
+    // depths the single-file conversion refuses, sizes it cannot describe, or when memory
+    // runs out.
     bool Prepare(int width, int height, int bytesPerSample, int sourceBits, int outputBits,
                  std::string* error = nullptr);
-    // The page for a frame's samples, valid until the next call. Samples that the
-    // conversion writes as they stand (16-bit samples at 16 bits) are handed back as
-    // they are.
+    // The page for a frame's samples, valid until the next call; null when not prepared
+    // or when memory for the block runs out. Samples that the conversion writes as they
+    // stand (16-bit samples at 16 bits) are handed back as they are.
     const void* Page(const void* samples);
+    // The same page's bytes written to `page`, PageBytes() of them: a copy of samples
+    // written as they stand. false when not prepared.
+    bool PageInto(const void* samples, void* page) const;
+    int64_t PageBytes() const { return pageBytes_; }
     int OutputBits() const { return outputBits_; }
 
 private:
-    ImageBuffer page_;
+    ImageBuffer page_;  // built on Page's first call
     int width_ = 0;
     int height_ = 0;
     int layoutCode_ = 0;
     int sourceBits_ = 0;
     int outputBits_ = 0;
+    int64_t pageBytes_ = 0;
     bool asTheyStand_ = false;
 };
 
