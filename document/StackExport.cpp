@@ -1,7 +1,15 @@
 #include "document/StackExport.h"
 
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "document/ConversionNaming.h"
 #include "document/ZelfDoc.h"
@@ -33,6 +41,116 @@ TiffStackShape ShapeOf(const CZelfDoc& doc, const TiffPageBuilder& pages, int co
     return shape;
 }
 
+// Page buffers between the frame session and the stack: one being written, one queued,
+// one being filled with the frame just shown.
+constexpr int kPagesInFlight = 3;
+
+// The pages on their way into the stack: a fixed pool of page buffers, allocated once,
+// and a thread of its own that writes the queued ones in order through the stack writer
+// and hands each back. That thread makes every AddPage call while it runs; the caller
+// touches the stack again (Commit, Abandon) only after Finish or Cancel has joined it.
+// The first failure to write ends the thread; TakeFree then hands out no more buffers.
+class PageWriter {
+public:
+    PageWriter(TiffStackWriter& stack, std::vector<std::unique_ptr<uint8_t[]>> pages)
+        : stack_(stack), pages_(std::move(pages)) {
+        for (const auto& page : pages_) free_.push_back(page.get());
+        thread_ = std::thread([this] { Write(); });
+    }
+    PageWriter(const PageWriter&) = delete;
+    PageWriter& operator=(const PageWriter&) = delete;
+    ~PageWriter() { Cancel(); }  // also when the frame session throws
+
+    // A free page buffer to fill, waiting while every buffer is queued; null once a page
+    // could not be written.
+    uint8_t* TakeFree() {
+        std::unique_lock<std::mutex> lock(lock_);
+        changed_.wait(lock, [&] { return failure_ || !free_.empty(); });
+        if (failure_) return nullptr;
+        uint8_t* page = free_.back();
+        free_.pop_back();
+        return page;
+    }
+
+    // Hands a filled buffer (from TakeFree) to be written after those queued before it.
+    void Queue(uint8_t* page) {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            queued_.push_back(page);
+        }
+        changed_.notify_all();
+    }
+
+    // The first write failure so far, with its whole reason.
+    Problem Failure() {
+        const std::lock_guard<std::mutex> lock(lock_);
+        return failure_;
+    }
+
+    // Writes whatever is queued, ends the thread and says what went wrong, if anything.
+    Problem Finish() {
+        End(false);
+        return failure_;  // the thread is joined: nothing changes it any more
+    }
+
+    // Drops the queued pages and ends the thread once the page in hand is written.
+    void Cancel() { End(true); }
+
+private:
+    void End(bool dropQueued) {
+        {
+            const std::lock_guard<std::mutex> lock(lock_);
+            finishing_ = true;
+            if (dropQueued) queued_.clear();
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+
+    void Write() {
+        std::unique_lock<std::mutex> lock(lock_);
+        while (true) {
+            changed_.wait(lock, [&] { return finishing_ || !queued_.empty(); });
+            if (queued_.empty()) return;  // finishing, and everything is written
+            uint8_t* const page = queued_.front();
+            queued_.pop_front();
+            lock.unlock();
+            std::string error;
+            const bool written = stack_.AddPage(page, &error);
+            lock.lock();
+            if (!written) {
+                failure_ = {ProblemCode::WriteFailed, {error}};
+                changed_.notify_all();
+                return;
+            }
+            free_.push_back(page);
+            changed_.notify_all();
+        }
+    }
+
+    TiffStackWriter& stack_;
+    const std::vector<std::unique_ptr<uint8_t[]>> pages_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<uint8_t*> free_;
+    std::deque<uint8_t*> queued_;
+    bool finishing_ = false;
+    Problem failure_;
+    std::thread thread_;  // last: started once everything above is in place
+};
+
+// kPagesInFlight buffers of a page each; none when memory runs out.
+std::vector<std::unique_ptr<uint8_t[]>> PageBuffers(int64_t pageBytes) {
+    std::vector<std::unique_ptr<uint8_t[]>> pages;
+    try {
+        for (int i = 0; i < kPagesInFlight; ++i)
+            pages.push_back(std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(pageBytes)));
+    } catch (const std::bad_alloc&) {
+        pages.clear();
+    }
+    return pages;
+}
+
 }  // namespace
 
 RunOutcome ExportTiffStack(CZelfDoc& doc, const FrameSpan& span, const StackExportOptions& options,
@@ -56,21 +174,36 @@ RunOutcome ExportTiffStack(CZelfDoc& doc, const FrameSpan& span, const StackExpo
     const Calibration& calibration = doc.PixelCalibration();
     const std::string description = ImageJStackDescription(count, doc.reader()->Parameters().framePeriodUs,
                                                            calibration.Known() ? calibration.unit : "pixel");
+    std::vector<std::unique_ptr<uint8_t[]>> buffers = PageBuffers(pages.PageBytes());
+    if (buffers.empty())
+        return FailedBefore({ProblemCode::WriteFailed, {"cannot write " + options.target + ": not enough memory"}});
     TiffStackWriter stack;
     if (!stack.Open(options.target, ShapeOf(doc, pages, count, options.bigTiff), description, &error))
         return FailedBefore({ProblemCode::WriteFailed, {error}});
 
+    PageWriter writer(stack, std::move(buffers));  // after the stack: joined before it goes
     RunOutcome run = doc.RunFrames(
         checked,
         [&](int) -> Problem {
-            if (!stack.AddPage(pages.Page(doc.samples()), &error)) return {ProblemCode::WriteFailed, {error}};
+            uint8_t* const page = writer.TakeFree();
+            if (page == nullptr) return writer.Failure();
+            pages.PageInto(doc.samples(), page);
+            writer.Queue(page);
             return {};
         },
         afterFrame);
     // A stop asked for during the last frame's afterFrame still means: write nothing.
     if (run.end == RunEnd::Completed && run.stopRequested) run.end = RunEnd::Stopped;
     if (run.end != RunEnd::Completed) {
+        writer.Cancel();
         stack.Abandon();
+        return run;
+    }
+    // The last pages may still be on their way; a failure among them fails the run.
+    if (Problem failure = writer.Finish()) {
+        stack.Abandon();
+        run.end = RunEnd::Failed;
+        run.problem = std::move(failure);
         return run;
     }
     const TiffStackLayout layout = stack.Layout();

@@ -7,13 +7,15 @@
 //
 // The frames are read through the document's frame session (CZelfDoc::RunFrames), in
 // order, one at a time; each becomes a page with the pixels the numbered files hold for
-// it (TiffPageBuilder at the conversion's depths for the movie) and is written at once,
-// so memory stays one frame and one page whatever the length. The document's pixel size,
-// when known, is the stack's calibration (resolution tags and ImageJ's unit), and the
-// recording's frame period its frame interval. The stack appears under the target's name
-// only once it is complete: a run that is stopped (RequestStop from afterFrame, also
-// during the last frame's) or fails leaves no file, and an older file of that name as it
-// was. Built where libtiff is (ZEL_TIFF_STACK).
+// it (TiffPageBuilder at the conversion's depths for the movie), converted into one of a
+// few page buffers and queued for a writer thread, which writes the pages in order while
+// the next frames are decoded. Memory stays those few pages whatever the length, and
+// nothing is allocated per frame. The document's pixel size, when known, is the stack's
+// calibration (resolution tags and ImageJ's unit), and the recording's frame period its
+// frame interval. The stack appears under the target's name only once it is complete: a
+// run that is stopped (RequestStop from afterFrame, also during the last frame's) or
+// fails leaves no file, and an older file of that name as it was. Built where libtiff is
+// (ZEL_TIFF_STACK).
 
 #include <functional>
 #include <string>
@@ -41,11 +43,13 @@ struct StackExportResult {
 // Writes frames `span` of doc as the pages of one TIFF stack. Refused before anything is
 // written (Failed): a span outside the movie (RangeOutside, NoFrames), a target that is
 // the movie or its black reference (OutputIsInput), output bits other than 8 or 16
-// (UnsupportedDepth), another run in progress. afterFrame runs after each page is
-// written (progress; a stop request). Completed: the stack is at the target, and
-// `result` (when given) says how it was laid out. Stopped, or Failed with the problem
-// (FrameUnreadable, or WriteFailed with the whole reason, e.g. "cannot write out.tif: No
-// space left on device"): nothing was left at the target.
+// (UnsupportedDepth), another run in progress. afterFrame runs once per frame, in order,
+// after the frame's page is queued for writing (progress; a stop request); framesDone
+// counts the pages queued. The first page that cannot be written fails the run at the
+// next frame, or once the last page is written. Completed: the stack is at the target,
+// and `result` (when given) says how it was laid out. Stopped, or Failed with the
+// problem (FrameUnreadable, or WriteFailed with the whole reason, e.g. "cannot write
+// out.tif: No space left on device"): nothing was left at the target.
 RunOutcome ExportTiffStack(CZelfDoc& doc, const FrameSpan& span, const StackExportOptions& options,
                            const std::function<void(int frame)>& afterFrame = {},
                            StackExportResult* result = nullptr);
