@@ -1,7 +1,8 @@
 // Stack export through the core (document/StackExport.h): the file equals the command-line
 // tool's stack byte for byte (pages, description, calibration), and whatever stops or
 // fails it - a stop request, also one during the last frame, an unreadable frame, a
-// refusal - leaves no file and an older one as it was.
+// refusal, a page its writer thread cannot write - leaves no file and an older one as it
+// was.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "DocumentFixture.h"
+#include "FileSizeLimit.h"
 #include "FolderTest.h"
 #include "RunProcess.h"
 #include "TempFile.h"
@@ -26,12 +28,16 @@ protected:
     void SetUp() override {
         FolderTest::SetUp();
         movie = Path("m.zel");
+        MakeMovie(movie, 6);
+        ASSERT_TRUE(doc.OpenMovie(movie, true)) << doc.OpenError();
+    }
+    // A 40 x 12, 12-bit movie of `frames` different frames.
+    static void MakeMovie(const std::string& path, int frames) {
         const TempFile source;
-        WriteTestMovie(source, 4, 40, 12, 6, [](int n, int x, int y) {
+        WriteTestMovie(source, 4, 40, 12, frames, [](int n, int x, int y) {
             return static_cast<uint16_t>((n * 977 + x * 131 + y * 29 + x * y) % 4096);
         });
-        fs::copy_file(source.path(), movie);
-        ASSERT_TRUE(doc.OpenMovie(movie, true)) << doc.OpenError();
+        fs::copy_file(source.path(), path);
     }
     // The tool's stack of the same movie, span and options.
     std::string CliStack(const std::string& name, const std::string& options) const {
@@ -113,6 +119,49 @@ TEST_F(StackExport, RefusalsAndFailuresSayWhyAndLeaveNothing) {
     EXPECT_EQ(run.framesDone, 5);
     EXPECT_EQ(Names(), (std::vector<std::string>{"m.zel", "s.tif"}));
     EXPECT_EQ(Slurp(path), "old");
+}
+
+// The pages are written on a thread of their own. A page it cannot write - one in the
+// middle of a long span, or the last, when the session is over - fails the export with
+// the system's whole reason; a failure in the middle ends the session within the few
+// pages in flight instead of converting every frame; nothing is left either way.
+TEST_F(StackExport, APageTheWriterCannotWriteFailsTheRunAndLeavesNothing) {
+    constexpr int kFrames = 30;
+    constexpr int64_t kPageBytes = 40 * 12 * 2;
+    const std::string longMovie = Path("long.zel");
+    MakeMovie(longMovie, kFrames);
+    const std::string path = Path("s.tif");
+    int64_t fullSize = 0;
+    {
+        zel::CZelfDoc whole;
+        ASSERT_TRUE(whole.OpenMovie(longMovie, true)) << whole.OpenError();
+        ASSERT_TRUE(zel::ExportTiffStack(whole, {0, kFrames - 1}, {path, 16, false}).Completed());
+        fullSize = static_cast<int64_t>(fs::file_size(path));
+    }
+    Put(path, "old");
+    // The pages lie back to back at the end of the file: page 20 of 30, then the last, fail.
+    for (const int64_t limit : {fullSize - 10 * kPageBytes, fullSize - 1}) {
+        const std::string report = WithFileSizeLimit(static_cast<rlim_t>(limit), [&] {
+            zel::CZelfDoc child;
+            if (!child.OpenMovie(longMovie, true)) return std::string("cannot open");
+            int calls = 0;
+            const zel::RunOutcome run =
+                zel::ExportTiffStack(child, {0, kFrames - 1}, {path, 16, false}, [&](int) { ++calls; });
+            if (run.end != zel::RunEnd::Failed) return std::string("not failed");
+            if (run.framesDone != calls) return "afterFrame called " + std::to_string(calls) + " times";
+            return std::to_string(run.framesDone) + " " + run.problem.Text();
+        });
+        const size_t space = report.find(' ');
+        ASSERT_NE(space, std::string::npos) << report;
+        EXPECT_EQ(report.substr(space + 1), "cannot write " + path + ": File too large") << limit;
+        const int done = std::stoi(report.substr(0, space));
+        if (limit == fullSize - 1)
+            EXPECT_EQ(done, kFrames);
+        else
+            EXPECT_LT(done, kFrames);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"long.zel", "m.zel", "s.tif"}));
+        EXPECT_EQ(Slurp(path), "old");
+    }
 }
 
 }  // namespace
