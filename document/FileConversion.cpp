@@ -11,15 +11,17 @@
 
 #include "document/ZelfDoc.h"
 #include "fileio/ReplacingFile.h"
-#include "imaging/ImageBuffer.h"
 #include "imaging/TiffImage.h"
 #include "platform/FileIdentity.h"
+#include "platform/LargeBlock.h"
 
 namespace zel {
 
 struct FileConversion::Buffer {
-    ImageBuffer image;  // a whole TIFF file: the head, then the pixels
+    platform::LargeBlock file;  // a whole TIFF file: the head, then the pixels
     int frame = -1;
+
+    uint8_t* Pixels() const { return file.get() + kTiffHeadSize; }
 };
 
 // The buffers, free or queued for the writer, under one lock. Waits end when what they
@@ -96,6 +98,12 @@ private:
 
 namespace {
 
+FileConversionResult& Refused(FileConversionResult& result, Problem problem) {
+    result.end = RunEnd::Failed;
+    result.problem = std::move(problem);
+    return result;
+}
+
 // Pixels decoded straight into the file's buffer: 16-bit samples written at 16 bits as
 // they stand. Otherwise they are decoded apart and converted into it.
 bool DecodedInPlace(const CZelfDoc& doc, const ConversionDepths& depths) {
@@ -130,21 +138,25 @@ FileConversionResult FileConversion::Run(const std::vector<CZelfDoc*>& docs, con
         return result;
     }
     const CZelfDoc& movie = *docs.front();
-    const int layoutCode = depths_.outputBits * 32 + movie.bytesPerSample();
     const int64_t frames = int64_t{span.last} - span.first + 1;
     const int decoders = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(docs.size()), std::max<int64_t>(frames, 1)));
 
+    // Every file has the same head; 16-bit samples written as they stand get the
+    // document's own, byte for byte.
+    const int64_t pixelBytes = int64_t{depths_.outputBits / 8} * movie.width() * movie.height();
+    fileBytes_ = static_cast<size_t>(kTiffHeadSize + pixelBytes);
+    uint8_t head[kTiffHeadSize];
+    if (DecodedInPlace(movie, depths_))
+        std::memcpy(head, movie.tiffImageData(), kTiffHeadSize);
+    else if (WriteTiffHeader(depths_.outputBits, movie.height(), head, movie.width()) == nullptr)
+        return Refused(result, {ProblemCode::UnsupportedDepth,
+                                {std::to_string(depths_.sourceBits), std::to_string(depths_.outputBits)}});
     Pool pool(static_cast<size_t>(decoders) + 2, decoders);
     for (Buffer& buffer : pool.Buffers()) {
-        InitImageBuffer(buffer.image);
-        if (BuildTiffImage(movie.height(), buffer.image, layoutCode, depths_.sourceBits, movie.width(), nullptr) ==
-            nullptr) {
-            result.end = RunEnd::Failed;
-            result.problem = {ProblemCode::WriteFailed, {"not enough memory to convert " + movie.pathName()}};
-            return result;
-        }
-        // Samples written as they stand get the document's own head, byte for byte.
-        if (DecodedInPlace(movie, depths_)) std::memcpy(buffer.image.tiffBlock.get(), movie.tiffImageData(), kTiffHeadSize);
+        buffer.file = platform::AllocateLargeBlock(fileBytes_);
+        if (!buffer.file)
+            return Refused(result, {ProblemCode::WriteFailed, {"not enough memory to convert " + movie.pathName()}});
+        std::memcpy(buffer.file.get(), head, kTiffHeadSize);
     }
     {
         const std::lock_guard<std::mutex> lock(poolLock_);
@@ -196,14 +208,14 @@ void FileConversion::Decode(CZelfDoc& doc, int first, int last, Pool& pool) {
     for (int n = first; n <= last && !stop_; ++n) {
         Buffer* buffer = pool.TakeFree(stop_);
         if (buffer == nullptr) break;
-        void* target = inPlace ? static_cast<void*>(buffer->image.tiffData) : decoded.data();
+        void* target = inPlace ? static_cast<void*>(buffer->Pixels()) : decoded.data();
         if (Problem problem = doc.ReadFrameInto(n, target, frameBytes)) {
             pool.GiveBack(buffer);
             Fail(std::move(problem));
             break;
         }
         if (!inPlace)
-            FillTiffImage(doc.height(), layoutCode, depths_.sourceBits, buffer->image.tiffData, doc.width(), target);
+            FillTiffImage(doc.height(), layoutCode, depths_.sourceBits, buffer->Pixels(), doc.width(), target);
         buffer->frame = n;
         pool.Queue(buffer);
     }
@@ -224,7 +236,7 @@ void FileConversion::Write(const std::vector<CZelfDoc*>& docs, Pool& pool) {
             }
         }
         std::string error;
-        if (WriteTiffFile(buffer->image, file, name, &error) == 0) {
+        if (!(file.Create(name, &error) && file.Write(buffer->file.get(), fileBytes_, &error) && file.Commit(&error))) {
             Fail({ProblemCode::WriteFailed, {error.empty() ? "cannot write " + name : error}});
             break;
         }

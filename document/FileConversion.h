@@ -69,6 +69,7 @@ private:
 
     ConversionPattern pattern_;
     ConversionDepths depths_;
+    size_t fileBytes_ = 0;  // of every file: the head and the pixels
     std::atomic<bool> stop_{false};
     std::atomic<int64_t> written_{0};
     std::mutex failureLock_;

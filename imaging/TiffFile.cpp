@@ -23,11 +23,6 @@ int Refuse(std::string* error, const char* reason) {
 }  // namespace
 
 int WriteTiffFile(const ImageBuffer& buffer, const std::string& path, std::string* error) {
-    ReplacingFile file;
-    return WriteTiffFile(buffer, file, path, error);
-}
-
-int WriteTiffFile(const ImageBuffer& buffer, ReplacingFile& file, const std::string& path, std::string* error) {
     const uint8_t* block = buffer.tiffBlock.get();
     if (block == nullptr) {
         return Refuse(error, "no TIFF image to write");
@@ -45,6 +40,7 @@ int WriteTiffFile(const ImageBuffer& buffer, ReplacingFile& file, const std::str
     }
     const auto size = static_cast<size_t>(offset + count);
 
+    ReplacingFile file;
     const bool written = file.Create(path, error) && file.Write(block, size, error) && file.Commit(error);
     return written ? 1 : 0;
 }

@@ -20,8 +20,6 @@
 
 namespace zel {
 
-class ReplacingFile;
-
 constexpr int kTiffHeadSize = 200;
 
 // Builds the TIFF image in buffer.tiffBlock (and sets tiffData); converts samples into it
@@ -59,8 +57,5 @@ int64_t GetTiffTagValue(int tag, const uint8_t* block, size_t blockSize);
 // StripByteCounts bytes of the block, refused when that is more than the block holds.
 // A path naming a folder, device, pipe or socket is refused.
 int WriteTiffFile(const ImageBuffer& buffer, const std::string& path, std::string* error = nullptr);
-// The same through the caller's ReplacingFile, which a run writing many files keeps from
-// file to file.
-int WriteTiffFile(const ImageBuffer& buffer, ReplacingFile& file, const std::string& path, std::string* error = nullptr);
 
 }  // namespace zel

@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 
+#include "platform/LargeBlock.h"
 #include "platform/Process.h"
 #include "platform/WindowsText.h"
 
@@ -21,6 +23,13 @@ int64_t PhysicalMemoryBytes() {
 }
 
 // A console answers GetConsoleMode; files, pipes and the NUL device do not.
+// Large pages on Windows need a privilege users do not have: plain memory.
+void LargeBlockFree::operator()(uint8_t* block) const noexcept { std::free(block); }
+
+LargeBlock AllocateLargeBlock(size_t bytes) noexcept {
+    return LargeBlock(static_cast<uint8_t*>(std::malloc(bytes == 0 ? 1 : bytes)));
+}
+
 bool StandardErrorIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
