@@ -71,6 +71,7 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
                                       .arg(QFileInfo(path).fileName(),
                                            QString::fromStdString(doc->reader()->CorrectionNote())));
     doc->UseTopDownDisplay();  // drawn without a flip
+    doc->UseXrgbDisplay();     // copied to the screen as it stands, not converted pixel by pixel
     doc->SetPixelCalibration(StoredCalibration(settings_, canonical));
     mainFrame_->AddDocumentWindow(doc);
     AddRecentFile(QFileInfo(path).absoluteFilePath());

@@ -64,7 +64,7 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     ImageBuffer display;
     InitImageBuffer(display);
     if (!observers_.empty() &&
-        BuildDisplayBitmap(display, newBytes, newDepth, newWidth, newHeight, frame.tiffData, displayTopDown_) == nullptr)
+        BuildDisplayBitmap(display, newBytes, newDepth, newWidth, newHeight, frame.tiffData, displayLayout_) == nullptr)
         return RefuseOpen({ProblemCode::NoMemoryForDisplay, {}});
 
     // Nothing can fail from here on.
@@ -154,7 +154,7 @@ bool CZelfDoc::EnsureDisplay() {
     if (displayImage_.dibBlock) return true;
     if (samples() == nullptr) return false;
     if (BuildDisplayBitmap(displayImage_, bytesPerSample_, CurrentDisplayDepth(), width_, height_, samples(),
-                           displayTopDown_) == nullptr)
+                           displayLayout_) == nullptr)
         return false;
     displayStale_ = false;
     return true;
@@ -165,8 +165,11 @@ void CZelfDoc::Render() {
         displayStale_ = true;  // built later from whatever the samples then hold
         return;
     }
-    ConvertSamplesTo8Bit(displayTopDown_ ? -height_ : height_, displayImage_.dibBits, bytesPerSample_,
-                         CurrentDisplayDepth(), width_, samples());
+    const int rows = displayLayout_.topDown ? -height_ : height_;
+    if (displayLayout_.xrgb)
+        ConvertSamplesToXrgb(rows, displayImage_.dibBits, bytesPerSample_, CurrentDisplayDepth(), width_, samples());
+    else
+        ConvertSamplesTo8Bit(rows, displayImage_.dibBits, bytesPerSample_, CurrentDisplayDepth(), width_, samples());
     displayStale_ = false;
 }
 
@@ -191,16 +194,28 @@ DisplayRows CZelfDoc::DisplayRowsView() {
     if (rows.bits == nullptr) return rows;
     rows.width = width_;
     rows.height = height_;
-    rows.stride = (width_ + 3) / 4 * 4;
-    rows.bottomUp = !displayTopDown_;
+    rows.bytesPerPixel = displayLayout_.xrgb ? 4 : 1;
+    rows.stride = (width_ + 3) / 4 * 4 * rows.bytesPerPixel;
+    rows.bottomUp = !displayLayout_.topDown;
     return rows;
 }
 
 void CZelfDoc::UseTopDownDisplay() {
-    if (displayTopDown_) return;
-    displayTopDown_ = true;
+    DisplayLayout layout = displayLayout_;
+    layout.topDown = true;
+    ChangeDisplayLayout(layout);
+}
+
+void CZelfDoc::UseXrgbDisplay() {
+    DisplayLayout layout = displayLayout_;
+    layout.xrgb = true;
+    ChangeDisplayLayout(layout);
+}
+
+void CZelfDoc::ChangeDisplayLayout(DisplayLayout layout) {
+    if (layout.topDown == displayLayout_.topDown && layout.xrgb == displayLayout_.xrgb) return;
+    displayLayout_ = layout;
     if (!displayImage_.dibBlock) return;
-    // Built already: build it anew in the new order (a new address, so the views hear of it).
     FreeImageBuffer(displayImage_);
     InitImageBuffer(displayImage_);
     if (!observers_.empty()) EnsureDisplay();

@@ -25,6 +25,7 @@
 #include "document/Measurements.h"
 #include "document/DocumentObserver.h"
 #include "platform/FileIdentity.h"
+#include "imaging/DisplayBitmap.h"
 #include "imaging/ImageBuffer.h"
 #include "reader/MovieReader.h"
 #include "reader/Problem.h"
@@ -49,12 +50,15 @@ struct DisplayRows {
     const uint8_t* bits = nullptr;  // first stored row
     int width = 0;                  // pixels of the image per row
     int height = 0;
-    int stride = 0;                 // bytes from one stored row to the next (width rounded up to 4)
+    int stride = 0;                 // bytes from one stored row to the next (Columns() pixels)
     bool bottomUp = true;
+    int bytesPerPixel = 1;          // 1: grey bytes; 4: 32-bit screen pixels (DisplayLayout::xrgb)
 
     const uint8_t* Row(int y) const {
         return bits + static_cast<int64_t>(bottomUp ? height - 1 - y : y) * stride;
     }
+    // Pixels per stored row: the width rounded up to 4, the padding shown black.
+    int Columns() const { return bytesPerPixel > 0 ? stride / bytesPerPixel : 0; }
 };
 
 class CZelfDoc {
@@ -173,8 +177,8 @@ public:
     void* samples() const { return tiffImage_.tiffData; }
     // The whole in-memory TIFF image of the current frame; null before an open.
     const uint8_t* tiffImageData() const { return tiffImage_.tiffBlock.get(); }
-    // The display bitmap (header, grey palette, pixels) as last built; null until a view
-    // attaches or DisplayPixels() asks for it.
+    // The display bitmap (header, grey palette unless 32-bit, pixels) as last built; null
+    // until a view attaches or DisplayPixels() asks for it.
     const uint8_t* displayBitmap() const { return displayImage_.dibBlock.get(); }
 
     // The display bitmap's pixels, brought up to date first (and built on first use).
@@ -183,11 +187,14 @@ public:
     // when the bitmap cannot be built (a later call tries again).
     const uint8_t* DisplayPixels();
     // The same pixels as rows; bits is null when there is no bitmap. The address changes
-    // only with an open or a change of row order, both of which notify the views.
+    // only with an open or a change of layout, both of which notify the views.
     DisplayRows DisplayRowsView();
     // Stores the display's rows top row first from now on (a screen draws them without
     // flipping); the default is bottom-up, as the bitmap format stores them.
     void UseTopDownDisplay();
+    // Stores the display as 32-bit screen pixels from now on (a screen copies them without
+    // converting each pixel); the default is one grey byte per pixel.
+    void UseXrgbDisplay();
 
     // ---- The movie's figures ----
     const CMovieReader* reader() const { return reader_.get(); }
@@ -208,6 +215,9 @@ public:
 private:
     // Builds the display bitmap when there is none; false when it cannot be built.
     bool EnsureDisplay();
+    // Switches the display's layout; a bitmap already built is built anew (a new address,
+    // so the views hear of it).
+    void ChangeDisplayLayout(DisplayLayout layout);
     // Re-renders the samples into the display bitmap at the current depth.
     void Render();
     // After the samples changed: render now if anyone views the document, else later.
@@ -239,7 +249,7 @@ private:
 
     std::vector<DocumentObserver*> observers_;
     bool displayStale_ = false;
-    bool displayTopDown_ = false;
+    DisplayLayout displayLayout_;
     bool runInProgress_ = false;
     bool stopRequested_ = false;
     std::optional<FileIdentity> blackReference_;

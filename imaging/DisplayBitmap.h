@@ -1,6 +1,7 @@
 #pragma once
-// The 8-bit grey display bitmap (a bottom-up device-independent bitmap with a grey
-// palette) and the one mapping of samples to 8-bit grey values.
+// The grey display bitmap (a device-independent bitmap: 8-bit with a grey palette, or the
+// 32-bit pixels a screen draws without converting) and the one mapping of samples to
+// 8-bit grey values.
 
 #include <cstdint>
 
@@ -9,6 +10,15 @@
 namespace zel {
 
 constexpr int kBitmapHeaderSize = 1064;  // 40-byte info header + 256 RGBQUAD palette entries
+constexpr int kXrgbBitmapHeaderSize = 40;  // the info header alone: 32-bit pixels need no palette
+
+// How the display bitmap stores its rows.
+struct DisplayLayout {
+    bool topDown = false;  // top row first (a screen draws the rows without flipping)
+    // 32-bit pixels, each the native word 0xFF000000 | g x 0x010101 for the grey value g
+    // (what screens draw as they stand), instead of one byte per pixel.
+    bool xrgb = false;
+};
 
 // Converts rows x |width| samples of bytesPerSample (1, 2 or 4, unsigned) bytes to 8-bit
 // values; 2^depth - 1 maps to 255 (depth <= 8 shifts left, above 8 shifts right, both
@@ -20,15 +30,18 @@ constexpr int kBitmapHeaderSize = 1064;  // 40-byte info header + 256 RGBQUAD pa
 // samples follow the same rule above depth 8. Null pointers, rows or width 0, or another
 // sample size write nothing. dst must hold |rows| x stride bytes.
 void ConvertSamplesTo8Bit(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src);
+// The same values as 32-bit screen pixels (DisplayLayout::xrgb), rows and padding as
+// above, padding pixels opaque black. dst must hold |rows| x stride x 4 bytes.
+void ConvertSamplesToXrgb(int rows, uint8_t* dst, int bytesPerSample, int depth, int width, const void* src);
 
-// Lays out the bitmap (stride = width rounded up to 4) in buffer.dibBlock and, when
+// Lays out the bitmap (width rounded up to 4 pixels per row) in buffer.dibBlock and, when
 // samples is given, converts them at `depth`. Returns the start of dibBlock (the bitmap
 // info header) or null when the buffer holds a TIFF image or memory runs out. Also null,
 // with the buffer unchanged, for width or height <= 0, a sample size other than 1, 2 or 4,
 // or a bitmap of 2^31 bytes or more. Without samples the pixels are laid out black.
-// topDown stores the rows top row first (the header's height is then negative, as for
-// any top-down bitmap), which a screen can draw without flipping.
+// A top-down layout has a negative height in the header, as any top-down bitmap; an xrgb
+// one is a 32-bit bitmap whose pixels follow the 40-byte header.
 const uint8_t* BuildDisplayBitmap(ImageBuffer& buffer, int bytesPerSample, int depth, int width, int height,
-                                  const void* samples, bool topDown = false);
+                                  const void* samples, DisplayLayout layout = {});
 
 }  // namespace zel

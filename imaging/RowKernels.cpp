@@ -1,7 +1,7 @@
 // Row loops of the imaging passes: the mappings to 8 bits (the display render of every
-// frame shown, and the 8-bit TIFF output) and the fills of 16-bit TIFF images. One
-// source, compiled once per instruction-set target; calls run the best target the
-// processor has (simd/Dispatch.h).
+// frame shown, and the 8-bit TIFF output), their widening to the 32-bit pixels a screen
+// draws, and the fills of 16-bit TIFF images. One source, compiled once per
+// instruction-set target; calls run the best target the processor has (simd/Dispatch.h).
 //
 // The mappings stay in the sample's own lane width: the 16-bit clamp to 255 before the
 // left shift keeps the shifted value below 2^16, and the narrowing to bytes saturates,
@@ -194,6 +194,17 @@ void NarrowRow32Kernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT sr
     });
 }
 
+// Each byte widened to its 32-bit lane and copied into the three colour bytes above it.
+void GreyToXrgbRowKernel(uint8_t* HWY_RESTRICT dst, const uint8_t* HWY_RESTRICT src, ptrdiff_t count) {
+    auto* out = reinterpret_cast<uint32_t*>(dst);
+    SweepRow(hn::ScalableTag<uint32_t>(), count, [&](auto d, ptrdiff_t i) HWY_ATTR {
+        const hn::Rebind<uint8_t, decltype(d)> d8;
+        const auto g = hn::PromoteTo(d, hn::LoadU(d8, src + i));
+        const auto opaque = hn::Set(d, 0xFF000000u);
+        hn::StoreU(hn::Or(hn::Or(g, hn::ShiftLeft<8>(g)), hn::Or(hn::ShiftLeft<16>(g), opaque)), d, out + i);
+    });
+}
+
 }  // namespace zel::detail::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -206,6 +217,7 @@ ZEL_SIMD_EXPORT(ConvertRow32Kernel);
 ZEL_SIMD_EXPORT(WidenRow8Kernel);
 ZEL_SIMD_EXPORT(ShiftRow16Kernel);
 ZEL_SIMD_EXPORT(NarrowRow32Kernel);
+ZEL_SIMD_EXPORT(GreyToXrgbRowKernel);
 
 namespace {
 
@@ -254,6 +266,11 @@ void NarrowRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shi
     if (count <= 0) return;
     if (shift >= 16) return Zeros(dst, 2 * count);
     ZEL_SIMD_DISPATCH(NarrowRow32Kernel)(dst, src, count, static_cast<int>(shift));
+}
+
+void GreyToXrgbRow(uint8_t* dst, const uint8_t* src, ptrdiff_t count) {
+    if (count <= 0) return;
+    ZEL_SIMD_DISPATCH(GreyToXrgbRowKernel)(dst, src, count);
 }
 
 }  // namespace zel::detail

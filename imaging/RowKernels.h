@@ -25,4 +25,8 @@ void WidenRow8(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift
 void ShiftRow16(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
 void NarrowRow32(uint8_t* dst, const uint8_t* src, ptrdiff_t count, unsigned shift);
 
+// 32-bit grey pixels for a screen: dst pixel i is the native word 0xFF000000 | src[i] x
+// 0x010101 (opaque, red = green = blue = src[i]), 4 bytes each.
+void GreyToXrgbRow(uint8_t* dst, const uint8_t* src, ptrdiff_t count);
+
 }  // namespace zel::detail

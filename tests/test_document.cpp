@@ -373,6 +373,48 @@ TEST(Document, TopDownDisplayStoresTheTopRowFirst) {
     EXPECT_EQ(doc.DisplayRowsView().Row(0)[0], Position(1, 0, 0) >> 2);
 }
 
+// The screen layout shows what the grey bytes show, at every gain, frame after frame.
+TEST(Document, ScreenPixelsAreTheGreyDisplayWidened) {
+    TempFile movie;
+    WriteTestMovie(movie, 6, 30, 4, 3, [](int n, int x, int y) {
+        return static_cast<uint16_t>((n * 97 + x * 31 + y * 7) * 5 % 1024);  // every level, dark to saturated
+    });
+    zel::CZelfDoc grey, screen;
+    ASSERT_TRUE(grey.OpenMovie(movie.path(), false));
+    ASSERT_TRUE(screen.OpenMovie(movie.path(), false));
+    CountingObserver greyView, screenView;
+    grey.AttachObserver(&greyView);
+    screen.AttachObserver(&screenView);
+    screen.UseXrgbDisplay();
+    EXPECT_EQ(screenView.updates, 1);  // a new bitmap: the views hear of it
+    screen.UseTopDownDisplay();
+    EXPECT_EQ(screenView.updates, 2);
+    screen.UseXrgbDisplay();  // already so: nothing changes
+    EXPECT_EQ(screenView.updates, 2);
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(grey.ShowFrame(frame), 1);
+        ASSERT_EQ(screen.ShowFrame(frame), 1);
+        for (int gain = 0; gain <= 7; ++gain) {
+            grey.SetGain(gain);
+            screen.SetGain(gain);
+            const zel::DisplayRows g = grey.DisplayRowsView(), s = screen.DisplayRowsView();
+            ASSERT_EQ(s.bytesPerPixel, 4);
+            ASSERT_EQ(s.Columns(), 32);
+            ASSERT_EQ(s.stride, 128);
+            ASSERT_EQ(g.Columns(), 32);
+            ASSERT_FALSE(s.bottomUp);
+            for (int y = 0; y < 4; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    uint32_t word = 0;
+                    std::memcpy(&word, s.Row(y) + 4 * x, 4);
+                    ASSERT_EQ(word, 0xFF000000u | g.Row(y)[x] * 0x010101u)
+                        << "frame " << frame << " gain " << gain << " at " << x << ", " << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(Document, RunsRefuseWhatWouldReplaceTheirBuffers) {
     TempFile movie;
     WriteTestMovie(movie, 6, 64, 32, 3, Position, [](zelgen::MovieSpec& s) {

@@ -1,5 +1,5 @@
-// The display bitmap block: header fields, grey palette, padded bottom-up pixels, and the
-// refusals that must leave the buffer as it was.
+// The display bitmap block: header fields, grey palette, padded bottom-up pixels, the
+// 32-bit screen layout, and the refusals that must leave the buffer as it was.
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -92,6 +92,29 @@ TEST(DisplayBitmap, LaidOutWithoutSamplesIsBlack) {
     ASSERT_NE(BuildDisplayBitmap(buffer, 2, 12, 7, 2, nullptr), nullptr);
     EXPECT_EQ(buffer.imageSize, 16);
     EXPECT_EQ(std::vector<uint8_t>(buffer.dibBits, buffer.dibBits + 16), std::vector<uint8_t>(16, 0));
+}
+
+TEST(DisplayBitmap, ScreenPixelsHaveAHeaderWithoutPalette) {
+    const std::vector<uint16_t> samples = {4, 8, 1020, 400, 0, 12};  // 3 x 2, 10 bits
+    const DisplayLayout screen{.topDown = true, .xrgb = true};
+    ImageBuffer buffer;
+    const uint8_t* dib = BuildDisplayBitmap(buffer, 2, 10, 3, 2, samples.data(), screen);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(buffer.headerSize, 40);
+    EXPECT_EQ(buffer.dibBits, dib + 40);
+    EXPECT_EQ(buffer.imageSize, 4 * 4 * 2);  // 3 pixels padded to 4
+    EXPECT_EQ(Le32(dib + 4), 4u);
+    EXPECT_EQ(static_cast<int32_t>(Le32(dib + 8)), -2);
+    EXPECT_EQ(Le16(dib + 14), 32u);
+    EXPECT_EQ(Le32(dib + 20), 32u);
+    std::vector<uint32_t> pixels(8);
+    std::memcpy(pixels.data(), buffer.dibBits, 32);
+    EXPECT_EQ(pixels, (std::vector<uint32_t>{0xFF010101u, 0xFF020202u, 0xFFFFFFFFu, 0xFF000000u,  // top row first
+                                             0xFF646464u, 0xFF000000u, 0xFF030303u, 0xFF000000u}));
+    // Laid out without samples: opaque black, not zero words.
+    ASSERT_NE(BuildDisplayBitmap(buffer, 2, 10, 3, 2, nullptr, screen), nullptr);
+    std::memcpy(pixels.data(), buffer.dibBits, 32);
+    EXPECT_EQ(pixels, std::vector<uint32_t>(8, 0xFF000000u));
 }
 
 TEST(DisplayBitmap, RebuildReplacesTheBlock) {

@@ -1,5 +1,6 @@
 // The mapping of samples to 8-bit grey values: worked values at each depth, row order and
-// padding, and depths or sizes that must neither shift out of range nor write too much.
+// padding, the same values as screen pixels, and depths or sizes that must neither shift
+// out of range nor write too much.
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,39 @@ TEST(ConvertSamples, RowOrderAndPaddingAreIndependent) {
     EXPECT_EQ(out, (Pixels{1, 2, 3, 0, 4, 5, 6, 0}));
 }
 
+// The screen pixels are the 8-bit values widened (0xFF000000 | g x 0x010101), padding
+// opaque black, in either row order, at every depth and sample size; rows longer than the
+// conversion's pieces are whole.
+template <typename Sample>
+void CheckScreenPixels(unsigned seed) {
+    std::mt19937 random(seed);
+    for (const int width : {1, 6, 33, 2049, 4100}) {
+        constexpr int kRows = 2;
+        std::vector<Sample> samples(static_cast<size_t>(width) * kRows);
+        for (auto& v : samples) v = static_cast<Sample>(random() >> (random() % 32));
+        const int columns = (width + 3) / 4 * 4;
+        for (int depth = -1; depth <= 33; ++depth) {
+            for (const int rows : {kRows, -kRows}) {
+                std::vector<uint8_t> grey(static_cast<size_t>(columns) * kRows);
+                ConvertSamplesTo8Bit(rows, grey.data(), sizeof(Sample), depth, width, samples.data());
+                std::vector<uint32_t> expected(grey.size() + 1, 0xCCCCCCCCu), actual(expected);
+                for (int x = 0; x < columns * kRows; ++x)
+                    expected[x] = 0xFF000000u | grey[x] * 0x010101u;  // grey pads with 0: opaque black
+                ConvertSamplesToXrgb(rows, reinterpret_cast<uint8_t*>(actual.data()), sizeof(Sample), depth, width,
+                                     samples.data());
+                ASSERT_EQ(actual, expected) << "bytes " << sizeof(Sample) << " width " << width << " depth " << depth
+                                            << " rows " << rows;
+            }
+        }
+    }
+}
+
+TEST(ConvertSamples, ScreenPixelsAreTheGreyValuesWidened) {
+    CheckScreenPixels<uint8_t>(4);
+    CheckScreenPixels<uint16_t>(5);
+    CheckScreenPixels<uint32_t>(6);
+}
+
 TEST(ConvertSamples, NothingToConvertWritesNothing) {
     const std::vector<uint16_t> samples(16, 1000);
     std::vector<uint8_t> out(32, kUntouched);
@@ -138,6 +172,8 @@ TEST(ConvertSamples, NothingToConvertWritesNothing) {
     ConvertSamplesTo8Bit(2, out.data(), 0, 10, 4, samples.data());
     ConvertSamplesTo8Bit(2, out.data(), 2, 10, 4, nullptr);
     ConvertSamplesTo8Bit(2, nullptr, 2, 10, 4, samples.data());
+    ConvertSamplesToXrgb(2, out.data(), 3, 10, 4, samples.data());
+    ConvertSamplesToXrgb(0, out.data(), 2, 10, 4, samples.data());
     EXPECT_EQ(out, std::vector<uint8_t>(32, kUntouched));
 }
 

@@ -92,5 +92,22 @@ TEST(RowKernels, SixteenBitFillsMatchFormulaOnEveryTarget) {
     });
 }
 
+TEST(RowKernels, GreyToScreenPixelsMatchesFormulaOnEveryTarget) {
+    const std::vector<uint8_t> source = Bytes(kMaxCount + 1);
+    const uint8_t* src = source.data() + 1;
+    ForEachTarget([&] {
+        for (int count = 0; count <= kMaxCount; ++count) {
+            // Output at an odd address; the guard bytes catch writes past the row.
+            std::vector<uint8_t> expected(4 * count + 9, kGuard), actual(4 * count + 9, kGuard);
+            for (int i = 0; i < count; ++i) {
+                const uint32_t word = 0xFF000000u | src[i] * 0x010101u;
+                std::memcpy(&expected[1 + 4 * i], &word, 4);
+            }
+            GreyToXrgbRow(actual.data() + 1, src, count);
+            ASSERT_EQ(actual, expected) << "count " << count;
+        }
+    });
+}
+
 }  // namespace
 }  // namespace zel::detail

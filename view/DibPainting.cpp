@@ -12,14 +12,18 @@ namespace zel::gui {
 void PaintDisplayRows(QPainter& painter, const zel::DisplayRows& rows, const DibViewport& viewport, QPoint scroll,
                       QSize client) {
     const QColor grey(kMarginGrey, kMarginGrey, kMarginGrey);
-    if (rows.bits == nullptr || rows.stride <= 0 || rows.height <= 0) {
+    if (rows.bits == nullptr || rows.Columns() <= 0 || rows.height <= 0) {
         painter.fillRect(QRect(QPoint(0, 0), client), grey);
         return;
     }
 
     // The stored rows as they are: a read-only image over the document's memory, never
-    // copied. Bottom-up rows are drawn through a vertical flip.
-    const QImage stored(rows.bits, rows.stride, rows.height, rows.stride, QImage::Format_Grayscale8);
+    // copied. Bottom-up rows are drawn through a vertical flip. 32-bit pixels are the
+    // screen's own format, which is copied row by row; grey bytes are converted pixel by
+    // pixel on every paint.
+    const int columns = rows.Columns();
+    const QImage stored(rows.bits, columns, rows.height, rows.stride,
+                        rows.bytesPerPixel == 4 ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
     const QRect target(viewport.dstX - scroll.x(), viewport.dstY - scroll.y(), viewport.dstW, viewport.dstH);
     if (!target.isEmpty()) {
         painter.save();

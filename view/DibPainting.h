@@ -15,9 +15,9 @@ struct DisplayRows;
 
 namespace zel::gui {
 
-// Draws rows (bottom-up or top-down as rows.bottomUp says; rows.stride pixels wide, so the
-// padding columns are shown) at the viewport's dst rectangle, shifted by the scroll
-// position, and fills the margin bands of the client area. The viewport must have been
+// Draws rows (bottom-up or top-down as rows.bottomUp says; rows.Columns() pixels wide, so
+// the padding columns are shown; grey bytes or 32-bit pixels) at the viewport's dst
+// rectangle, shifted by the scroll position, and fills the margin bands of the client area. The viewport must have been
 // laid out for this client size. Rows without bits fill the whole client grey.
 void PaintDisplayRows(QPainter& painter, const zel::DisplayRows& rows, const DibViewport& viewport, QPoint scroll,
                       QSize client);

@@ -69,7 +69,7 @@ void CZelfView::OnInitialUpdate() {
     zel::CZelfDoc* doc = GetDocument();
     if (doc == nullptr) return;
     const zel::DisplayRows rows = doc->DisplayRowsView();
-    dibViewport_.SetImageSize(rows.stride, rows.height);  // the stride is the bitmap's width
+    dibViewport_.SetImageSize(rows.Columns(), rows.height);  // the padded width is the bitmap's
     zoomIndex_ = 1;
     const QSize client = viewport()->size();
     dibViewport_.SetZoom(client.width(), client.height(), 1, 1);
@@ -217,9 +217,9 @@ void CZelfView::ScrollTo(int x, int y) {
 void CZelfView::Relayout() { dibViewport_.Layout(viewport()->width(), viewport()->height()); }
 
 bool CZelfView::FollowImageSize(const zel::DisplayRows& rows) {
-    if (rows.bits == nullptr || (rows.stride == dibViewport_.imageWidth && rows.height == dibViewport_.imageHeight))
+    if (rows.bits == nullptr || (rows.Columns() == dibViewport_.imageWidth && rows.height == dibViewport_.imageHeight))
         return false;
-    dibViewport_.SetImageSize(rows.stride, rows.height);
+    dibViewport_.SetImageSize(rows.Columns(), rows.height);
     const int64_t f = ZoomFactor(zoomIndex_);
     if (f != 0)
         SetScrollSizes(static_cast<int>(std::min<int64_t>(f * dibViewport_.imageWidth, INT32_MAX)),

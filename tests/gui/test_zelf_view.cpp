@@ -293,24 +293,32 @@ private slots:
         }
     }
 
-    void theImageIsAsWideAsTheBitmapsStride() {
+    void theImageIsAsWideAsTheBitmapsPaddedRows() {
         TempFile movie;
         WriteTestMovie(movie, kTenBit, 642, 2, 1, [](int, int, int) { return uint16_t{1}; });
         RecordingHost host;
-        CZelfView view(OpenDocument(movie), host);
-        view.OnInitialUpdate();
-        QCOMPARE(view.Viewport().imageWidth, 644);
-        QCOMPARE(view.Viewport().imageHeight, 2);
+        for (const bool screenPixels : {false, true}) {  // 644 pixels of 1 or 4 bytes
+            auto doc = OpenDocument(movie);
+            if (screenPixels) doc->UseXrgbDisplay();
+            CZelfView view(doc, host);
+            view.OnInitialUpdate();
+            QCOMPARE(view.Viewport().imageWidth, 644);
+            QCOMPARE(view.Viewport().imageHeight, 2);
+        }
     }
 
     void paintingShowsTheImageUprightInGreyBands_data() {
         QTest::addColumn<bool>("topDown");
-        QTest::newRow("bottom-up rows") << false;
-        QTest::newRow("top-down rows") << true;
+        QTest::addColumn<bool>("screenPixels");
+        QTest::newRow("bottom-up rows") << false << false;
+        QTest::newRow("top-down rows") << true << false;
+        QTest::newRow("bottom-up screen pixels") << false << true;
+        QTest::newRow("top-down screen pixels") << true << true;
     }
 
     void paintingShowsTheImageUprightInGreyBands() {
         QFETCH(bool, topDown);
+        QFETCH(bool, screenPixels);
         // 14 x 8 (stride 16): the top half at grey 100, the bottom half at 200 (10 bits, gain 1).
         TempFile movie;
         WriteTestMovie(movie, kTenBit, 14, 8, 1,
@@ -319,7 +327,9 @@ private slots:
         auto doc = OpenDocument(movie);
         CZelfView view(doc, host);
         if (topDown) doc->UseTopDownDisplay();
+        if (screenPixels) doc->UseXrgbDisplay();
         QCOMPARE(doc->DisplayRowsView().bottomUp, !topDown);
+        QCOMPARE(doc->DisplayRowsView().bytesPerPixel, screenPixels ? 4 : 1);
         ShowView(view, {160, 120});
         view.OnInitialUpdate();
         QVERIFY(view.OnCommand(kIdZoomFit + 3));  // factor 4: 64 x 32
