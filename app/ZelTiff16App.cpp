@@ -72,6 +72,7 @@ bool CZelTiff16App::OpenDocumentFile(const QString& path, bool applyCorrection) 
                                            QString::fromStdString(doc->reader()->CorrectionNote())));
     doc->UseTopDownDisplay();  // drawn without a flip
     doc->UseXrgbDisplay();     // copied to the screen as it stands, not converted pixel by pixel
+    doc->SetDecodeAhead(true);  // playback decodes the next frame while this one is painted
     doc->SetPixelCalibration(StoredCalibration(settings_, canonical));
     mainFrame_->AddDocumentWindow(doc);
     AddRecentFile(QFileInfo(path).absoluteFilePath());

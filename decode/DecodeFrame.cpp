@@ -150,4 +150,14 @@ void DecodeFrame(const uint8_t* packed, size_t packedBytes, int width, int rows,
     if (sink != nullptr) sink->RowsDone(0, rows);
 }
 
+bool DecodeWritesEverySample(int width, int rows, int pixelFormat, size_t packedBytes) {
+    if (!detail::FastPathApplies(width, rows, pixelFormat, packedBytes)) return false;
+    const uint64_t samples = static_cast<uint64_t>(width) * static_cast<uint64_t>(rows);
+    // The lane packings leave a tail short of a whole block (raster) or chunk (quadrants)
+    // untouched; the other fast paths write every sample they accept.
+    if (pixelFormat == Lane10Raster) return samples % detail::kLaneBlockSamples == 0;
+    if (pixelFormat == Lane10Quadrant) return samples % detail::kQuadrantChunkSamples == 0;
+    return true;
+}
+
 }  // namespace zel

@@ -47,4 +47,11 @@ void BuildExpandTable(uint16_t table[256]);
 void DecodeFrame(const uint8_t* packed, size_t packedBytes, int width, int rows, uint16_t* out,
                  int pixelFormat, RowSink* sink = nullptr);
 
+// True when DecodeFrame with these arguments is known to write every one of the
+// width x rows samples, so that its result does not depend on what `out` held: the
+// layout's fast path covers the frame in whole units (32 samples of the lane packing,
+// 512 of its quadrant form). False for pixelFormat -1 (nothing is decoded) and wherever
+// coverage is not assured.
+bool DecodeWritesEverySample(int width, int rows, int pixelFormat, size_t packedBytes);
+
 }  // namespace zel

@@ -45,6 +45,7 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     if (runInProgress_) return RefuseOpen({ProblemCode::RunInProgress});
     auto fresh = std::make_unique<CMovieReader>();
     if (!fresh->Open(path, applyCorrection ? 1 : 0)) return RefuseOpen(fresh->LastOpenFailure());
+    fresh->SetDecodeAhead(decodeAhead_);
 
     const MovieParameters& movie = fresh->Parameters();
     const int newWidth = movie.width, newHeight = movie.height, newDepth = movie.bitDepth;
@@ -89,6 +90,11 @@ bool CZelfDoc::OpenMovie(const std::string& path, bool applyCorrection) {
     displayStale_ = false;
     UpdateAllViews();
     return true;
+}
+
+void CZelfDoc::SetDecodeAhead(bool on) {
+    decodeAhead_ = on;
+    if (reader_) reader_->SetDecodeAhead(on);
 }
 
 void CZelfDoc::AttachObserver(DocumentObserver* observer) {

@@ -75,6 +75,12 @@ public:
     std::string OpenError() const { return openFailure_.Text(); }
     const Problem& LastOpenFailure() const { return openFailure_; }
 
+    // From now on (this movie and any opened later), runs of frames read in order
+    // (playback, conversions, exports) have each next frame decoded and corrected on a
+    // second core while the current one is rendered, painted or written. Off by default:
+    // callers that decode on threads of their own keep their cores.
+    void SetDecodeAhead(bool on);
+
     // Views. An attached observer is told of every change until it is detached; the
     // display bitmap is built when the first one attaches.
     void AttachObserver(DocumentObserver* observer);
@@ -251,6 +257,7 @@ private:
     bool displayStale_ = false;
     DisplayLayout displayLayout_;
     bool runInProgress_ = false;
+    bool decodeAhead_ = false;
     bool stopRequested_ = false;
     std::optional<FileIdentity> blackReference_;
     Problem openFailure_;

@@ -114,12 +114,17 @@ int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
     const uint8_t* header = nullptr;
     const uint8_t* pixels = nullptr;
     uint8_t headerCopy[kMaxFrameHeaderSize];
+    auto taken = FramePrefetch::Taken::Nothing;
     if (sequential) {
         // The frame's header and pixels as one positional read (checked above to lie in the file).
         const auto span = static_cast<size_t>(frameHeaderSize + frameBytes);
         if (!EnsureStaging(span)) return 0;
-        if (!prefetch_.Take(frameStart, span, staging_, stagingSize_) &&
-            !fileHandle.ReadAt(frameStart, staging_.get(), span)) {
+        // A whole frame decoded ahead is copied straight into the buffer.
+        const size_t ahead = SampleBytesAhead();
+        const bool whole = ahead > 0 && rows == height;
+        taken = prefetch_.Take(frameStart, span, staging_, stagingSize_,
+                               whole ? static_cast<uint8_t*>(buffer) : nullptr, whole ? ahead : 0);
+        if (taken == FramePrefetch::Taken::Nothing && !fileHandle.ReadAt(frameStart, staging_.get(), span)) {
             lastRead_ = kPositionUnknown;
             return 0;
         }
@@ -127,7 +132,8 @@ int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
         fileAfterMarker_ = false;  // positional reads leave the file where it was
         header = staging_.get() + (frameHeaderPlace == 1 ? 0 : frameBytes);
         pixels = staging_.get() + (frameHeaderPlace == 1 ? frameHeaderSize : 0);
-        if (n + 1 < frameCount && WholeFrameInFile(n + 1)) prefetch_.Start(frameStart + frameStride, span);
+        if (n + 1 < frameCount && WholeFrameInFile(n + 1))
+            prefetch_.Start(frameStart + frameStride, span, &aheadDecoder_, ahead);
     } else {
         prefetch_.Cancel();
         if (!EnsureStaging(static_cast<size_t>(stored)) || SeekFrame(n) != 0) return 0;
@@ -142,11 +148,33 @@ int CMovieReader::ReadFrame(void* buffer, int n, int64_t bufferBytes) {
     }
 
     if (frameHeaderPlace != 0) ParseFrameHeader(header);
+    if (taken == FramePrefetch::Taken::Decoded) return static_cast<int>(rows * rowBytes);
     if (pixelFormat == -1)
         std::memcpy(buffer, pixels, static_cast<size_t>(stored));
     else
         DecodeAndCorrect(pixels, static_cast<size_t>(stored), rows, static_cast<uint16_t*>(buffer));
     return static_cast<int>(rows * rowBytes);
+}
+
+void CMovieReader::SetDecodeAhead(bool on) {
+    if (on == decodeAhead_) return;
+    prefetch_.Cancel();  // a fetch in progress was started under the other setting
+    decodeAhead_ = on;
+}
+
+int64_t CMovieReader::WholeFrameStoredBytes() const { return static_cast<int64_t>(storedBits) * height * width / 8; }
+
+size_t CMovieReader::SampleBytesAhead() const {
+    // 8-bit frames are stored as they are: nothing to decode.
+    if (!decodeAhead_ || pixelFormat == -1) return 0;
+    if (!DecodeWritesEverySample(width, height, pixelFormat, static_cast<size_t>(WholeFrameStoredBytes()))) return 0;
+    return static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint16_t);
+}
+
+void CMovieReader::AheadDecoder::Decode(const uint8_t* span, uint8_t* out) const {
+    const uint8_t* pixels = span + (reader.frameHeaderPlace == 1 ? reader.frameHeaderSize : 0);
+    reader.DecodeAndCorrect(pixels, static_cast<size_t>(reader.WholeFrameStoredBytes()), reader.height,
+                            reinterpret_cast<uint16_t*>(out));
 }
 
 bool CMovieReader::HasCorrection() const {

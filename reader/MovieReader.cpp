@@ -62,6 +62,7 @@ int CMovieReader::Open(const std::string& path, int applyCorrection) {
 
 bool CMovieReader::ReplaceOffsets(const int16_t* offsets, int64_t count) {
     if (offsetTable == nullptr || offsets == nullptr || count != correction_.entries) return false;
+    prefetch_.Cancel();  // a frame decoded ahead with the old offsets, or being decoded, is dropped
     std::copy(offsets, offsets + count, offsetTable);
     return true;
 }

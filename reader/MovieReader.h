@@ -42,6 +42,12 @@ public:
     // Reads frame n into buffer (capacity bufferBytes). Returns the sample bytes
     // produced, or 0 on failure, in which case the buffer is left as it was.
     int ReadFrame(void* buffer, int n, int64_t bufferBytes);
+    // With `on`, a run of whole frames read in order has each next frame decoded and
+    // corrected on the prefetch thread while the caller works on the current one; a read
+    // then only copies the frame out. Only frames whose decode writes every sample go
+    // ahead, so what a read gives never depends on what the buffer held. Off by default:
+    // it takes a second processor core and a frame-sized buffer.
+    void SetDecodeAhead(bool on);
     // Positions the file after frame n, whatever the marker says, and sets the marker
     // to n. 0 on success, -1 on failure.
     int ForceSeekFrame(int n);
@@ -106,6 +112,19 @@ private:
     bool ReadInPlace(uint8_t* header, int64_t stored);
     // Decodes and corrects `rows` rows of stored bytes into buffer.
     void DecodeAndCorrect(const uint8_t* stored, size_t storedBytes, int rows, uint16_t* buffer) const;
+    // Stored pixel bytes of a whole frame.
+    int64_t WholeFrameStoredBytes() const;
+    // Sample bytes of a whole frame when the frames of a run are decoded ahead, else 0.
+    size_t SampleBytesAhead() const;
+
+    // A whole frame (its fetched span with the per-frame header) decoded and corrected on
+    // the prefetch thread. It reads the parameters and correction tables, which change
+    // only in Open, Close and ReplaceOffsets, each of which cancels the fetch first.
+    struct AheadDecoder final : FetchDecoder {
+        explicit AheadDecoder(const CMovieReader& r) : reader(r) {}
+        void Decode(const uint8_t* span, uint8_t* out) const override;
+        const CMovieReader& reader;
+    };
 
     CorrectionTables correction_;
     Problem openFailure_;
@@ -115,6 +134,8 @@ private:
     size_t stagingSize_ = 0;
     int lastRead_ = kPositionUnknown;  // frame read last, for spotting sequential runs
     bool fileAfterMarker_ = true;      // the file stands after frame filePosFrame
+    bool decodeAhead_ = false;
+    const AheadDecoder aheadDecoder_{*this};
     // Declared after fileHandle, so it stops before the file closes.
     FramePrefetch prefetch_{fileHandle};
 };

@@ -1,7 +1,7 @@
 // Untrusted sizes: dimensions that are not the multiples a layout needs, stored data
 // shorter than the layout reads, empty or negative dimensions. Nothing outside the
 // output buffer may change, bytes past the stored data read as 0, and samples the
-// layout does not reach keep their value.
+// layout does not reach keep their value (and are never promised to be written).
 
 #include <random>
 
@@ -143,6 +143,38 @@ TEST_P(DecodeSafety, UnreachedSamplesKeepTheirValue) {
     }
     // Quadrants with half-height 0: nothing lies above or below the centre line.
     EXPECT_EQ(Run(std::vector<uint8_t>(640, 0), 512, 1, 1), std::vector<uint16_t>(512, 0xEEEE));
+}
+
+// Where DecodeWritesEverySample says so, what the buffer held makes no difference; the
+// frames it refuses include the partial ones above.
+TEST_P(DecodeSafety, EverySampleIsWrittenWhereThatIsPromised) {
+    const struct { int width, rows; } dims[] = {
+        {1, 1},  {10, 4}, {32, 1},  {8, 4},   {18, 20}, {32, 16}, {4, 128}, {12, 48},
+        {16, 80}, {36, 32}, {64, 32}, {512, 1}, {40, 48}, {6, 200}, {128, 48},
+    };
+    std::mt19937 random(11u);
+    int promised[9] = {};  // by format + 1
+    for (int format = -1; format <= 7; ++format) {
+        for (const auto& d : dims) {
+            const size_t full = static_cast<size_t>(d.width) * static_cast<size_t>(d.rows) * 3 / 2 + 8;
+            for (const size_t size : {full / 2, full}) {
+                if (!DecodeWritesEverySample(d.width, d.rows, format, size)) continue;
+                ++promised[format + 1];
+                std::vector<uint8_t> bytes(size);
+                for (auto& b : bytes) b = static_cast<uint8_t>(random());
+                EXPECT_EQ(Run(bytes, d.width, d.rows, format, 0xEEEE), Run(bytes, d.width, d.rows, format, 0x1111))
+                    << "format " << format << ", " << d.width << " x " << d.rows << ", " << size << " bytes";
+            }
+        }
+    }
+    for (int format = 0; format <= 6; ++format) EXPECT_GT(promised[format + 1], 0) << "format " << format;
+    EXPECT_EQ(promised[0], 0);  // format -1
+    EXPECT_EQ(promised[8], 0);  // format 7
+    EXPECT_FALSE(DecodeWritesEverySample(32, 16, -1, 4096));  // stored as it is, never decoded
+    EXPECT_FALSE(DecodeWritesEverySample(10, 4, 0, 4096));
+    EXPECT_FALSE(DecodeWritesEverySample(512, 1, 1, 4096));
+    EXPECT_FALSE(DecodeWritesEverySample(18, 20, 3, 4096));
+    EXPECT_FALSE(DecodeWritesEverySample(32, 16, 6, 639));  // a byte short
 }
 
 INSTANTIATE_TEST_SUITE_P(AllVariants, DecodeSafety, ::testing::ValuesIn(AllDecoders()),

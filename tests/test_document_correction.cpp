@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "DocumentFixture.h"
 #include "TempFile.h"
 #include "document/ZelfDoc.h"
@@ -54,12 +56,14 @@ TEST(AverageFrames, UsesAtMostSixteenFramesAndTruncates) {
     EXPECT_EQ(zel::AverageFrames("/nonexistent.zel", buffer.data(), W * H * 2), 0);
 }
 
+// Also with the next frame decoded ahead: the frame after the balance is balanced too.
 TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
-    for (const int kind : {3, 9}) {
+    for (const int kind : {3, 9, -3, -9}) {  // negative: decoding ahead
         TempFile movie, dark;
-        WriteCorrected(movie, kind, [](int n, int x, int) { return static_cast<uint16_t>(200 + n + x); }, 3);
+        WriteCorrected(movie, std::abs(kind), [](int n, int x, int) { return static_cast<uint16_t>(200 + n + x); }, 3);
         WriteCorrected(dark, 0, [](int n, int x, int) { return static_cast<uint16_t>(x == 0 ? 250 : 20 + n); }, 2);
         zel::CZelfDoc doc;
+        doc.SetDecodeAhead(kind < 0);
         ASSERT_TRUE(doc.OpenMovie(movie.path(), true));
         ASSERT_EQ(doc.ShowFrame(1), 1);
         const int before = doc.SampleAt(3);
@@ -69,7 +73,7 @@ TEST(BlackBalance, SubtractsTheDarkLevelFromEveryLaterFrame) {
         // The dark level averages to 20 (frames 20 and 21); the frame shown was read again.
         EXPECT_EQ(doc.reader()->OffsetTable()[3], -20);
         EXPECT_EQ(doc.CurrentFrame(), 1);
-        if (kind == 3) {
+        if (std::abs(kind) == 3) {
             EXPECT_EQ(before, 204);
             EXPECT_EQ(doc.SampleAt(3), 204 - 20);
             EXPECT_EQ(doc.SampleAt(0), 0);  // 201 - 250 clamps at black
