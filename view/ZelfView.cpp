@@ -182,7 +182,15 @@ void CZelfView::RepaintViews() {
     // painted now (a window not yet exposed, hidden or minimized); a paint draws them.
     ShowFrameCaption();
     RefreshMeasurements();
-    viewport()->repaint();
+    // Only the image changes with the frame: the grey bands around it stay as painted
+    // (the tools lie on the image). Until the first paint has placed the image, all of it.
+    const QPoint scroll = ScrollPosition();
+    const QRect image(dibViewport_.dstX - scroll.x(), dibViewport_.dstY - scroll.y(), dibViewport_.dstW,
+                      dibViewport_.dstH);
+    if (centreUntilPainted_)
+        viewport()->repaint();
+    else
+        viewport()->repaint(image & viewport()->rect());
 }
 
 void CZelfView::UpdateAllViews() {

@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTest>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "PaintCounter.h"
 #include "../DocumentFixture.h"
@@ -44,6 +47,17 @@ public:
 };
 
 using zeltest::PaintCounter;
+
+// Records the region of every paint event a widget receives (install it as the widget's
+// event filter).
+class PaintRegions : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+    std::vector<QRegion> regions;
+};
 
 std::shared_ptr<zel::CZelfDoc> OpenDocument(const TempFile& movie, bool correction = false) {
     auto doc = std::make_shared<zel::CZelfDoc>();
@@ -209,6 +223,37 @@ private slots:
         hidden.OnInitialUpdate();
         QCOMPARE(doc->ShowFrame(499), 1);
         QCOMPARE(hiddenHost.panes[kPaneFrame], QStringLiteral("F: 499/499"));
+    }
+
+    // The new frame is painted before ShowFrame returns, over the whole image, as the
+    // application draws it (top-down screen pixels); the bands need no repainting.
+    void aNewFrameRepaintsItsWholeImageAtOnce() {
+        TempFile movie;
+        WriteTestMovie(movie, kTenBit, 64, 32, 2,
+                       [](int n, int, int) { return static_cast<uint16_t>(n == 0 ? 400 : 800); });
+        auto doc = OpenDocument(movie);
+        doc->UseTopDownDisplay();
+        doc->UseXrgbDisplay();
+        RecordingHost host;
+        CZelfView view(doc, host);
+        ShowView(view, {300, 200});
+        view.OnInitialUpdate();
+        QVERIFY(view.OnCommand(kIdZoomFit + 2));  // factor 2: 128 x 64, with bands around it
+        QCoreApplication::processEvents();
+        PaintRegions paints;
+        view.viewport()->installEventFilter(&paints);
+        QCOMPARE(doc->ShowFrame(1), 1);
+        QCOMPARE(paints.regions.size(), size_t{1});
+        const DibViewport& map = view.Viewport();
+        const QRect image =
+            QRect(map.dstX, map.dstY, map.dstW, map.dstH).translated(-view.ScrollPosition()) & view.viewport()->rect();
+        QCOMPARE(image.size(), QSize(128, 64));
+        QVERIFY((QRegion(image) - paints.regions[0]).isEmpty());
+        QCOMPARE(host.panes[kPaneFrame], QStringLiteral("F: 1/1"));
+        const QImage shot = view.viewport()->grab().toImage();
+        QCOMPARE(PixelAt(shot, image.left(), image.top()), QRgb(0xc8c8c8));
+        QCOMPARE(PixelAt(shot, image.right(), image.bottom()), QRgb(0xc8c8c8));
+        QCOMPARE(PixelAt(shot, 0, 0), QRgb(0x404040));
     }
 
     void gainCommandsAndAGainAlreadyInForce() {
