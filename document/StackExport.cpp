@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -54,6 +53,9 @@ class PageWriter {
 public:
     PageWriter(TiffStackWriter& stack, std::vector<std::unique_ptr<uint8_t[]>> pages)
         : stack_(stack), pages_(std::move(pages)) {
+        // Room for every buffer in either list: queuing and handing back never allocate.
+        free_.reserve(pages_.size());
+        queued_.reserve(pages_.size());
         for (const auto& page : pages_) free_.push_back(page.get());
         thread_ = std::thread([this] { Write(); });
     }
@@ -113,7 +115,7 @@ private:
             changed_.wait(lock, [&] { return finishing_ || !queued_.empty(); });
             if (queued_.empty()) return;  // finishing, and everything is written
             uint8_t* const page = queued_.front();
-            queued_.pop_front();
+            queued_.erase(queued_.begin());
             lock.unlock();
             std::string error;
             const bool written = stack_.AddPage(page, &error);
@@ -133,7 +135,7 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     std::vector<uint8_t*> free_;
-    std::deque<uint8_t*> queued_;
+    std::vector<uint8_t*> queued_;  // oldest first
     bool finishing_ = false;
     Problem failure_;
     std::thread thread_;  // last: started once everything above is in place
