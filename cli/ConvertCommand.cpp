@@ -40,7 +40,7 @@ int CheckOutputs(const CZelfDoc& doc, const ConversionPattern& pattern, int firs
 
 int Workers(const ConvertOptions& options, const CZelfDoc& doc, const ConversionDepths& depths, int frames) {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int wanted = std::min(options.jobs > 0 ? options.jobs : cores, frames);
+    const int wanted = std::min(options.jobs > 0 ? options.jobs : DefaultDecoderCount(cores), frames);
     const int64_t perWorker = ConversionWorkerBytes(doc, depths);
     const int64_t budget = platform::PhysicalMemoryBytes() / kMemoryShareDivisor;
     const int workers = ChooseWorkerCount(wanted, frames, perWorker, budget);

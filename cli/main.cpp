@@ -18,6 +18,7 @@
 #include "cli/KymographCommand.h"
 #include "cli/MeasureCommand.h"
 #include "cli/VideoCommand.h"
+#include "document/ConversionWorkers.h"
 #include "platform/Process.h"
 
 namespace {
@@ -52,7 +53,9 @@ constexpr const char* kExitStatusHelp =
     "  130, 143  stopped by Ctrl-C (SIGINT) or SIGTERM at a frame boundary; finished TIFF files are kept";
 
 // What the default --jobs comes to on this machine, counted as the conversion counts it.
-std::string CoresHere() { return std::to_string(std::max(1u, std::thread::hardware_concurrency())); }
+std::string DecodersHere() {
+    return std::to_string(zel::DefaultDecoderCount(static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))));
+}
 
 }  // namespace
 
@@ -92,7 +95,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({8, 16}));
     convertCommand
         ->add_option("--jobs", convert.jobs,
-                     "Frames converted in parallel (default: one per core, " + CoresHere() + " here)")
+                     "Decoding threads, beside the one that writes (default: one per core but one, at least 1; " +
+                         DecodersHere() + " here)")
         ->transform(zel::cli::DecimalInteger())
         ->check(CLI::Range(1, 256));
     CLI::Option* stackFlag = convertCommand->add_flag(

@@ -26,4 +26,6 @@ int ChooseWorkerCount(int requested, int frames, int64_t bytesPerWorker, int64_t
     return workers;
 }
 
+int DefaultDecoderCount(int cores) { return cores > 1 ? cores - 1 : 1; }
+
 }  // namespace zel

@@ -19,6 +19,10 @@ constexpr int kMemoryShareDivisor = 2;
 // Bytes one worker holds while converting doc's movie with these depths.
 int64_t ConversionWorkerBytes(const CZelfDoc& doc, const ConversionDepths& depths);
 
+// The decoders a conversion runs by default on a machine of `cores` cores: one per core
+// but the one the writer thread keeps busy, and at least one.
+int DefaultDecoderCount(int cores);
+
 // requested workers (at least 1), never more than there are frames, and as many as fit
 // in budgetBytes at bytesPerWorker each (but always one). budgetBytes <= 0: no limit.
 int ChooseWorkerCount(int requested, int frames, int64_t bytesPerWorker, int64_t budgetBytes);
