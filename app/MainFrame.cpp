@@ -20,6 +20,7 @@
 #include "app/Icons.h"
 #include "app/MessageBar.h"
 #include "app/PlaybackBar.h"
+#include "app/StatusPane.h"
 #include "app/WindowPlacementQt.h"
 #include "app/ZelTiff16App.h"
 #include "document/ZelfDoc.h"
@@ -100,24 +101,21 @@ void CMainFrame::CreateStatusBar() {
         {kPaneScroll, QStringLiteral("SCRL"), QT_TR_NOOP("scroll lock")},
     };
     for (const auto& p : panes) {
-        auto* label = new QLabel(p.initial, bar);
-        label->setObjectName(QStringLiteral("pane%1").arg(p.id));
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(p.initial) + 8);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setAccessibleName(p.initial.trimmed());
-        label->setAccessibleDescription(tr(p.role));
-        bar->addPermanentWidget(label);
-        panes_[p.id] = label;
+        auto* pane = new StatusPane(p.initial, bar);
+        pane->setObjectName(QStringLiteral("pane%1").arg(p.id));
+        pane->setAccessibleName(p.initial.trimmed());
+        pane->setAccessibleDescription(tr(p.role));
+        bar->addPermanentWidget(pane);
+        panes_[p.id] = pane;
     }
     // Qt cannot tell the lock keys' state on every platform: their panes stay greyed.
     for (const int id : {kPaneKana, kPaneCaps, kPaneNum, kPaneScroll}) panes_[id]->setEnabled(false);
 }
 
 void CMainFrame::SetPaneText(int paneId, const QString& text) {
-    QLabel* pane = Pane(paneId);
+    StatusPane* pane = Pane(paneId);
     if (pane == nullptr || pane->text() == text) return;
-    pane->setText(text);
+    pane->ShowText(text);
     pane->setAccessibleName(text.trimmed());
 }
 
@@ -133,7 +131,7 @@ QString CMainFrame::PaneText(int paneId) const {
     return pane ? pane->text() : QString();
 }
 
-QLabel* CMainFrame::Pane(int paneId) const {
+StatusPane* CMainFrame::Pane(int paneId) const {
     const auto found = panes_.find(paneId);
     return found == panes_.end() ? nullptr : found->second;
 }

@@ -24,7 +24,6 @@
 #include "view/ViewHost.h"
 
 class QActionGroup;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -44,6 +43,7 @@ class CControlBar;
 class CHistogramDlg;
 class CMessageBar;
 class CPlaybackBar;
+class StatusPane;
 class CZelTiff16App;
 class CZelfView;
 
@@ -76,7 +76,7 @@ public:
     void SetPaneText(int paneId, const QString& text) override;
     QString PaneText(int paneId) const;
     void SetPaneToolTip(int paneId, const QString& text) override;
-    QLabel* Pane(int paneId) const;
+    StatusPane* Pane(int paneId) const;
     // A failure of the user's action: in the message bar, with its whole reason, until
     // the user dismisses it.
     void ReportFailure(const QString& text) override;
@@ -219,7 +219,7 @@ private:
     QMenu* windowMenu_ = nullptr;
     QActionGroup* windowActions_ = nullptr;
     std::map<int, QAction*> actions_;
-    std::map<int, QLabel*> panes_;
+    std::map<int, StatusPane*> panes_;
     std::vector<QAction*> recentActions_;
     int bitSel_ = 1;
     zel::PlaybackChoice playback_;
