@@ -157,6 +157,10 @@ FileConversionResult FileConversion::Run(const std::vector<CZelfDoc*>& docs, con
         if (!buffer.file)
             return Refused(result, {ProblemCode::WriteFailed, {"not enough memory to convert " + movie.pathName()}});
         std::memcpy(buffer.file.get(), head, kTiffHeadSize);
+        // Black until decoded, as the document's own frame is: samples a decode leaves
+        // unwritten (a frame its stored layout does not wholly cover) must read as the
+        // document's do, never as another file's pixels or leftover heap bytes.
+        std::memset(buffer.Pixels(), 0, static_cast<size_t>(pixelBytes));
     }
     {
         const std::lock_guard<std::mutex> lock(poolLock_);
