@@ -23,6 +23,7 @@ void StatusPane::ShowText(const QString& text) {
     // The size a layout gives a free pane for this text: its size hint, at least the minimum.
     measure_.setText(text);
     const QSize wanted = measure_.sizeHint();
+    measure_.clear();  // the text is the pane's alone, for whoever looks for it among the labels
     const bool fits = isVisible() && wanted.width() == width() && wanted.height() <= height();
     if (fits && !Held())
         setFixedSize(size());  // one more layout, giving the same size; none for the texts after it
