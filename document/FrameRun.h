@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "reader/Problem.h"
 
@@ -31,5 +32,13 @@ struct RunOutcome {
 
     bool Completed() const { return end == RunEnd::Completed; }
 };
+
+// A run refused before its first frame, for the problem that refused it.
+inline RunOutcome FailedBefore(Problem problem) {
+    RunOutcome outcome;
+    outcome.end = RunEnd::Failed;
+    outcome.problem = std::move(problem);
+    return outcome;
+}
 
 }  // namespace zel

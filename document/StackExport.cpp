@@ -17,13 +17,6 @@ namespace zel {
 
 namespace {
 
-RunOutcome FailedBefore(Problem problem) {
-    RunOutcome outcome;
-    outcome.end = RunEnd::Failed;
-    outcome.problem = std::move(problem);
-    return outcome;
-}
-
 // The shape of every page, with the pixel size as the resolution where it is known.
 TiffStackShape ShapeOf(const CZelfDoc& doc, const TiffPageBuilder& pages, int count, bool bigTiff) {
     TiffStackShape shape;

@@ -14,13 +14,6 @@ namespace zel {
 
 namespace {
 
-RunOutcome FailedBefore(Problem problem) {
-    RunOutcome outcome;
-    outcome.end = RunEnd::Failed;
-    outcome.problem = std::move(problem);
-    return outcome;
-}
-
 // What the overlays of frame n say.
 OverlayContent ContentOf(const CZelfDoc& doc, int n) {
     OverlayContent content;
